@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# Sourced with the build folder as $1: sets up the throwaway Wine prefix and the
+# virtual X display of that build folder, creating them on first use.
+tw_build=$(cd "$1" && pwd)
+export WINEPREFIX="$tw_build/wineprefix"
+export WINEDEBUG=-all
+export WINEARCH=win64
+export WINEDLLOVERRIDES="mscoree,mshtml="
+tw_lock="$tw_build/.wine.lock"
+
+tw_display_up() {
+    local f="$tw_build/xvfb.display"
+    if [ -s "$f" ] && [ -s "$tw_build/xvfb.pid" ] && kill -0 "$(cat "$tw_build/xvfb.pid")" 2>/dev/null; then
+        export DISPLAY=":$(cat "$f")"
+        return
+    fi
+    rm -f "$f"
+    # -displayfd picks a free display number and writes it once the server is ready
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$f" </dev/null >/dev/null 2>&1 &
+    echo $! >"$tw_build/xvfb.pid"
+    for _ in $(seq 1 100); do
+        [ -s "$f" ] && break
+        sleep 0.1
+    done
+    export DISPLAY=":$(tr -d '\n' <"$f")"
+}
+
+tw_prefix_up() {
+    if [ ! -f "$WINEPREFIX/.tw-ready" ]; then
+        rm -rf "$WINEPREFIX"
+        wineboot -i </dev/null >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
+        wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
+        touch "$WINEPREFIX/.tw-ready"
+    fi
+    # a persistent server with its output on /dev/null, so test processes do not wait for it
+    wineserver -p </dev/null >/dev/null 2>&1 || true
+}
+
+exec 9>"$tw_lock"
+flock 9
+tw_display_up
+tw_prefix_up
+flock -u 9
+exec 9>&-

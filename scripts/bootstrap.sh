@@ -1,0 +1,19 @@
+#!/usr/bin/env bash
+# Installs every Debian package the build and the tests need. Quick when all is there.
+set -euo pipefail
+pkgs=(cmake make g++ clang clang-format libclang-rt-14-dev
+      g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-x86-64-dev
+      wine wine64 xvfb xauth x11-utils x11-apps imagemagick cabextract gcab zip
+      googletest libgtest-dev libbenchmark-dev zlib1g-dev)
+missing=()
+for p in "${pkgs[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+echo "Installing: ${missing[*]}"
+sudo_cmd=""
+[ "$(id -u)" -eq 0 ] || sudo_cmd="sudo"
+$sudo_cmd apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
