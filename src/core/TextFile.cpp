@@ -1,0 +1,17 @@
+#include "core/TextFile.h"
+
+#include <cstdio>
+
+namespace tw {
+
+bool AppendTextLine(const char* path, std::string_view line) {
+    std::FILE* f = std::fopen(path, "ab");
+    if (!f)
+        return false;
+    bool ok = std::fwrite(line.data(), 1, line.size(), f) == line.size() &&
+              std::fwrite("\r\n", 1, 2, f) == 2;
+    ok = std::fclose(f) == 0 && ok;
+    return ok;
+}
+
+} // namespace tw
