@@ -24,7 +24,9 @@ LoadTexts MakeLoadTexts(int day, int month, int year, int hour, int minute, int 
     return t;
 }
 
-std::string LogHeader(const LoadTexts& load) { return "-------- " + load.Date + " -- " + load.Time; }
+std::string LogHeader(const LoadTexts& load) {
+    return "-------- " + load.Date + " -- " + load.Time;
+}
 
 std::string SlotLine(bool ticked, std::string_view filterName) {
     return ticked ? "- " + std::string(filterName) : std::string("- ");
@@ -37,8 +39,7 @@ std::string NormalLogPath(std::string_view programFolder, std::string_view runNa
 }
 
 std::string AdvancedLogPath(std::string_view programFolder, std::string_view runName) {
-    return std::string(programFolder) + "\\Log\\" + std::string(runName) +
-           "_Advanced Cleaning.log";
+    return std::string(programFolder) + "\\Log\\" + std::string(runName) + "_Advanced Cleaning.log";
 }
 
 } // namespace tw
