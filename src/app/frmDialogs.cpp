@@ -1,0 +1,3 @@
+namespace tw {
+void RegisterDialogForms() {}
+} // namespace tw

@@ -1,0 +1,20 @@
+// Tracewipe.exe: registers the forms, shows the splash and runs the message loop until
+// the last form has unloaded.
+#include "app/ShellForms.h"
+#include "app/forms/Forms.h"
+
+#include <windows.h>
+
+#include <commctrl.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    try {
+        InitCommonControls();
+        tw::RegisterShellForms();
+        if (!tw::Forms::Show("frmStart"))
+            return 0; // a second instance: it ends silently
+        return tw::Forms::RunMessageLoop();
+    } catch (...) {
+        return 1;
+    }
+}
