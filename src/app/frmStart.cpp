@@ -100,9 +100,9 @@ class frmStart : public Form {
 const ControlSpec kWarningControls[] = {
     {"fraWarning", Kind::Frame, 120, 60, 5535, 2055, "1025", "Important"},
     {"lblWarning", Kind::Label, 300, 330, 5175, 1665, "1040", ""},
+    {"cmdOK", Kind::Button, 4440, 2265, 1215, 375, "1026", "OK", Colour::None, kDefault},
     {"chkWarning", Kind::CheckBox, 120, 2265, 4095, 375, "1075",
      "Show this warning by the program start!"},
-    {"cmdOK", Kind::Button, 4440, 2265, 1215, 375, "1026", "OK", Colour::None, kDefault},
 };
 
 const FormSpec kfrmWarning{"frmWarning",     "Important", 5775,          2760,

@@ -2,6 +2,8 @@
 // the last form has unloaded.
 #include "app/ShellForms.h"
 #include "app/forms/Forms.h"
+#include "app/modLanguage.h"
+#include "core/Text.h"
 
 #include <windows.h>
 
@@ -10,6 +12,7 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
         InitCommonControls();
+        tw::SetTextLookup(&tw::GetLanguageText);
         tw::RegisterShellForms();
         if (!tw::Forms::Show("frmStart"))
             return 0; // a second instance: it ends silently
