@@ -257,12 +257,24 @@ Process::~Process() {
     Kill();
 }
 
-Process Process::Launch(const std::string& commandLine, const std::string& workDir) {
+Process Process::Launch(const std::string& commandLine, const std::string& workDir,
+                        const std::string& outputFile) {
     STARTUPINFOA si{};
     si.cb = sizeof si;
+    tw::win::UniqueFileHandle out;
+    if (!outputFile.empty()) {
+        SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+        out.reset(CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!out)
+            throw DriverError("cannot create " + outputFile);
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdOutput = out.get();
+        si.hStdError = out.get();
+    }
     PROCESS_INFORMATION pi{};
     std::string cmd = commandLine;
-    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, out ? TRUE : FALSE, 0, nullptr,
                         workDir.empty() ? nullptr : workDir.c_str(), &si, &pi))
         throw DriverError("cannot start: " + commandLine + " (error " +
                           std::to_string(GetLastError()) + ")");

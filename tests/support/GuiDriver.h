@@ -45,8 +45,10 @@ class Process {
     Process& operator=(Process&& o) noexcept;
     ~Process();
 
-    // Starts a command line with the given working folder (empty: the driver's own).
-    static Process Launch(const std::string& commandLine, const std::string& workDir = {});
+    // Starts a command line with the given working folder (empty: the driver's own);
+    // with an output file, the program's standard output and error go to that file.
+    static Process Launch(const std::string& commandLine, const std::string& workDir = {},
+                          const std::string& outputFile = {});
 
     DWORD id() const noexcept { return id_; }
     HANDLE handle() const noexcept { return process_.get(); }
