@@ -15,7 +15,7 @@ namespace {
 
 using tw::win::UniqueKey;
 
-std::string Folder(UINT (*query)(LPSTR, UINT)) {
+std::string Folder(UINT(WINAPI* query)(LPSTR, UINT)) {
     char buf[MAX_PATH] = {};
     UINT n = query(buf, MAX_PATH);
     return std::string(buf, n < MAX_PATH ? n : 0);
