@@ -2,6 +2,7 @@
 
 #include "app/forms/Forms.h"
 #include "win/ControlName.h"
+#include "win/MenuQuery.h"
 
 #include <commctrl.h>
 
@@ -590,6 +591,7 @@ void Form::SetFontFace(const std::string& face) {
             return;
         fonts_.push_back(font);
         SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        TagFontFace(h, face.c_str()); // readable from outside the process
     };
     refont(hwnd_);
     for (HWND h : controls_)
@@ -630,6 +632,10 @@ bool Form::PreTranslate(MSG& msg) {
 }
 
 LRESULT CALLBACK Form::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // the GUI test driver asks about menu entries this way (menus cannot be read from
+    // another process under Wine)
+    if (auto answer = AnswerMenuQuery(hwnd, msg, wParam))
+        return *answer;
     Form* self = nullptr;
     if (msg == WM_NCCREATE) {
         self = static_cast<Form*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
