@@ -103,6 +103,7 @@ bool ParseShortcut(const std::string& text, ACCEL& accel) {
 Form::Form(const FormSpec& spec) : spec_(spec), name_(spec.name) {}
 
 Form::~Form() {
+    destroying_ = true;
     Destroy();
     for (HFONT f : fonts_)
         DeleteObject(f);
@@ -645,6 +646,9 @@ LRESULT CALLBACK Form::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         if (msg == WM_NCDESTROY) {
             SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
             self->hwnd_ = nullptr;
+            // a window destroyed along with its owner unloads its form as well
+            if (!self->destroying_)
+                Forms::Unloaded(self);
             return DefWindowProcA(hwnd, msg, wParam, lParam);
         }
         return self->HandleMessage(msg, wParam, lParam);
@@ -694,6 +698,21 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_DESTROY:
+        if (!unloading_ && !destroying_) {
+            // destroyed without Unload (its owner went): the unload handler still runs
+            unloading_ = true;
+            try {
+                Form_Unload();
+            } catch (...) {
+            }
+        }
+        break;
+    case WM_SETFONT:
+        font_ = reinterpret_cast<HFONT>(wParam);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
     case WM_CLOSE:
         Unload();
         return 0;
