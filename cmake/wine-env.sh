@@ -36,6 +36,12 @@ tw_prefix_up() {
     fi
     # a persistent server with its output on /dev/null, so test processes do not wait for it
     wineserver -p </dev/null >/dev/null 2>&1 || true
+    # The virtual desktop's explorer, started here with its output on /dev/null: started
+    # by the first window of a test it would inherit the test's output pipe, and CTest
+    # would wait for it to end. A desktop that is up already is left as it is.
+    if [ -n "${DISPLAY:-}" ]; then
+        wine explorer.exe /desktop=Default,1024x768 </dev/null >/dev/null 2>&1 &
+    fi
 }
 
 exec 9>"$tw_lock"
