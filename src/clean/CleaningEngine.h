@@ -37,14 +37,14 @@ struct RunSettings {
 
 // Everything one filter pass needs from the window that runs it.
 struct RunContext {
-    std::string ProgramFolder;  // holds <filter>.twf, <filter>.twr, Backup\ and Log\ .
-    std::string FilterName;     // display name of the filter being carried out
-    std::string RunName;        // load date + "_" + load stamp of the window
-    std::string WorkingCopy;    // full path of the unpacked filter (cdtwf.dll / cddwf.dll)
-    RunSettings Settings;       // as read at the start of the run
-    int ExportCounter = 0;      // registry exports of this pass; "0" at its start
-    bool MakeBackups = true;    // the wizard never backs anything up
-    bool MakeReports = true;    // the wizard shows no per-item lines
+    std::string ProgramFolder;    // holds <filter>.twf, <filter>.twr, Backup\ and Log\ .
+    std::string FilterName;       // display name of the filter being carried out
+    std::string RunName;          // load date + "_" + load stamp of the window
+    std::string WorkingCopy;      // full path of the unpacked filter (cdtwf.dll / cddwf.dll)
+    RunSettings Settings;         // as read at the start of the run
+    int ExportCounter = 0;        // registry exports of this pass; "0" at its start
+    bool MakeBackups = true;      // the wizard never backs anything up
+    bool MakeReports = true;      // the wizard shows no per-item lines
     bool RecordSearchHits = true; // Advanced: only for filter slots 1 to 4
     ReportSink* Sink = nullptr;   // per-item lines; nullptr: none
     TextLookup Text = nullptr;    // language lookup; nullptr: tw::LookupText
