@@ -11,6 +11,7 @@
 #include "core/AppError.h"
 #include "core/Text.h"
 #include "decode/clsProtection.h"
+#include "win/Handle.h"
 
 #include <gtest/gtest.h>
 
@@ -386,22 +387,30 @@ TEST_F(ShellTest, AboutShowsTheVersionAndClearsTheFrame) {
     EXPECT_EQ(tw::Forms::Find("frmAbout"), nullptr);
 }
 
-TEST_F(ShellTest, DialogsAreModalToTheirOpener) {
-    tw::Form* opener = ShowOpener();
-    static HWND s_opener;
-    static bool s_disabled;
-    s_opener = opener->hwnd();
-    s_disabled = false;
-    SetTimer(nullptr, 0, 100, [](HWND, UINT, UINT_PTR id, DWORD) {
-        KillTimer(nullptr, id);
-        s_disabled = !IsWindowEnabled(s_opener);
-        if (tw::Form* about = tw::Forms::Find("frmAbout"))
-            SendMessageA(about->Control("cmdOK"), BM_CLICK, 0, 0);
-    });
-    tw::Forms::ShowModal("frmAbout", opener);
-    EXPECT_TRUE(s_disabled);
-    EXPECT_TRUE(IsWindowEnabled(opener->hwnd()));
-    EXPECT_EQ(tw::Forms::Find("frmAbout"), nullptr);
+TEST_F(ShellTest, ASupportLabelOpensAMailLinkThroughTheShell) {
+    // the mailto: handler of this prefix becomes the probe, which records its argument
+    std::string recorded = ProgramFile("mailto.txt");
+    twtest::Remove(recorded);
+    std::string command =
+        "\"" + ProgramFile("osinfo_probe.exe") + "\" record \"" + recorded + "\" \"%1\"";
+    tw::win::UniqueKey key;
+    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Classes\\mailto\\shell\\open\\command",
+                            key.put()),
+              ERROR_SUCCESS);
+    RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
+                   static_cast<DWORD>(command.size() + 1));
+    tw::Form* dialog = OpenDialog("frmAbout", nullptr);
+    HWND label = dialog->Control("lblSupport2");
+    PostMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+    PostMessageA(label, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    std::string link;
+    for (int i = 0; i < 200 && link.empty(); ++i) {
+        Pump();
+        Sleep(50);
+        link = twtest::ReadFileText(recorded);
+    }
+    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Classes\\mailto\\shell\\open\\command");
+    EXPECT_EQ(link, "mailto:" + dialog->Caption("lblSupport2") + "?subject=Tracewipe");
 }
 
 } // namespace

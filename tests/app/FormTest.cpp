@@ -181,24 +181,6 @@ TEST_F(FormTest, CheckBoxAndListsRaiseClickOnChange) {
               (std::vector<std::string>{"chkBox_Click", "chkBox_Click", "cboPick_Click"}));
 }
 
-TEST_F(FormTest, ColouredControlsGetTheirBackground) {
-    HDC dc = CreateCompatibleDC(nullptr);
-    auto brush = reinterpret_cast<HBRUSH>(
-        SendMessageA(form->hwnd(), WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc),
-                     reinterpret_cast<LPARAM>(form->Control("lstGreen"))));
-    ASSERT_NE(brush, nullptr);
-    EXPECT_EQ(GetBkColor(dc), RGB(192, 255, 192));
-    LOGBRUSH lb{};
-    GetObjectA(brush, sizeof lb, &lb);
-    EXPECT_EQ(lb.lbColor, RGB(192, 255, 192));
-
-    SendMessageA(form->hwnd(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                 reinterpret_cast<LPARAM>(form->Control("lblVersion")));
-    EXPECT_NE(GetBkColor(dc), RGB(192, 255, 192));
-    EXPECT_NE(GetBkColor(dc), GetSysColor(COLOR_BTNFACE)) << "the blue label is coloured";
-    DeleteDC(dc);
-}
-
 TEST_F(FormTest, KeysReachTheDefaultButtonAndMenuShortcuts) {
     HWND list = form->Control("lstGreen");
     SetFocus(list);

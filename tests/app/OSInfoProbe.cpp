@@ -1,5 +1,6 @@
 // Started by the system detection tests under a Windows version that Wine pretends to
 // be: writes what OSInfo and the label procedures make of it, one "key=value" a line.
+// Started as "record FILE ARG" (as the shell's handler of a link), it writes ARG to FILE.
 #include "app/Display.h"
 #include "app/OSInfo.h"
 #include "app/forms/Form.h"
@@ -8,6 +9,7 @@
 
 #include <fstream>
 #include <map>
+#include <string>
 
 namespace {
 
@@ -26,6 +28,10 @@ const tw::FormSpec kProbe{"frmProbe", "probe", 6000, 300, kControls};
 int main(int argc, char** argv) {
     if (argc < 2)
         return 2;
+    if (std::string(argv[1]) == "record" && argc >= 4) {
+        std::ofstream(argv[2], std::ios::binary | std::ios::trunc) << argv[3];
+        return 0;
+    }
     tw::SetTextLookup(&ProductTexts);
     tw::OSInfo os;
     std::ofstream out(argv[1], std::ios::binary | std::ios::trunc);

@@ -241,15 +241,4 @@ TEST_F(Startup, AMissingLanguageFileGivesQuestionMarks) {
     EXPECT_EQ(WindowText(warning), "Important") << "the form caption is not set";
 }
 
-TEST_F(Startup, GermanCaptionsFromTheGermanLanguageFile) {
-    WriteAll(Ini(), "[LANGUAGE]\r\nCurrentLanguage=German\r\n");
-    Launch();
-    HWND warning = WaitForWarning();
-    ASSERT_NE(warning, nullptr);
-    EXPECT_EQ(WindowText(FindControl(warning, "fraWarning")), "Wichtig");
-    EXPECT_EQ(WindowText(FindControl(warning, "chkWarning")),
-              "Diese Warnung bei jedem Start zeigen");
-    SaveScreenshot(ScreenshotPath("frmWarning_German"), warning);
-}
-
 } // namespace
