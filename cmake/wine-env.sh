@@ -43,6 +43,12 @@ tw_prefix_up() {
         # inherit its output: let them inherit /dev/null, not a test's pipe.
         wine wineboot </dev/null >/dev/null 2>&1
     fi
+    # The virtual desktop's explorer, started here with its output on /dev/null: started
+    # by the first window of a test it would inherit the test's output pipe, and CTest
+    # would wait for it to end.
+    if [ $started -eq 1 ] && [ -n "${DISPLAY:-}" ]; then
+        wine explorer.exe /desktop=Default,1024x768 </dev/null >/dev/null 2>&1 &
+    fi
 }
 
 exec 9>"$tw_lock"
