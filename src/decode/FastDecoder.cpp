@@ -1,0 +1,318 @@
+// The table-driven decoder. It gives the same bytes, the same errors and the same Progress
+// events as the plain decoder, but looks the next few codes up in one step:
+//
+// - a table indexed by the next kTableBits bits of the data block holds up to four whole
+//   symbols that those bits start with, and how many bits they take;
+// - everything else (codes longer than the table, a path into a missing branch, the last
+//   bytes of the data, the last symbols before the plain length is reached) is walked
+//   through the tree one bit at a time.
+//
+// Progress after input byte k depends only on whether decoding ended before that byte was
+// done, so the events are raised between runs of the table loop, in the same order and with
+// the same values as a bit-by-bit walk raises them.
+#include "decode/Container.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+
+namespace tw {
+
+namespace {
+
+constexpr int kTableBits = 12;
+constexpr std::uint32_t kTableSize = 1u << kTableBits;
+constexpr int kMaxSymbolsPerEntry = 4;
+
+// A table entry: symbols in bytes 0-3, the bits they take in byte 4, their count in
+// byte 5. A count of 0: walk the tree bit by bit.
+using Entry = std::uint64_t;
+
+struct Tree {
+    std::array<std::int16_t, kMaxNodes> child[2];
+    std::array<std::int16_t, kMaxNodes> symbol;
+    int nodesInUse = 1;
+};
+
+class Input {
+  public:
+    explicit Input(const std::vector<std::uint8_t>& bytes) : bytes_(bytes) {}
+    std::int64_t size() const { return static_cast<std::int64_t>(bytes_.size()); }
+    std::uint8_t operator[](std::int64_t index) const {
+        if (index < 0 || index >= size())
+            ThrowDataFault();
+        return bytes_[static_cast<std::size_t>(index)];
+    }
+    const std::uint8_t* data() const { return bytes_.data(); }
+
+  private:
+    const std::vector<std::uint8_t>& bytes_;
+};
+
+void Insert(Tree& tree, int symbol, const std::uint8_t* bits, int count) {
+    int node = 0;
+    for (int j = 0; j < count; ++j) {
+        std::int16_t& next = tree.child[bits[j]][node];
+        if (next == -1) {
+            if (tree.nodesInUse >= kMaxNodes)
+                ThrowDataFault();
+            int k = tree.nodesInUse++;
+            next = static_cast<std::int16_t>(k);
+            tree.child[0][k] = tree.child[1][k] = tree.symbol[k] = -1;
+        }
+        node = next;
+    }
+    tree.symbol[node] = static_cast<std::int16_t>(symbol);
+}
+
+// Every node below the root that holds a symbol ends a code.
+void FillSingle(const Tree& tree, std::vector<Entry>& single, int node, int depth,
+                std::uint32_t prefix) {
+    for (int bit = 0; bit < 2; ++bit) {
+        int next = tree.child[bit][node];
+        if (next < 0)
+            continue;
+        int depthNext = depth + 1;
+        std::uint32_t prefixNext = prefix | (static_cast<std::uint32_t>(bit) << depth);
+        if (tree.symbol[next] >= 0) {
+            Entry e =
+                static_cast<Entry>(tree.symbol[next]) | (Entry(depthNext) << 32) | (Entry(1) << 40);
+            for (std::uint32_t x = prefixNext; x < kTableSize; x += 1u << depthNext)
+                single[x] = e;
+        } else if (depthNext < kTableBits) {
+            FillSingle(tree, single, next, depthNext, prefixNext);
+        }
+    }
+}
+
+std::vector<Entry> BuildTable(const Tree& tree) {
+    std::vector<Entry> single(kTableSize, 0);
+    FillSingle(tree, single, 0, 0, 0);
+    std::vector<Entry> table(kTableSize, 0);
+    for (std::uint32_t x = 0; x < kTableSize; ++x) {
+        Entry first = single[x];
+        if ((first >> 40) == 0)
+            continue;
+        int used = static_cast<int>((first >> 32) & 0xFF);
+        Entry e = first & 0xFF;
+        int count = 1;
+        while (count < kMaxSymbolsPerEntry) {
+            Entry next = single[x >> used];
+            int length = static_cast<int>((next >> 32) & 0xFF);
+            if ((next >> 40) == 0 || used + length > kTableBits)
+                break;
+            e |= (next & 0xFF) << (8 * count);
+            used += length;
+            ++count;
+        }
+        table[x] = e | (Entry(used) << 32) | (Entry(count) << 40);
+    }
+    return table;
+}
+
+enum class Outcome { Running, Full, Fault };
+
+struct DataDecoder {
+    const Tree& tree;
+    const std::vector<Entry>& table;
+    const std::uint8_t* data; // the whole input
+    std::int64_t endBit;      // first bit that is not decoded
+    std::int64_t safeBit;     // the table loop may load eight bytes below this
+    std::uint8_t* out;        // room for resultLen bytes and 8 more
+    std::int64_t resultLen;
+    std::int64_t D = 0;
+    std::int64_t pos = 0;     // start of the next code
+    std::int64_t lastBit = 0; // on Full or Fault: the bit that ended decoding
+
+    int Bit(std::int64_t at) const { return (data[at >> 3] >> (at & 7)) & 1; }
+
+    // One code, bit by bit from the root. Running also when the data ends inside a code
+    // (pos is then endBit).
+    Outcome Step() {
+        int node = 0;
+        std::int64_t at = pos;
+        while (at < endBit) {
+            node = tree.child[Bit(at)][node];
+            if (node < 0) {
+                lastBit = at;
+                return Outcome::Fault;
+            }
+            if (tree.symbol[node] >= 0) {
+                out[D++] = static_cast<std::uint8_t>(tree.symbol[node]);
+                pos = at + 1;
+                if (D == resultLen) {
+                    lastBit = at;
+                    return Outcome::Full;
+                }
+                return Outcome::Running;
+            }
+            ++at;
+        }
+        pos = endBit;
+        return Outcome::Running;
+    }
+
+    // Decodes whole codes while the next one starts before `stopBit`.
+    Outcome Run(std::int64_t stopBit) {
+        constexpr std::uint64_t mask = kTableSize - 1;
+        while (pos < stopBit) {
+            std::int64_t fastStop = std::min(stopBit, safeBit);
+            std::int64_t fastLen = resultLen - kMaxSymbolsPerEntry;
+            while (pos < fastStop && D < fastLen) {
+                std::uint64_t window;
+                std::memcpy(&window, data + (pos >> 3), 8);
+                window >>= (pos & 7);
+                Entry e = table[window & mask];
+                if ((e >> 40) == 0)
+                    break;
+                std::uint32_t symbols = static_cast<std::uint32_t>(e);
+                std::memcpy(out + D, &symbols, 4);
+                D += static_cast<std::int64_t>(e >> 40);
+                pos += static_cast<std::int64_t>((e >> 32) & 0xFF);
+            }
+            if (pos >= stopBit)
+                break;
+            Outcome o = Step();
+            if (o != Outcome::Running)
+                return o;
+        }
+        return Outcome::Running;
+    }
+};
+
+void Raise(const ProgressHandler& progress, int value) {
+    if (progress)
+        progress(static_cast<std::int16_t>(value));
+}
+
+} // namespace
+
+void DecodeBytesFast(std::vector<std::uint8_t>& ByteArray, std::int32_t ByteLen,
+                     const ProgressHandler& Progress) {
+    const Input in(ByteArray);
+    const std::int64_t size = in.size();
+
+    std::uint8_t id0 = in[0], id1 = in[1], id3 = in[3];
+    if (id0 == kIdH && id1 == kIdE && id3 == kIdCR) {
+        std::uint8_t method = in[2];
+        if (method == kMethodStored) {
+            if (ByteLen < 4 || ByteLen > size)
+                ThrowDataFault();
+            ByteArray.erase(ByteArray.begin(), ByteArray.begin() + 4);
+            ByteArray.resize(static_cast<std::size_t>(ByteLen - 4));
+            return;
+        }
+        if (method != kMethodHuffman)
+            ThrowUnknownMethod();
+    }
+
+    const std::uint8_t checkSum = in[4];
+    const std::int32_t resultLen = static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(in[5]) | static_cast<std::uint32_t>(in[6]) << 8 |
+        static_cast<std::uint32_t>(in[7]) << 16 | static_cast<std::uint32_t>(in[8]) << 24);
+    if (resultLen == 0)
+        return;
+    if (resultLen < 0)
+        ThrowDataFault();
+    const std::int16_t n = static_cast<std::int16_t>(in[9] | in[10] << 8);
+
+    std::array<std::uint8_t, 256> lengths{};
+    std::int64_t P = 11;
+    for (int i = 0; i < n; ++i, P += 2)
+        lengths[in[P]] = in[P + 1];
+
+    // The code block is read a byte ahead: the byte after its last full byte must exist.
+    std::int64_t codeBits = 0;
+    for (std::uint8_t c : lengths)
+        codeBits += c;
+    (void)in[P + codeBits / 8];
+    std::vector<std::uint8_t> bits(static_cast<std::size_t>(codeBits));
+    for (std::int64_t b = 0; b < codeBits; ++b)
+        bits[static_cast<std::size_t>(b)] = (in.data()[P + (b >> 3)] >> (b & 7)) & 1;
+    P += (codeBits + 7) / 8;
+
+    Tree tree;
+    tree.child[0][0] = tree.child[1][0] = tree.symbol[0] = -1;
+    const std::uint8_t* code = bits.data();
+    for (int s = 0; s < 256; ++s) {
+        Insert(tree, s, code, lengths[s]);
+        code += lengths[s];
+    }
+    const std::vector<Entry> table = BuildTable(tree);
+
+    // Input bytes P .. processedEnd - 1 are decoded; a ByteLen beyond the array is the index
+    // error once those are done.
+    const std::int64_t processedEnd = std::max(P, std::min<std::int64_t>(ByteLen, size));
+    const bool overrun = ByteLen > size;
+    const std::int64_t bitsAvailable = 8 * (processedEnd - P);
+    const std::int64_t capacity = std::min<std::int64_t>(resultLen, bitsAvailable);
+    std::vector<std::uint8_t> result(static_cast<std::size_t>(capacity) + 8);
+
+    DataDecoder dec{tree,
+                    table,
+                    in.data(),
+                    8 * processedEnd,
+                    8 * (std::max<std::int64_t>(processedEnd - 8, 0)),
+                    result.data(),
+                    resultLen};
+    dec.pos = 8 * P;
+
+    int R = 0;
+    std::int64_t checkpoint = (P / kProgressStep + 1) * kProgressStep; // input byte count
+    auto raiseInput = [&](std::int64_t doneBits) {
+        // Every checkpoint whose byte was finished before decoding stopped.
+        while (checkpoint <= processedEnd && 8 * checkpoint <= doneBits) {
+            int NewProgress = InputProgress(checkpoint, ByteLen);
+            if (NewProgress != R) {
+                R = NewProgress;
+                Raise(Progress, R);
+            }
+            checkpoint += kProgressStep;
+        }
+    };
+    Outcome outcome = Outcome::Running;
+    while (dec.pos < dec.endBit) {
+        std::int64_t stopBit = 8 * std::min(checkpoint, processedEnd);
+        outcome = dec.Run(stopBit);
+        if (outcome != Outcome::Running) {
+            raiseInput(dec.lastBit);
+            break;
+        }
+        raiseInput(dec.pos);
+    }
+    if (outcome == Outcome::Fault)
+        ThrowDataFault();
+    if (outcome == Outcome::Running && overrun)
+        ThrowDataFault();
+
+    const std::int64_t D = dec.D;
+    std::uint8_t X = 0;
+    for (std::int64_t i = 0; i < D; i += kProgressStep) {
+        int NewProgress = OutputProgress(i, D);
+        if (NewProgress != R) {
+            R = NewProgress;
+            Raise(Progress, R);
+        }
+        std::int64_t segmentEnd = std::min(D, i + kProgressStep);
+        std::uint64_t wide = 0;
+        std::int64_t j = i;
+        for (; j + 8 <= segmentEnd; j += 8) {
+            std::uint64_t w;
+            std::memcpy(&w, result.data() + j, 8);
+            wide ^= w;
+        }
+        for (int s = 0; s < 64; s += 8)
+            X ^= static_cast<std::uint8_t>(wide >> s);
+        for (; j < segmentEnd; ++j)
+            X ^= result[static_cast<std::size_t>(j)];
+    }
+    if (X != checkSum)
+        ThrowChecksum();
+
+    result.resize(static_cast<std::size_t>(D));
+    ByteArray = std::move(result);
+    if (R != 100)
+        Raise(Progress, 100);
+}
+
+} // namespace tw

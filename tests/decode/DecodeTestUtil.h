@@ -1,0 +1,106 @@
+#pragma once
+// Shared by the decoder tests, the fuzz target and the benchmark: runs a decoder and
+// records everything it did, and makes plain data to pack.
+#include "core/AppError.h"
+#include "decode/Container.h"
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace tw::testing {
+
+using Bytes = std::vector<std::uint8_t>;
+using DecodeFn = void (*)(Bytes&, std::int32_t, const ProgressHandler&);
+
+struct NamedDecoder {
+    const char* name;
+    DecodeFn fn;
+};
+inline const NamedDecoder kDecoders[] = {{"fast", &DecodeBytesFast},
+                                         {"reference", &DecodeBytesReference}};
+
+// What one decode did: the bytes or the error, and every Progress value on the way.
+struct Outcome {
+    bool ok = false;
+    Bytes bytes;
+    long number = 0;
+    std::string source;
+    std::string description;
+    std::vector<int> events;
+    bool inputUntouched = false; // on an error: the array is as it came in
+
+    bool operator==(const Outcome&) const = default;
+};
+
+inline Outcome Decode(DecodeFn fn, Bytes input, std::int32_t byteLen) {
+    Outcome o;
+    ProgressHandler progress = [&o](std::int16_t p) { o.events.push_back(p); };
+    const Bytes before = input;
+    try {
+        fn(input, byteLen, progress);
+        o.ok = true;
+        o.bytes = std::move(input);
+    } catch (const AppError& e) {
+        o.number = e.number();
+        o.source = e.source();
+        o.description = e.description();
+        o.inputUntouched = input == before;
+    }
+    return o;
+}
+
+inline Outcome Decode(DecodeFn fn, const Bytes& input) {
+    return Decode(fn, input, static_cast<std::int32_t>(input.size()));
+}
+
+inline Bytes ToBytes(const std::string& s) {
+    return Bytes(s.begin(), s.end());
+}
+
+// Text with English letter and word-length statistics, CR LF line ends.
+inline Bytes EnglishLike(std::size_t size, unsigned seed) {
+    static const char* const words[] = {
+        "the",     "of",       "and",     "to",     "in",       "is",       "driver",
+        "display", "registry", "key",     "file",   "removed",  "folder",   "windows",
+        "system",  "nvidia",   "ati",     "backup", "restore",  "cleaning", "filter",
+        "that",    "it",       "for",     "was",    "on",       "are",      "with",
+        "as",      "this",     "be",      "at",     "from",     "by",       "not",
+        "or",      "have",     "an",      "they",   "which",    "one",      "you",
+        "were",    "all",      "we",      "when",   "there",    "can",      "value",
+        "Program", "Files",    "Control", "Panel",  "Software", "Classes",  "CurrentVersion"};
+    std::mt19937 rng(seed);
+    std::geometric_distribution<int> pick(0.08);
+    std::uniform_int_distribution<int> lineLen(40, 90);
+    Bytes out;
+    out.reserve(size + 16);
+    int column = 0, limit = lineLen(rng);
+    while (out.size() < size) {
+        const char* w = words[pick(rng) % (sizeof(words) / sizeof(words[0]))];
+        for (const char* c = w; *c; ++c)
+            out.push_back(static_cast<std::uint8_t>(*c));
+        column += static_cast<int>(std::char_traits<char>::length(w)) + 1;
+        if (column > limit) {
+            out.push_back(rng() % 3 == 0 ? '.' : ',');
+            out.push_back('\r');
+            out.push_back('\n');
+            column = 0;
+            limit = lineLen(rng);
+        } else {
+            out.push_back(' ');
+        }
+    }
+    out.resize(size);
+    return out;
+}
+
+inline Bytes RandomBytes(std::size_t size, unsigned seed) {
+    std::mt19937 rng(seed);
+    Bytes out(size);
+    for (auto& b : out)
+        b = static_cast<std::uint8_t>(rng());
+    return out;
+}
+
+} // namespace tw::testing

@@ -1,0 +1,154 @@
+// The table-driven decoder against the plain one: same bytes, same error, same Progress
+// events, on valid, damaged and made-up containers.
+#include "DecodeTestUtil.h"
+
+#include "decode/Encoder.h"
+
+#include <gtest/gtest.h>
+
+namespace tw::testing {
+namespace {
+
+void ExpectSame(const Bytes& input, std::int32_t byteLen, const std::string& what) {
+    Outcome fast = Decode(&DecodeBytesFast, input, byteLen);
+    Outcome reference = Decode(&DecodeBytesReference, input, byteLen);
+    ASSERT_EQ(fast.ok, reference.ok)
+        << what << ": " << fast.description << " / " << reference.description;
+    ASSERT_EQ(fast.number, reference.number) << what;
+    ASSERT_EQ(fast.source, reference.source) << what;
+    ASSERT_EQ(fast.events, reference.events) << what;
+    ASSERT_EQ(fast.inputUntouched, reference.inputUntouched) << what;
+    ASSERT_TRUE(fast.bytes == reference.bytes) << what;
+}
+
+void ExpectSame(const Bytes& input, const std::string& what) {
+    ExpectSame(input, static_cast<std::int32_t>(input.size()), what);
+}
+
+// Plain data of many shapes: few or many distinct bytes, skewed or flat.
+Bytes MakePlain(std::mt19937& rng) {
+    std::size_t size = rng() % 4 == 0 ? rng() % 60000 : rng() % 600;
+    int alphabet = 1 + static_cast<int>(rng() % 256);
+    double skew = (rng() % 100) / 100.0;
+    Bytes plain(size);
+    std::geometric_distribution<int> geo(0.05 + skew * 0.9);
+    for (auto& b : plain)
+        b = static_cast<std::uint8_t>(geo(rng) % alphabet);
+    return plain;
+}
+
+// A container with invented code lengths: incomplete trees, prefixes of other codes,
+// codes far longer than the lookup table.
+Bytes MakeInvented(std::mt19937& rng) {
+    Bytes b = {0x48, 0x45, 0x33, 0x0D, static_cast<std::uint8_t>(rng())};
+    std::int32_t length = static_cast<std::int32_t>(rng() % 40000);
+    for (int i = 0; i < 4; ++i)
+        b.push_back(static_cast<std::uint8_t>(length >> (8 * i)));
+    int n = static_cast<int>(rng() % 40);
+    b.push_back(static_cast<std::uint8_t>(n));
+    b.push_back(0);
+    int maxLength = rng() % 3 == 0 ? 40 : 9;
+    for (int i = 0; i < n; ++i) {
+        b.push_back(static_cast<std::uint8_t>(rng()));
+        b.push_back(static_cast<std::uint8_t>(1 + rng() % maxLength));
+    }
+    std::size_t rest = rng() % 2 == 0 ? rng() % 64 : rng() % 30000;
+    for (std::size_t i = 0; i < rest; ++i)
+        b.push_back(static_cast<std::uint8_t>(rng() % 4 == 0 ? 0 : rng()));
+    return b;
+}
+
+TEST(EquivalenceTest, ValidContainersDecodeAlike) {
+    std::mt19937 rng(1);
+    for (int round = 0; round < 300; ++round) {
+        Bytes plain = MakePlain(rng);
+        Bytes packed = EncodeHuffman(plain);
+        ExpectSame(packed, "valid " + std::to_string(round));
+        EXPECT_EQ(Decode(&DecodeBytesFast, packed).bytes, plain);
+    }
+}
+
+TEST(EquivalenceTest, DamagedContainersDecodeAlike) {
+    std::mt19937 rng(2);
+    for (int round = 0; round < 1500; ++round) {
+        Bytes packed = EncodeHuffman(MakePlain(rng));
+        std::int32_t byteLen = static_cast<std::int32_t>(packed.size());
+        std::string what = "damaged " + std::to_string(round) + ":";
+        switch (rng() % 6) {
+        case 0: // flipped bits anywhere
+            for (int i = 1 + rng() % 4; i > 0; --i)
+                packed[rng() % packed.size()] ^= static_cast<std::uint8_t>(1u << (rng() % 8));
+            what += " bits";
+            break;
+        case 1: // a changed byte in the header or symbol table
+            packed[rng() % std::min<std::size_t>(packed.size(), 40)] =
+                static_cast<std::uint8_t>(rng());
+            what += " header";
+            break;
+        case 2: // cut short
+            packed.resize(rng() % packed.size());
+            byteLen = static_cast<std::int32_t>(packed.size());
+            what += " cut";
+            break;
+        case 3: // the count says more or fewer bytes than the array holds
+            byteLen += static_cast<std::int32_t>(rng() % 41) - 20;
+            what += " byteLen";
+            break;
+        case 4: // another plain length
+            if (packed.size() > 8)
+                packed[5 + rng() % 2] = static_cast<std::uint8_t>(rng());
+            what += " length";
+            break;
+        default: // without its identification
+            packed[0] = static_cast<std::uint8_t>(rng());
+            packed[3] = static_cast<std::uint8_t>(rng());
+            what += " identification";
+            break;
+        }
+        ExpectSame(packed, byteLen, what);
+    }
+}
+
+TEST(EquivalenceTest, InventedCodeTablesDecodeAlike) {
+    std::mt19937 rng(3);
+    for (int round = 0; round < 3000; ++round)
+        ExpectSame(MakeInvented(rng), "invented " + std::to_string(round));
+}
+
+TEST(EquivalenceTest, RandomBytesDecodeAlike) {
+    std::mt19937 rng(4);
+    for (int round = 0; round < 2000; ++round) {
+        Bytes b = RandomBytes(rng() % 200, static_cast<unsigned>(round));
+        if (round % 2 == 0 && b.size() >= 4) {
+            b[0] = 0x48;
+            b[1] = 0x45;
+            b[2] = round % 4 == 0 ? 0x33 : 0x30;
+            b[3] = 0x0D;
+        }
+        ExpectSame(b, "random " + std::to_string(round));
+    }
+}
+
+TEST(EquivalenceTest, ProgressHandlerThatThrowsStopsBothAtTheSameEvent) {
+    Bytes packed = EncodeHuffman(EnglishLike(300000, 11));
+    for (int stopAt : {0, 3, 9, 12}) {
+        SCOPED_TRACE(stopAt);
+        std::vector<std::vector<int>> seen;
+        for (const auto& d : kDecoders) {
+            std::vector<int> events;
+            Bytes bytes = packed;
+            ProgressHandler progress = [&](std::int16_t p) {
+                events.push_back(p);
+                if (static_cast<int>(events.size()) > stopAt)
+                    throw std::runtime_error("stop");
+            };
+            EXPECT_THROW(d.fn(bytes, static_cast<std::int32_t>(bytes.size()), progress),
+                         std::runtime_error);
+            seen.push_back(events);
+        }
+        EXPECT_EQ(seen[0], seen[1]);
+    }
+}
+
+} // namespace
+} // namespace tw::testing
