@@ -45,6 +45,13 @@ std::vector<FoundName> ListDirectory(const std::string& pattern, DWORD request) 
 }
 
 bool AnyListed(const std::string& pattern, DWORD request) {
+    // Without wildcards the listing can only return the named entry itself; asking for
+    // its attributes gives the same answer without reading the whole folder.
+    if (!pattern.empty() && pattern.find_first_of("*?") == std::string::npos &&
+        pattern.back() != '\\' && pattern.back() != '/' && pattern.back() != ':') {
+        DWORD attributes = GetFileAttributesA(pattern.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && ListingSees(attributes, request);
+    }
     bool any = false;
     Walk(pattern, request, [&](const WIN32_FIND_DATAA&) {
         any = true;
