@@ -2,6 +2,8 @@
 #include "clean/cRegSearch.h"
 
 namespace tw {
-cRegSearch::~cRegSearch() { StopSearch(); }
+cRegSearch::~cRegSearch() {
+    StopSearch();
+}
 void cRegSearch::DoSearch() {}
 } // namespace tw

@@ -46,7 +46,7 @@ class cRegSearch {
     void SearchKeys(HKEY root, const std::string& path);
     void SearchValues(HKEY root, const std::string& path);
     bool IsMatch(const std::string& text) const;
-    void Yield();
+    void PumpMessages();
 
     Events* events_ = nullptr;
     std::string rootKey_ = "0";

@@ -9,3 +9,14 @@ namespace tw {
 bool AppendTextLine(const char* path, std::string_view line);
 
 } // namespace tw
+
+#include <string>
+#include <vector>
+
+namespace tw {
+
+// Appends every line, each followed by CR LF, in one open of the file. Returns false when
+// the file cannot be opened or written.
+bool AppendTextLines(const char* path, const std::vector<std::string>& lines);
+
+} // namespace tw

@@ -62,9 +62,9 @@ struct FindTraits {
     static void close(HANDLE h) noexcept { FindClose(h); }
 };
 
-using UniqueKey = Handle<KeyTraits>;          // RegOpenKey*, RegCreateKey*
-using UniqueHandle = Handle<KernelTraits>;    // processes, threads, events
-using UniqueFileHandle = Handle<FileTraits>;  // CreateFile
-using UniqueFind = Handle<FindTraits>;        // FindFirstFile
+using UniqueKey = Handle<KeyTraits>;         // RegOpenKey*, RegCreateKey*
+using UniqueHandle = Handle<KernelTraits>;   // processes, threads, events
+using UniqueFileHandle = Handle<FileTraits>; // CreateFile
+using UniqueFind = Handle<FindTraits>;       // FindFirstFile
 
 } // namespace tw::win

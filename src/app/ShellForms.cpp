@@ -1,0 +1,10 @@
+#include "app/ShellForms.h"
+
+namespace tw {
+
+void RegisterShellForms() {
+    RegisterStartForms();
+    RegisterDialogForms();
+}
+
+} // namespace tw

@@ -1,0 +1,778 @@
+#include "app/forms/Form.h"
+
+#include "app/forms/Forms.h"
+#include "win/ControlName.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+namespace tw {
+
+namespace {
+
+constexpr const char* kFormClass = "TwForm";
+constexpr UINT kFirstControlId = 100;
+constexpr UINT kFirstMenuId = 2000;
+constexpr const char* kDesignFace = "MS Sans Serif";
+constexpr int kDesignPoints = 8;
+
+// Number of window procedures of our forms on the stack; objects of unloaded forms are
+// deleted only when it is zero.
+int g_depth = 0;
+
+struct DepthGuard {
+    DepthGuard() { ++g_depth; }
+    ~DepthGuard() { --g_depth; }
+};
+
+int ScreenDpi(int axis) {
+    HDC dc = GetDC(nullptr);
+    int dpi = dc ? GetDeviceCaps(dc, axis) : 96;
+    if (dc)
+        ReleaseDC(nullptr, dc);
+    return dpi > 0 ? dpi : 96;
+}
+
+COLORREF BackColour(Colour c) {
+    switch (c) {
+    case Colour::Green:
+        return RGB(192, 255, 192);
+    case Colour::Red:
+        return RGB(255, 192, 192);
+    case Colour::Blue:
+        return RGB(176, 196, 255);
+    case Colour::LightBlue:
+        return RGB(208, 240, 255);
+    case Colour::None:
+        break;
+    }
+    return GetSysColor(COLOR_BTNFACE);
+}
+
+std::string WindowText(HWND hwnd) {
+    if (!hwnd)
+        return {};
+    int n = GetWindowTextLengthA(hwnd);
+    std::string text(static_cast<size_t>(n) + 1, '\0');
+    n = GetWindowTextA(hwnd, text.data(), n + 1);
+    text.resize(n > 0 ? static_cast<size_t>(n) : 0);
+    return text;
+}
+
+// "Ctrl+R" / "F1" / "Ctrl+Shift+F2" to an accelerator; false when it cannot be read.
+bool ParseShortcut(const std::string& text, ACCEL& accel) {
+    accel = ACCEL{FVIRTKEY, 0, 0};
+    std::string rest = text;
+    for (;;) {
+        auto plus = rest.find('+');
+        if (plus == std::string::npos || plus + 1 >= rest.size())
+            break;
+        std::string mod = rest.substr(0, plus);
+        if (mod == "Ctrl")
+            accel.fVirt |= FCONTROL;
+        else if (mod == "Shift")
+            accel.fVirt |= FSHIFT;
+        else if (mod == "Alt")
+            accel.fVirt |= FALT;
+        else
+            return false;
+        rest = rest.substr(plus + 1);
+    }
+    if (rest.size() == 1 &&
+        ((rest[0] >= 'A' && rest[0] <= 'Z') || (rest[0] >= '0' && rest[0] <= '9'))) {
+        accel.key = static_cast<WORD>(rest[0]);
+        return true;
+    }
+    if (rest.size() >= 2 && rest[0] == 'F') {
+        int n = std::atoi(rest.c_str() + 1);
+        if (n >= 1 && n <= 24) {
+            accel.key = static_cast<WORD>(VK_F1 + n - 1);
+            return true;
+        }
+    }
+    if (rest == "Del") {
+        accel.key = VK_DELETE;
+        return true;
+    }
+    return false;
+}
+
+} // namespace
+
+Form::Form(const FormSpec& spec) : spec_(spec), name_(spec.name) {}
+
+Form::~Form() {
+    Destroy();
+    for (HFONT f : fonts_)
+        DeleteObject(f);
+    for (auto& [colour, brush] : brushes_)
+        DeleteObject(brush);
+}
+
+void Form::Destroy() {
+    if (hwnd_) {
+        HWND h = hwnd_;
+        DestroyWindow(h);
+        hwnd_ = nullptr;
+    }
+    if (accel_) {
+        DestroyAcceleratorTable(accel_);
+        accel_ = nullptr;
+    }
+}
+
+void Form::Load() {
+    if (hwnd_ || unloading_)
+        return;
+    static ATOM atom = [] {
+        WNDCLASSEXA wc{};
+        wc.cbSize = sizeof wc;
+        wc.lpfnWndProc = &Form::WndProc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.hCursor = LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+        wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+        wc.hIcon = LoadIconA(wc.hInstance, "APPICON");
+        wc.lpszClassName = kFormClass;
+        return RegisterClassExA(&wc);
+    }();
+    (void)atom;
+
+    // Form_Initialize
+    InitCommonControls();
+
+    DWORD style = 0, exStyle = 0;
+    switch (spec_.border) {
+    case Border::Fixed:
+        style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+        break;
+    case Border::Dialog:
+        style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
+        exStyle = WS_EX_DLGMODALFRAME;
+        break;
+    case Border::None:
+        style = WS_POPUP;
+        break;
+    }
+    CreateMenus();
+    RECT rc{0, 0, TwipsToPixels(spec_.width, ScreenDpi(LOGPIXELSX)),
+            TwipsToPixels(spec_.height, ScreenDpi(LOGPIXELSY))};
+    AdjustWindowRectEx(&rc, style, menuBar_ != nullptr, exStyle);
+    int w = rc.right - rc.left, h = rc.bottom - rc.top;
+    int x = (GetSystemMetrics(SM_CXSCREEN) - w) / 2, y = (GetSystemMetrics(SM_CYSCREEN) - h) / 2;
+    HWND hwnd = CreateWindowExA(exStyle, kFormClass, spec_.caption, style, x, y, w, h, nullptr,
+                                menuBar_, GetModuleHandleA(nullptr), this);
+    if (!hwnd) {
+        if (menuBar_)
+            DestroyMenu(menuBar_);
+        menuBar_ = nullptr;
+        return;
+    }
+    TagControl(hwnd, name_.c_str());
+    CreateControls();
+    Form_Load();
+}
+
+void Form::CreateMenus() {
+    if (spec_.menus.empty())
+        return;
+    menuBar_ = CreateMenu();
+    std::vector<HMENU> stack{menuBar_}; // the menu that takes entries of level i is stack[i]
+    std::vector<ACCEL> accels;
+    const auto& menus = spec_.menus;
+    for (size_t i = 0; i < menus.size(); ++i) {
+        const MenuSpec& m = menus[i];
+        if (m.level < 0 || static_cast<size_t>(m.level) >= stack.size())
+            continue; // a level with no menu above it
+        stack.resize(static_cast<size_t>(m.level) + 1);
+        HMENU parent = stack.back();
+        Entry e;
+        e.name = m.name;
+        e.parent = parent;
+        e.position = GetMenuItemCount(parent);
+        bool submenu = i + 1 < menus.size() && menus[i + 1].level > m.level;
+        std::string text = m.caption;
+        if (m.shortcut) {
+            e.shortcut = m.shortcut;
+            text += "\t" + e.shortcut;
+        }
+        if (submenu) {
+            HMENU popup = CreatePopupMenu();
+            AppendMenuA(parent, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup),
+                        text.c_str());
+            stack.push_back(popup);
+        } else if (std::strcmp(m.caption, "-") == 0) {
+            AppendMenuA(parent, MF_SEPARATOR, 0, nullptr);
+        } else {
+            e.id = kFirstMenuId + static_cast<UINT>(i);
+            AppendMenuA(parent, MF_STRING, e.id, text.c_str());
+            ACCEL a;
+            if (m.shortcut && ParseShortcut(m.shortcut, a)) {
+                a.cmd = static_cast<WORD>(e.id);
+                accels.push_back(a);
+            }
+        }
+        entries_.push_back(std::move(e));
+    }
+    if (!accels.empty())
+        accel_ = CreateAcceleratorTableA(accels.data(), static_cast<int>(accels.size()));
+}
+
+void Form::CreateControls() {
+    int dpiX = ScreenDpi(LOGPIXELSX), dpiY = ScreenDpi(LOGPIXELSY);
+    LOGFONTA lf{};
+    lf.lfHeight = -MulDiv(kDesignPoints, dpiY, 72);
+    lf.lfWeight = FW_NORMAL;
+    lf.lfCharSet = DEFAULT_CHARSET;
+    std::strncpy(lf.lfFaceName, kDesignFace, LF_FACESIZE - 1);
+    HFONT font = CreateFontIndirectA(&lf);
+    if (font) {
+        fonts_.push_back(font);
+        SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+    HINSTANCE inst = GetModuleHandleA(nullptr);
+    controls_.assign(spec_.controls.size(), nullptr);
+    for (size_t i = 0; i < spec_.controls.size(); ++i) {
+        const ControlSpec& c = spec_.controls[i];
+        const char* cls = "BUTTON";
+        DWORD style = WS_CHILD | WS_GROUP;
+        DWORD exStyle = 0;
+        int height = c.height;
+        switch (c.kind) {
+        case Kind::Button:
+            style |= WS_TABSTOP | ((c.flags & kDefault) ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+            break;
+        case Kind::Label:
+            cls = "STATIC";
+            style |= SS_LEFT | SS_NOTIFY | SS_NOPREFIX;
+            break;
+        case Kind::ListBox:
+            cls = "LISTBOX";
+            style |= WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+            exStyle = WS_EX_CLIENTEDGE;
+            break;
+        case Kind::ComboBox:
+            cls = "COMBOBOX";
+            style |= WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST;
+            height = c.height * 8; // the height of the dropped list
+            break;
+        case Kind::CheckBox:
+            style |= WS_TABSTOP | BS_AUTOCHECKBOX;
+            break;
+        case Kind::OptionButton:
+            style =
+                WS_CHILD | WS_TABSTOP | BS_AUTORADIOBUTTON | ((c.flags & kGroup) ? WS_GROUP : 0);
+            break;
+        case Kind::Frame:
+            style |= BS_GROUPBOX;
+            break;
+        case Kind::Image:
+            cls = "STATIC";
+            style |= SS_BITMAP | SS_NOTIFY;
+            break;
+        case Kind::Timer:
+            continue;
+        }
+        if (!(c.flags & kHidden))
+            style |= WS_VISIBLE;
+        HWND h = CreateWindowExA(
+            exStyle, cls, c.kind == Kind::Image ? nullptr : c.caption, style,
+            TwipsToPixels(c.left, dpiX), TwipsToPixels(c.top, dpiY), TwipsToPixels(c.width, dpiX),
+            TwipsToPixels(height, dpiY), hwnd_,
+            reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kFirstControlId + i)), inst, nullptr);
+        if (!h)
+            continue;
+        controls_[i] = h;
+        TagControl(h, c.name);
+        if (font)
+            SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+    }
+}
+
+void Form::Show() {
+    Load();
+    if (!hwnd_)
+        return;
+    bool wasVisible = IsWindowVisible(hwnd_);
+    ShowWindow(hwnd_, SW_SHOW);
+    if (!wasVisible) {
+        SetForegroundWindow(hwnd_);
+        HWND first = GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+        if (first)
+            SetFocus(first);
+    }
+}
+
+void Form::ShowModal(Form* owner) {
+    Load();
+    if (!hwnd_)
+        return;
+    HWND ownerHwnd = owner ? owner->hwnd() : nullptr;
+    if (ownerHwnd) {
+        SetWindowLongPtrA(hwnd_, GWLP_HWNDPARENT, reinterpret_cast<LONG_PTR>(ownerHwnd));
+        RECT o{}, me{};
+        GetWindowRect(ownerHwnd, &o);
+        GetWindowRect(hwnd_, &me);
+        int x = o.left + ((o.right - o.left) - (me.right - me.left)) / 2;
+        int y = o.top + ((o.bottom - o.top) - (me.bottom - me.top)) / 2;
+        SetWindowPos(hwnd_, nullptr, x < 0 ? 0 : x, y < 0 ? 0 : y, 0, 0,
+                     SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        EnableWindow(ownerHwnd, FALSE);
+        modalOwner_ = ownerHwnd;
+    }
+    Show();
+    MSG msg;
+    while (hwnd_) {
+        BOOL r = GetMessageA(&msg, nullptr, 0, 0);
+        if (r == 0) {
+            // the program is ending: leave the loop and let the outer loop see it too
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (r == -1)
+            break;
+        if (!PreTranslate(msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    if (hwnd_ && modalOwner_) {
+        // left by WM_QUIT: the owner gets its input back all the same
+        EnableWindow(modalOwner_, TRUE);
+        modalOwner_ = nullptr;
+    }
+}
+
+void Form::Unload() {
+    if (!hwnd_ || unloading_)
+        return;
+    unloading_ = true;
+    try {
+        Form_Unload();
+    } catch (...) {
+        // an unload handler that fails still lets the form go
+    }
+    if (modalOwner_) {
+        // before the window goes, so the owner is the one activated next
+        EnableWindow(modalOwner_, TRUE);
+        SetActiveWindow(modalOwner_);
+        modalOwner_ = nullptr;
+    }
+    for (UINT i = 0; i < controls_.size(); ++i)
+        if (spec_.controls[i].kind == Kind::Timer)
+            KillTimer(hwnd_, kFirstControlId + i);
+    Destroy();
+    controls_.clear();
+    entries_.clear();
+    menuBar_ = nullptr; // destroyed with the window
+    Forms::Unloaded(this);
+}
+
+int Form::IndexOf(std::string_view name) const {
+    for (size_t i = 0; i < spec_.controls.size(); ++i)
+        if (name == spec_.controls[i].name)
+            return static_cast<int>(i);
+    return -1;
+}
+
+const ControlSpec* Form::ControlSpecOf(std::string_view name) const {
+    int i = IndexOf(name);
+    return i < 0 ? nullptr : &spec_.controls[static_cast<size_t>(i)];
+}
+
+const Form::Entry* Form::MenuEntry(std::string_view name) const {
+    for (const Entry& e : entries_)
+        if (e.name == name)
+            return &e;
+    return nullptr;
+}
+
+HWND Form::Control(std::string_view name) const {
+    int i = IndexOf(name);
+    if (i < 0 || static_cast<size_t>(i) >= controls_.size())
+        return nullptr;
+    return controls_[static_cast<size_t>(i)];
+}
+
+std::string Form::Caption(std::string_view name) const {
+    if (const Entry* e = MenuEntry(name)) {
+        char text[512] = {};
+        MENUITEMINFOA mii{};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_STRING;
+        mii.dwTypeData = text;
+        mii.cch = sizeof text - 1;
+        if (!GetMenuItemInfoA(e->parent, static_cast<UINT>(e->position), TRUE, &mii))
+            return {};
+        std::string s(text);
+        auto tab = s.find('\t');
+        return tab == std::string::npos ? s : s.substr(0, tab);
+    }
+    return WindowText(Control(name));
+}
+
+void Form::SetCaption(std::string_view name, const std::string& text) {
+    if (const Entry* e = MenuEntry(name)) {
+        std::string s = e->shortcut.empty() ? text : text + "\t" + e->shortcut;
+        MENUITEMINFOA mii{};
+        mii.cbSize = sizeof mii;
+        mii.fMask = MIIM_STRING;
+        mii.dwTypeData = s.data();
+        SetMenuItemInfoA(e->parent, static_cast<UINT>(e->position), TRUE, &mii);
+        if (hwnd_)
+            DrawMenuBar(hwnd_);
+        return;
+    }
+    if (HWND h = Control(name))
+        SetWindowTextA(h, text.c_str());
+}
+
+std::string Form::FormCaption() const {
+    return WindowText(hwnd_);
+}
+
+void Form::SetFormCaption(const std::string& text) {
+    if (hwnd_)
+        SetWindowTextA(hwnd_, text.c_str());
+}
+
+int Form::Value(std::string_view name) const {
+    HWND h = Control(name);
+    return h && SendMessageA(h, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+}
+
+void Form::SetValue(std::string_view name, int value) {
+    HWND h = Control(name);
+    const ControlSpec* c = ControlSpecOf(name);
+    if (!h || !c)
+        return;
+    bool changed = Value(name) != (value ? 1 : 0);
+    if (c->kind == Kind::OptionButton && value) {
+        // the other buttons of the group go off
+        for (HWND s = GetNextDlgGroupItem(hwnd_, h, FALSE); s && s != h;
+             s = GetNextDlgGroupItem(hwnd_, s, FALSE))
+            SendMessageA(s, BM_SETCHECK, BST_UNCHECKED, 0);
+    }
+    SendMessageA(h, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+    if (changed && (c->kind == Kind::CheckBox || value))
+        Raise(std::string(name) + "_Click");
+}
+
+bool Form::Enabled(std::string_view name) const {
+    if (const Entry* e = MenuEntry(name))
+        return !(GetMenuState(e->parent, static_cast<UINT>(e->position), MF_BYPOSITION) &
+                 (MF_GRAYED | MF_DISABLED));
+    HWND h = Control(name);
+    return h && IsWindowEnabled(h);
+}
+
+void Form::SetEnabled(std::string_view name, bool enabled) {
+    if (const Entry* e = MenuEntry(name)) {
+        EnableMenuItem(e->parent, static_cast<UINT>(e->position),
+                       MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
+        if (hwnd_)
+            DrawMenuBar(hwnd_);
+        return;
+    }
+    if (HWND h = Control(name))
+        EnableWindow(h, enabled);
+}
+
+void Form::SetVisible(std::string_view name, bool visible) {
+    if (HWND h = Control(name))
+        ShowWindow(h, visible ? SW_SHOW : SW_HIDE);
+}
+
+namespace {
+bool IsCombo(const ControlSpec* c) {
+    return c && c->kind == Kind::ComboBox;
+}
+} // namespace
+
+void Form::AddItem(std::string_view name, const std::string& text) {
+    if (HWND h = Control(name))
+        SendMessageA(h, IsCombo(ControlSpecOf(name)) ? CB_ADDSTRING : LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void Form::ClearList(std::string_view name) {
+    if (HWND h = Control(name))
+        SendMessageA(h, IsCombo(ControlSpecOf(name)) ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
+}
+
+int Form::ListCount(std::string_view name) const {
+    HWND h = Control(name);
+    if (!h)
+        return 0;
+    auto n = SendMessageA(h, IsCombo(ControlSpecOf(name)) ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
+    return n < 0 ? 0 : static_cast<int>(n);
+}
+
+int Form::ListIndex(std::string_view name) const {
+    HWND h = Control(name);
+    if (!h)
+        return -1;
+    auto i = SendMessageA(h, IsCombo(ControlSpecOf(name)) ? CB_GETCURSEL : LB_GETCURSEL, 0, 0);
+    return i < 0 ? -1 : static_cast<int>(i);
+}
+
+void Form::SetListIndex(std::string_view name, int index) {
+    HWND h = Control(name);
+    if (!h)
+        return;
+    bool changed = ListIndex(name) != index;
+    SendMessageA(h, IsCombo(ControlSpecOf(name)) ? CB_SETCURSEL : LB_SETCURSEL,
+                 static_cast<WPARAM>(index), 0);
+    if (changed)
+        Raise(std::string(name) + "_Click");
+}
+
+std::string Form::List(std::string_view name, int index) const {
+    HWND h = Control(name);
+    if (!h || index < 0)
+        return {};
+    bool combo = IsCombo(ControlSpecOf(name));
+    auto n =
+        SendMessageA(h, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (n < 0)
+        return {};
+    std::string text(static_cast<size_t>(n) + 1, '\0');
+    n = SendMessageA(h, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(index),
+                     reinterpret_cast<LPARAM>(text.data()));
+    text.resize(n < 0 ? 0 : static_cast<size_t>(n));
+    return text;
+}
+
+std::string Form::Text(std::string_view name) const {
+    return List(name, ListIndex(name));
+}
+
+void Form::SetPicture(std::string_view name, HBITMAP bitmap) {
+    if (HWND h = Control(name))
+        SendMessageA(h, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
+}
+
+void Form::SetTimer(std::string_view name, UINT interval, bool enabled) {
+    int i = IndexOf(name);
+    if (i < 0 || !hwnd_)
+        return;
+    UINT id = kFirstControlId + static_cast<UINT>(i);
+    if (enabled && interval > 0)
+        ::SetTimer(hwnd_, id, interval, nullptr);
+    else
+        KillTimer(hwnd_, id);
+}
+
+void Form::On(std::string event, Handler handler) {
+    handlers_[std::move(event)] = std::move(handler);
+}
+
+void Form::Raise(const std::string& event) {
+    auto it = handlers_.find(event);
+    if (it == handlers_.end())
+        return;
+    Handler h = it->second; // a copy: the handler may replace itself
+    h();
+}
+
+void Form::SetFontFace(const std::string& face) {
+    if (!hwnd_)
+        return;
+    auto refont = [&](HWND h) {
+        auto current = reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0));
+        LOGFONTA lf{};
+        if (!current || GetObjectA(current, sizeof lf, &lf) != sizeof lf)
+            return; // a window without a font of its own is skipped
+        std::memset(lf.lfFaceName, 0, sizeof lf.lfFaceName);
+        std::strncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+        HFONT font = CreateFontIndirectA(&lf);
+        if (!font)
+            return;
+        fonts_.push_back(font);
+        SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    };
+    refont(hwnd_);
+    for (HWND h : controls_)
+        if (h)
+            refont(h);
+}
+
+std::string Form::FontFace(std::string_view name) const {
+    HWND h = name.empty() ? hwnd_ : Control(name);
+    if (!h)
+        return {};
+    auto font = reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0));
+    LOGFONTA lf{};
+    if (!font || GetObjectA(font, sizeof lf, &lf) != sizeof lf)
+        return {};
+    return lf.lfFaceName;
+}
+
+Form* Form::FromHwnd(HWND hwnd) {
+    char cls[32] = {};
+    if (!hwnd || !GetClassNameA(hwnd, cls, sizeof cls) || std::strcmp(cls, kFormClass) != 0)
+        return nullptr;
+    if (GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId())
+        return nullptr;
+    return reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+}
+
+bool Form::PreTranslate(MSG& msg) {
+    if (!msg.hwnd)
+        return false;
+    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    Form* form = FromHwnd(root);
+    if (!form)
+        return false;
+    if (form->accel_ && TranslateAcceleratorA(root, form->accel_, &msg))
+        return true;
+    return IsDialogMessageA(root, &msg) != FALSE;
+}
+
+LRESULT CALLBACK Form::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Form* self = nullptr;
+    if (msg == WM_NCCREATE) {
+        self = static_cast<Form*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->hwnd_ = hwnd;
+    } else {
+        self = reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    }
+    if (!self)
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    DepthGuard depth;
+    try {
+        if (msg == WM_NCDESTROY) {
+            SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+            self->hwnd_ = nullptr;
+            return DefWindowProcA(hwnd, msg, wParam, lParam);
+        }
+        return self->HandleMessage(msg, wParam, lParam);
+    } catch (...) {
+        // no error leaves a window procedure; the message counts as handled
+        return 0;
+    }
+}
+
+LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_COMMAND:
+        OnCommand(wParam, lParam);
+        return 0;
+    case WM_TIMER: {
+        size_t i = static_cast<size_t>(wParam) - kFirstControlId;
+        if (wParam >= kFirstControlId && i < spec_.controls.size())
+            Raise(std::string(spec_.controls[i].name) + "_Timer");
+        return 0;
+    }
+    case DM_GETDEFID:
+        for (size_t i = 0; i < spec_.controls.size(); ++i)
+            if (spec_.controls[i].flags & kDefault)
+                return MAKELRESULT(kFirstControlId + i, DC_HASDEFID);
+        return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+        return OnColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), msg, wParam,
+                        lParam);
+    case WM_SETCURSOR: {
+        auto* h = reinterpret_cast<HWND>(wParam);
+        for (size_t i = 0; i < controls_.size(); ++i)
+            if (controls_[i] == h && (spec_.controls[i].flags & kLink)) {
+                SetCursor(LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_HAND)));
+                return TRUE;
+            }
+        break;
+    }
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(hwnd_, focus))
+                lastFocus_ = focus;
+        } else if (lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd_, lastFocus_)) {
+            SetFocus(lastFocus_);
+            return 0;
+        }
+        break;
+    case WM_CLOSE:
+        Unload();
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+}
+
+void Form::OnCommand(WPARAM wParam, LPARAM lParam) {
+    UINT id = LOWORD(wParam);
+    UINT code = HIWORD(wParam);
+    if (lParam == 0 || id == IDCANCEL || id == IDOK) {
+        if (id == IDCANCEL && spec_.border == Border::Dialog) {
+            Unload(); // Esc closes a dialog
+            return;
+        }
+        for (const Entry& e : entries_)
+            if (e.id != 0 && e.id == id) {
+                // an accelerator of a disabled entry does nothing
+                if (GetMenuState(e.parent, static_cast<UINT>(e.position), MF_BYPOSITION) &
+                    (MF_GRAYED | MF_DISABLED))
+                    return;
+                Raise(e.name + "_Click");
+                return;
+            }
+        if (lParam == 0)
+            return;
+    }
+    if (id < kFirstControlId || id - kFirstControlId >= spec_.controls.size())
+        return;
+    const ControlSpec& c = spec_.controls[id - kFirstControlId];
+    std::string name = c.name;
+    switch (c.kind) {
+    case Kind::Button:
+    case Kind::CheckBox:
+    case Kind::OptionButton:
+    case Kind::Label:
+    case Kind::Image:
+        if (code == BN_CLICKED) // STN_CLICKED is the same code
+            Raise(name + "_Click");
+        break;
+    case Kind::ComboBox:
+        if (code == CBN_SELCHANGE)
+            Raise(name + "_Click");
+        break;
+    case Kind::ListBox:
+        if (code == LBN_SELCHANGE)
+            Raise(name + "_Click");
+        else if (code == LBN_DBLCLK)
+            Raise(name + "_DblClick");
+        break;
+    case Kind::Frame:
+    case Kind::Timer:
+        break;
+    }
+}
+
+LRESULT Form::OnColour(HDC dc, HWND control, UINT msg, WPARAM wParam, LPARAM lParam) {
+    for (size_t i = 0; i < controls_.size(); ++i) {
+        if (controls_[i] != control)
+            continue;
+        const ControlSpec& c = spec_.controls[i];
+        if (c.flags & kLink) {
+            SetTextColor(dc, RGB(0, 0, 192));
+            SetBkMode(dc, TRANSPARENT);
+            return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+        }
+        if (c.colour == Colour::None)
+            break;
+        auto key = static_cast<int>(c.colour);
+        HBRUSH& brush = brushes_[key];
+        if (!brush)
+            brush = CreateSolidBrush(BackColour(c.colour));
+        SetBkColor(dc, BackColour(c.colour));
+        SetTextColor(dc, RGB(0, 0, 0));
+        return reinterpret_cast<LRESULT>(brush);
+    }
+    return DefWindowProcA(hwnd_, msg, wParam, lParam);
+}
+
+} // namespace tw

@@ -1,0 +1,19 @@
+#pragma once
+// Shared procedures of the windows: choosing the interface, the operating-system label.
+#include "app/forms/Form.h"
+
+namespace tw {
+
+// Shows the window the settings name: the wizard when [PROGRAM] Wizard is "Yes", else
+// with Wizard "No" the Normal or Advanced interface as [PROGRAM] Interface says. Any
+// other value shows nothing.
+void OpenInterface();
+// Shows the Normal or Advanced interface as [PROGRAM] Interface says (Wizard unread).
+void ReturnToInterface();
+
+// Fill the form's label lblOS with the Windows version: ShowOSLabel with the platform's
+// service-pack text, ShowOSLabelSP with the text of 0314 and the service-pack number.
+void ShowOSLabel(Form& form);
+void ShowOSLabelSP(Form& form);
+
+} // namespace tw

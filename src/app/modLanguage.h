@@ -1,0 +1,20 @@
+#pragma once
+// Language packs: every visible text is looked up by its four-digit id in the current
+// language's working copy (<language>.dlf, hidden, in the program folder), which the
+// first lookup of a run decodes from <language>.lng.
+#include <string>
+#include <string_view>
+
+namespace tw {
+
+// The text of `Id` in the current language, "?" when there is none.
+std::string GetLanguageText(std::string_view Id);
+
+// Deletes the working copy and forgets the current language: the next lookup decodes
+// the language file again.
+void DeleteLanguageCopy();
+
+// The language whose working copy is in use ("" before the first lookup).
+const std::string& LanguageName();
+
+} // namespace tw
