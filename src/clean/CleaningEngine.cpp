@@ -1,7 +1,5 @@
 #include "clean/CleaningEngine.h"
 
-#include "clean/PlatformHeaders.h"
-
 #include "backup/FileBackup.h"
 #include "clean/cRegSearch.h"
 #include "clean/modGeneral.h"

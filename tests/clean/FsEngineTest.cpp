@@ -2,7 +2,6 @@
 #include "backup/FileBackup.h"
 #include "clean/CleaningEngine.h"
 #include "clean/FsTestSupport.h"
-#include "clean/PlatformHeaders.h"
 #include "clean/cRegSearch.h"
 #include "clean/modGeneral.h"
 #include "clean/rules/FileRules.h"
