@@ -83,26 +83,26 @@ bool IsRoot(const std::string& path) {
 
 std::string NormalizePath(std::string_view path) {
     // The root ("X:", "\\server\share" or a leading "\") is what ".." cannot take away.
-    std::string root;
-    std::vector<std::string_view> parts;
+    std::string out;
+    std::vector<std::string_view> parts = Components(path);
+    size_t first = 0; // the first component below the root
     if (path.size() >= 2 && path[1] == ':') {
-        root = path.substr(0, 2);
+        out.append(path.data(), 2);
         parts = Components(path.substr(2));
     } else if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
-        parts = Components(path);
-        root = "\\\\";
-        size_t share = parts.size() < 2 ? parts.size() : 2;
-        for (size_t i = 0; i < share; ++i)
-            root += std::string(i ? "\\" : "") + std::string(parts[i]);
-        parts.erase(parts.begin(), parts.begin() + static_cast<long>(share));
-    } else {
-        if (!path.empty() && IsSeparator(path[0]))
-            root = "\\";
-        parts = Components(path);
+        out.append(2, '\\');
+        first = parts.size() < 2 ? parts.size() : 2;
+        for (size_t i = 0; i < first; ++i) {
+            if (i > 0)
+                out.push_back('\\');
+            out.append(parts[i].data(), parts[i].size());
+        }
+    } else if (!path.empty() && IsSeparator(path[0])) {
+        out.push_back('\\');
     }
     std::vector<std::string_view> kept;
-    for (std::string_view raw : parts) {
-        std::string_view part = TrimComponent(raw);
+    for (size_t i = first; i < parts.size(); ++i) {
+        std::string_view part = TrimComponent(parts[i]);
         if (part.empty() || part == ".")
             continue;
         if (part == "..") {
@@ -112,11 +112,10 @@ std::string NormalizePath(std::string_view path) {
         }
         kept.push_back(part);
     }
-    std::string out = root;
     for (std::string_view part : kept) {
         if (!out.empty() && out.back() != '\\')
-            out += '\\';
-        out += part;
+            out.push_back('\\');
+        out.append(part.data(), part.size());
     }
     for (char& c : out)
         c = Lower(c);
