@@ -100,21 +100,6 @@ TEST_F(FsBackup, BackupFilePlacesTheCopyByTheSpecialFolderTable) {
     EXPECT_EQ(ReadFile(Index(tw::BackupKind::File)), wantIndex);
 }
 
-TEST_F(FsBackup, PatternGivesOneIndexLineAndEveryCopy) {
-    Prepare();
-    MakeDir(base / "System32");
-    for (const char* name : {"ati1.dll", "ati2.dll", "ati3.dll", "nv.dll"})
-        WriteFile(base / (std::string("System32\\") + name), name);
-    std::string full = base / "System32\\ati*.dll";
-    EXPECT_TRUE(tw::BackupFile(prog.Path(), "\\System32\\ati*.dll", "My_Filter", kRun, full,
-                               base.Path(), "1"));
-    for (const char* name : {"ati1.dll", "ati2.dll", "ati3.dll"})
-        EXPECT_EQ(ReadFile(Fb() + "\\Windows\\" + name), name);
-    EXPECT_FALSE(Exists(Fb() + "\\Windows\\nv.dll"));
-    EXPECT_EQ(ReadFile(Index(tw::BackupKind::File)),
-              "\\Windows\\ati*.dll, " + base.Path() + "\\System32\r\n");
-}
-
 TEST_F(FsBackup, SameNameTwiceOverwritesAndIndexesBoth) {
     Prepare();
     MakeDir(base / "a");
@@ -131,13 +116,6 @@ TEST_F(FsBackup, SameNameTwiceOverwritesAndIndexesBoth) {
                                                          base.Path() + "\\b\r\n");
 }
 
-TEST_F(FsBackup, FileBackupWithoutItsRunFolderFailsButKeepsNoCopy) {
-    WriteFile(base / "lost.dll", "x");
-    EXPECT_FALSE(tw::BackupFile(prog.Path(), "\\lost.dll", "My_Filter", kRun, base / "lost.dll",
-                                base.Path(), "1"));
-    EXPECT_TRUE(Exists(base / "lost.dll"));
-}
-
 TEST_F(FsBackup, BackupDirectoryCopiesTheTreeAndIndexesIt) {
     Prepare();
     MakeDir(base / "ATI, Inc");
@@ -152,15 +130,6 @@ TEST_F(FsBackup, BackupDirectoryCopiesTheTreeAndIndexesIt) {
     EXPECT_EQ(ReadFile(Db() + "\\Tools\\ro.txt"), "ro");
     EXPECT_EQ(ReadFile(Index(tw::BackupKind::Dir)), "Tools, " + base.Path() + "\\ATI, Inc\r\n");
     EXPECT_TRUE(Exists(dir + "\\sub\\t.exe")) << "a backup never moves the original";
-}
-
-TEST_F(FsBackup, DirectoryBackupThatCannotLandFails) {
-    // The run folder's place is taken by a plain file: nothing can be copied into it.
-    MakeDir(prog / "Backup");
-    WriteFile(Db(), "in the way");
-    MakeDir(base / "NVIDIA");
-    WriteFile(base / "NVIDIA\\n.dll", "n");
-    EXPECT_FALSE(tw::BackupDirectory(prog.Path(), base / "NVIDIA", "My_Filter", kRun));
 }
 
 TEST_F(FsBackup, CopyFileNeedsAnExistingDestination) {

@@ -94,27 +94,6 @@ TEST(FilterText, LfOnlyTextIsASingleFilesEntry) {
     EXPECT_EQ(Parse(text), want);
 }
 
-TEST(FilterText, HugeInputIsHandledWhole) {
-    std::string longLine(100 * 1024, 'x');
-    std::string text = "[SYSTEMFILES]\r\n" + longLine + "\r\n";
-    for (int i = 0; i < 100000; ++i)
-        text += "\r\n";
-    text += "last";
-    auto got = Parse(text);
-    ASSERT_EQ(got.size(), 2u);
-    EXPECT_EQ(got[0].second.size(), longLine.size());
-    EXPECT_EQ(got[1], (std::pair<FilterSection, std::string>{FilterSection::SystemFiles, "last"}));
-}
-
-TEST(FilterText, BinaryGarbageDoesNotStopTheSplit) {
-    const char raw[] = "\0\xff\r\n[FILES]\r\n\x01\x02";
-    std::string text(raw, sizeof raw - 1);
-    auto got = Parse(text);
-    ASSERT_EQ(got.size(), 2u);
-    EXPECT_EQ(got[0].second, std::string("\0\xff", 2));
-    EXPECT_EQ(got[1].second, "\x01\x02");
-}
-
 TEST(FilterText, FilterNameIsTextBeforeTheLastDot) {
     EXPECT_EQ(tw::FilterNameOf("NVIDIA.twf"), "NVIDIA");
     EXPECT_EQ(tw::FilterNameOf("ATI.Catalyst 5.twf"), "ATI.Catalyst 5");

@@ -1,6 +1,7 @@
 #include "backup/BackupStore.h"
 #include "backup/FileBackup.h"
 #include "clean/CleaningEngine.h"
+#include "clean/FilterCatalogue.h"
 #include "clean/FsTestSupport.h"
 #include "clean/cRegSearch.h"
 #include "clean/modGeneral.h"
@@ -462,6 +463,21 @@ TEST_F(FsEngine, FilterThatCannotBeUnpackedRemovesNothing) {
         EXPECT_TRUE(sink.removed.empty());
         EXPECT_FALSE(Exists(ctx.WorkingCopy));
     }
+}
+
+TEST(FsFilterCatalogue, ListsVisibleFilterFilesByName) {
+    Scratch prog("catalogue");
+    WriteFile(prog / "NVIDIA.twf", "");
+    WriteFile(prog / "ATI.Catalyst 5.twf", "");
+    WriteFile(prog / "Hidden.twf", "");
+    AddAttributes(prog / "Hidden.twf", FILE_ATTRIBUTE_HIDDEN);
+    WriteFile(prog / "English.lng", "");
+    MakeDir(prog / "Folder.twf");
+    auto names = tw::FilterCatalogue(prog.Path());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"ATI.Catalyst 5", "NVIDIA"}));
+    Scratch empty("catalogue_empty");
+    EXPECT_TRUE(tw::FilterCatalogue(empty.Path()).empty());
 }
 
 } // namespace

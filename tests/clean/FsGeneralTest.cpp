@@ -10,20 +10,6 @@ namespace {
 
 using namespace tw::test;
 
-TEST(FsGeneral, PlatformFolders) {
-    char buffer[MAX_PATH];
-    GetWindowsDirectoryA(buffer, MAX_PATH);
-    EXPECT_EQ(tw::GetWindowsDir(), buffer);
-    EXPECT_NE(tw::GetWindowsDir().back(), '\\');
-    GetSystemDirectoryA(buffer, MAX_PATH);
-    EXPECT_EQ(tw::GetSystemDir(), buffer);
-    std::string temp = tw::GetTempDir();
-    ASSERT_FALSE(temp.empty());
-    EXPECT_EQ(temp.back(), '\\');
-    EXPECT_TRUE(IsDir(temp));
-    EXPECT_TRUE(IsDir(tw::GetProfilesDir()));
-}
-
 TEST(FsGeneral, ProgramFilesDirComesFromTheRegistry) {
     const char* keyPath = "Software\\Microsoft\\Windows\\CurrentVersion";
     std::string original = tw::GetProgramFilesDir();
