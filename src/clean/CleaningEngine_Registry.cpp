@@ -35,11 +35,17 @@ class HitForwarder : public cRegSearch::Events {
     cRegSearch& search_;
 };
 
+// The registry would see an entry only up to a NUL character, which is not the key the
+// entry names: such an entry names nothing.
+bool HasNul(const std::string& entry) {
+    return entry.find('\0') != std::string::npos;
+}
+
 } // namespace
 
 void CleaningEngine::DeleteRegistryKey(const std::string& entry) {
     const std::optional<KeyEntry> key = SplitKeyEntry(entry);
-    if (!key)
+    if (!key || HasNul(entry))
         return;
     const HKEY root = RootKeyFromName(key->Root);
     const bool report = ctx_.MakeReports && ctx_.Sink;
@@ -69,14 +75,14 @@ void CleaningEngine::DeleteRegistryKey(const std::string& entry) {
 
 void CleaningEngine::DeleteRegistryValue(const std::string& entry) {
     const std::optional<ValueEntry> value = SplitValueEntry(entry);
-    if (!value)
+    if (!value || HasNul(entry))
         return;
     Registry::DeleteValue(RootKeyFromName(value->Root), value->Path, value->Value);
 }
 
 void CleaningEngine::StartRegistrySearch(const std::string& entry) {
     const std::optional<SearchEntry> search = SplitSearchEntry(entry);
-    if (!search)
+    if (!search || HasNul(entry))
         return;
     search_.SearchFlags(0);
     search_.RootKey(RootHandleText(search->Root));

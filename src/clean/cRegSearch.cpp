@@ -120,10 +120,17 @@ void cRegSearch::DoSearch() {
 }
 
 void cRegSearch::SearchKeys(HKEY root, const std::string& path) {
+    SearchKeysIn(root, root, path.c_str(), path);
+}
+
+// Each subkey is opened relative to its open parent rather than by its full path from
+// the root: the same key, without the registry walking the whole path again per key.
+void cRegSearch::SearchKeysIn(HKEY root, HKEY parent, const char* relative,
+                              const std::string& path) {
     if (stopReason_ != 0)
         return;
     win::UniqueKey key;
-    if (RegOpenKeyExA(root, path.c_str(), 0, kRead, key.put()) != ERROR_SUCCESS)
+    if (RegOpenKeyExA(parent, relative, 0, kRead, key.put()) != ERROR_SUCCESS)
         return;
     try {
         std::string full;
@@ -145,7 +152,7 @@ void cRegSearch::SearchKeys(HKEY root, const std::string& path) {
                 Found(root, full, "*");
             if (searchFlags_ & (ValueNames | ValueData))
                 SearchValues(root, full);
-            SearchKeys(root, full);
+            SearchKeysIn(root, key.get(), buffer, full);
         }
     } catch (...) {
         stopReason_ = ErrorNumber();

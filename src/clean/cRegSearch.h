@@ -55,6 +55,8 @@ class cRegSearch {
 
   private:
     void SearchKeys(HKEY root, const std::string& path);
+    // SearchKeys on root\path, opened as `relative` below the already open `parent`.
+    void SearchKeysIn(HKEY root, HKEY parent, const char* relative, const std::string& path);
     void SearchValues(HKEY root, const std::string& path);
     bool IsMatch(std::string_view text) const;
     void YieldToMessageLoop();

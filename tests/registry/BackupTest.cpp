@@ -88,14 +88,6 @@ class RegistryBackup : public RegistryFixture {
     }
 };
 
-TEST_F(RegistryBackup, MissingKeyWritesNothing) {
-    MakeFolders();
-    EXPECT_EQ(Backup("1", kBase + "\\Missing"), RegistryBackupResult::NoKey);
-    EXPECT_EQ(Backup("2", kBase, nullptr, "HKLM"), RegistryBackupResult::NoKey);
-    EXPECT_FALSE(FileExists(Index()));
-    EXPECT_EQ(FileCount(Folder()), 0);
-}
-
 TEST_F(RegistryBackup, LinesAreAppendedInExportOrderAndTheExportRoundTrips) {
     MakeFolders();
     CreateKey(kCU, kBase + "\\NVIDIA Corporation\\Global\\NvCplApi");

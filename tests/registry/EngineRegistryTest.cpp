@@ -4,6 +4,7 @@
 #include "clean/cRegSearch.h"
 #include "core/TextFile.h"
 
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -145,6 +146,47 @@ TEST_F(EngineRegistry, HostileKeyEntriesAreRefusedAndReported) {
     DeleteTree(HKEY_CLASSES_ROOT, "CLSID\\{TwTestClass}");
 }
 
+TEST_F(EngineRegistry, GarbageEntriesChangeNothing) {
+    BackupOn();
+    CreateKey(kCU, kBase + "\\Keep\\Child");
+    SetString(kCU, kBase + "\\Keep", "", "default");
+    SetString(kCU, kBase + "\\Keep", "Value", "x");
+    const std::vector<std::string> before = Snapshot(kCU, kTestKey);
+
+    std::vector<std::string> entries = {
+        "HKEY_CURRENT_USER\\" + std::string(100000, 'A'),
+        "HKEY_CURRENT_USER\\" + kBase + "\\Keep" + std::string(1, '\0') + "junk",
+        "HKEY_CURRENT_USER\\" + kBase + "\\Keep\r",
+        "HKEY_CURRENT_USER\\" + kBase + "\\Keep\\..",
+        "HKEY_CURRENT_USER\\" + kBase + "\\Keep\\Child\\..\\..",
+        "HKEY_CURRENT_USER,\\" + kBase + "\\Keep",
+    };
+    std::srand(7);
+    for (int n = 0; n < 50; ++n) {
+        std::string garbage(1 + std::rand() % 300, '\0');
+        for (char& c : garbage)
+            c = static_cast<char>(std::rand() % 256);
+        entries.push_back(garbage);
+        entries.push_back("HKEY_CURRENT_USER\\" + kBase + "\\" + garbage);
+    }
+    for (const std::string& e : entries) {
+        engine_->DeleteRegistryKey(e);
+        engine_->DeleteRegistryValue(e);
+        engine_->DeleteRegistryValue(e + "\\Value");
+    }
+    engine_->StartRegistrySearch("HKEY_CURRENT_USER," + std::string(100000, 'Q'));
+    engine_->StartRegistrySearch("HKEY_CURRENT_USER,Keep" + std::string(1, '\0'));
+    engine_->StartRegistrySearch(entries.back());
+
+    EXPECT_EQ(Snapshot(kCU, kTestKey), before);
+    EXPECT_TRUE(KeyExists(kCU, "Software\\Wine"));
+    EXPECT_FALSE(FileExists(FoundKeysFile()));
+    // a key directly below the root is refused before anything is tried
+    for (const std::string& line : lines_.removed)
+        EXPECT_EQ(line.substr(0, 7), "T0030 (") << line.substr(0, 80);
+    EXPECT_EQ(FileCount(RegFolder()), 0);
+}
+
 TEST_F(EngineRegistry, ValueEntries) {
     SetString(kCU, kBase + "\\K", "", "default");
     SetString(kCU, kBase + "\\K", "Named", "x");
@@ -216,6 +258,21 @@ TEST_F(EngineRegistry, HandlerAppendsToAnExistingFileAndCutsEndings) {
                                               "HKEY_CLASSES_ROOT\\ATI.ACEFile\r\n"
                                               "HKEY_CLASSES_ROOT\\ATI.ACEFile\r\n");
 }
+
+#ifdef TW_WHOLE_ENGINE
+TEST_F(EngineRegistry, FoundKeysLeftByAnInterruptedPassAreReplayedWithTheNewHits) {
+    CreateKey(kCU, kBase + "\\LeftOver\\Child");
+    CreateKey(kCU, kBase + "\\TwReplayQz\\Child");
+    ASSERT_TRUE(tw::AppendTextLine(FoundKeysFile().c_str(), kCUBase + "\\LeftOver"));
+    engine_->StartRegistrySearch("HKEY_CURRENT_USER,TwReplayQz");
+    EXPECT_EQ(FoundKeys(),
+              (std::vector<std::string>{kCUBase + "\\LeftOver", kCUBase + "\\TwReplayQz"}));
+    engine_->DeleteFoundKeys(FoundKeysFile());
+    EXPECT_FALSE(KeyExists(kCU, kBase + "\\LeftOver"));
+    EXPECT_FALSE(KeyExists(kCU, kBase + "\\TwReplayQz"));
+    EXPECT_FALSE(FileExists(FoundKeysFile()));
+}
+#endif
 
 TEST_F(EngineRegistry, BackupExportsTheTreeAndIndexesItBeforeDeleting) {
     BackupOn();

@@ -75,6 +75,37 @@ void DeleteTree(HKEY root, const std::string& path) {
     RegDeleteKeyA(root, path.c_str());
 }
 
+static void SnapshotInto(HKEY root, const std::string& path, std::vector<std::string>& out) {
+    HKEY k = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
+        return;
+    out.push_back("[" + path + "]");
+    for (DWORD i = 0;; ++i) {
+        char name[16384];
+        DWORD len = sizeof name;
+        if (RegEnumValueA(k, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        out.push_back(path + " value " + std::string(name, len));
+    }
+    std::vector<std::string> subkeys;
+    for (DWORD i = 0;; ++i) {
+        char name[260];
+        DWORD len = sizeof name;
+        if (RegEnumKeyExA(k, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+            break;
+        subkeys.emplace_back(name, len);
+    }
+    RegCloseKey(k);
+    for (const std::string& sub : subkeys)
+        SnapshotInto(root, path + "\\" + sub, out);
+}
+
+std::vector<std::string> Snapshot(HKEY root, const std::string& path) {
+    std::vector<std::string> out;
+    SnapshotInto(root, path, out);
+    return out;
+}
+
 bool FileExists(const std::string& path) {
     const DWORD a = GetFileAttributesA(path.c_str());
     return a != INVALID_FILE_ATTRIBUTES && !(a & FILE_ATTRIBUTE_DIRECTORY);

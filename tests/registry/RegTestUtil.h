@@ -23,6 +23,9 @@ bool ValueExists(HKEY root, const std::string& path, const std::string& name);
 DWORD SubKeyCount(HKEY root, const std::string& path);
 void DeleteTree(HKEY root, const std::string& path);
 
+// Every key and value name below root\path, one text each, in enumeration order.
+std::vector<std::string> Snapshot(HKEY root, const std::string& path);
+
 bool FileExists(const std::string& path);
 std::string ReadWholeFile(const std::string& path);
 // A registry export is UTF-16: its ASCII characters, the rest dropped.

@@ -249,12 +249,6 @@ TEST(Formatting, QueryValueText) {
     }
 }
 
-TEST(Formatting, StripNull) {
-    EXPECT_EQ(tw::StripNull(std::string_view("abc\0def", 7)), "abc");
-    EXPECT_EQ(tw::StripNull("abc"), "abc");
-    EXPECT_EQ(tw::StripNull(std::string_view("\0x", 2)), "");
-}
-
 TEST(HitEndings, TheFirstMatchingEndingIsCutCaseSensitively) {
     struct Case {
         const char* key;

@@ -55,16 +55,6 @@ TEST_F(RegistryAccess, DeleteSubKeysOfAMissingKeyIsTrueAndChangesNothing) {
     EXPECT_TRUE(KeyExists(kCU, kBase + "\\Sibling\\Child"));
 }
 
-TEST_F(RegistryAccess, DeleteKeyRemovesOnlyAKeyWithoutSubkeys) {
-    CreateKey(kCU, kBase + "\\Parent\\Child");
-    Registry::DeleteKey(kCU, kBase + "\\Parent");
-    EXPECT_TRUE(KeyExists(kCU, kBase + "\\Parent\\Child"));
-    Registry::DeleteKey(kCU, kBase + "\\Parent\\Child");
-    EXPECT_FALSE(KeyExists(kCU, kBase + "\\Parent\\Child"));
-    Registry::DeleteKey(kCU, kBase + "\\Parent");
-    EXPECT_FALSE(KeyExists(kCU, kBase + "\\Parent"));
-}
-
 TEST_F(RegistryAccess, DeleteValueNamedAndDefault) {
     SetString(kCU, kBase, "", "default");
     SetString(kCU, kBase, "Named", "x");

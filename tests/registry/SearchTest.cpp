@@ -161,12 +161,6 @@ TEST_F(Search, RootKeyThatIsNoNumberIsARunTimeError) {
     EXPECT_TRUE(rec_.finished.empty());
 }
 
-TEST_F(Search, MissingStartKeyFindsNothing) {
-    Run(kCurrentUser, "", 0, kBase + "\\Missing");
-    EXPECT_TRUE(rec_.hits.empty());
-    EXPECT_EQ(rec_.finished, std::vector<long>{0});
-}
-
 TEST_F(Search, AnErrorInTheHandlerEndsTheSearchWithItsNumber) {
     CreateKey(kCU, kBase + "\\Ati1\\Ati2");
     CreateKey(kCU, kBase + "\\Ati3");
@@ -240,17 +234,6 @@ TEST_F(Search, AQuitMessageMetWhileYieldingIsPostedAgain) {
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
     EXPECT_EQ(msg.wParam, 7u);
-}
-
-TEST_F(Search, StopBeforeTheSearchIsClearedByIt) {
-    // StopSearch outside a search: the next DoSearch reports the stop and resets it
-    CreateKey(kCU, kBase + "\\Ati");
-    search_.StopSearch();
-    Run(kCurrentUser, "Ati");
-    EXPECT_TRUE(rec_.hits.empty());
-    EXPECT_EQ(rec_.finished, std::vector<long>{1});
-    Run(kCurrentUser, "Ati");
-    EXPECT_EQ(rec_.hits.size(), 1u);
 }
 
 } // namespace
