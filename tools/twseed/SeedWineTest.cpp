@@ -48,7 +48,7 @@ struct RunResult {
 };
 
 // twseed.exe with the arguments, its output captured in a file.
-RunResult Twseed(const std::string& args) {
+RunResult Twseed(const std::string& args, const std::string& cwd = {}) {
     std::string outFile = WinePath(TW_TWSEED_OUT);
     SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
     HANDLE out = CreateFileA(outFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa, CREATE_ALWAYS,
@@ -63,8 +63,8 @@ RunResult Twseed(const std::string& args) {
     si.hStdError = out;
     PROCESS_INFORMATION pi{};
     std::string cmd = "\"" + WinePath(TW_TWSEED_EXE) + "\" " + args;
-    if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
-                       &pi)) {
+    if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                       cwd.empty() ? nullptr : cwd.c_str(), &si, &pi)) {
         if (WaitForSingleObject(pi.hProcess, 60000) == WAIT_OBJECT_0)
             GetExitCodeProcess(pi.hProcess, &r.code);
         CloseHandle(pi.hThread);
@@ -256,7 +256,10 @@ TEST_F(Seeded, ReadsPackedFiltersAndRefusesBadInput) {
     auto prepared = tw::PrepareTextSource(
         std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
     auto packed = tw::EncodeHuffman(prepared);
-    std::string twf = WinePath(std::string(TW_TWSEED_OUT) + ".twf");
+    // a folder of its own, holding the packed filter like the program folder does
+    std::string dir = WinePath(std::string(TW_TWSEED_OUT) + ".dir");
+    CreateDirectoryA(dir.c_str(), nullptr);
+    std::string twf = dir + "\\ATI.twf";
     {
         std::ofstream f(twf, std::ios::binary | std::ios::trunc);
         f.write(reinterpret_cast<const char*>(packed.data()),
@@ -270,11 +273,20 @@ TEST_F(Seeded, ReadsPackedFiltersAndRefusesBadInput) {
     for (size_t i = 0; i < a.size(); ++i)
         EXPECT_EQ(a[i].text, b[i].text);
 
-    EXPECT_EQ(Twseed("check \"" + twf + "\"").code, 1u); // nothing seeded: all left
+    // nothing seeded: the leftovers are gone, but so are the look-alikes
+    EXPECT_EQ(Twseed("check \"" + twf + "\"").code, 1u);
     EXPECT_EQ(Twseed("check \"C:\\no such filter.txt\"").code, 2u);
     EXPECT_EQ(Twseed("frobnicate \"" + twf + "\"").code, 2u);
-    EXPECT_EQ(Twseed("check").code, 2u);
+    // without a filter named, the packed filters of the current folder are read
+    RunResult here = Twseed("check", dir);
+    EXPECT_EQ(here.code, 1u);
+    EXPECT_NE(here.out.find("GONE key    HKEY_LOCAL_MACHINE\\SOFTWARE\\ATI Technologies\n"),
+              std::string::npos);
+    EXPECT_EQ(here.out.find("HKEY_LOCAL_MACHINE\\SOFTWARE\\NVIDIA Corporation\n"),
+              std::string::npos);
     DeleteFileA(twf.c_str());
+    EXPECT_EQ(Twseed("check", dir).code, 2u); // no filter at all
+    RemoveDirectoryA(dir.c_str());
 }
 
 } // namespace

@@ -4,8 +4,12 @@
 //   twseed check FILTER...   GONE/LEFT per leftover, KEPT/LOST per look-alike, counts;
 //                            exit 0 only when every leftover is gone and none is lost
 //   twseed clear FILTER...   delete whatever seeding made (leftovers and look-alikes)
-// FILTER is a filter text (such as data/filters/NVIDIA.txt) or a packed .twf file.
+// FILTER is a filter text (such as data/filters/NVIDIA.txt) or a packed .twf file;
+// without one, every .twf file of the current folder (the program folder) is read.
 #include "Seeder.h"
+#include "win/Handle.h"
+
+#include <windows.h>
 
 #include <cstdio>
 #include <string>
@@ -29,6 +33,19 @@ const char* KindWord(Kind k) {
         return "value ";
     }
     return "?";
+}
+
+std::vector<std::string> PackedFiltersHere() {
+    std::vector<std::string> files;
+    WIN32_FIND_DATAA fd;
+    tw::win::UniqueFind find(FindFirstFileA("*.twf", &fd));
+    if (find) {
+        do {
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                files.push_back(fd.cFileName);
+        } while (FindNextFileA(find.get(), &fd));
+    }
+    return files;
 }
 
 int Seed(const Plan& plan) {
@@ -75,17 +92,24 @@ int Clear(const Plan& plan) {
 
 int main(int argc, char** argv) {
     try {
-        if (argc < 3) {
+        if (argc < 2) {
             std::fputs("usage: twseed seed|check|clear FILTER...\n", stderr);
             return kUsage;
         }
         std::string command = argv[1];
+        std::vector<std::string> files(argv + 2, argv + argc);
+        if (files.empty())
+            files = PackedFiltersHere();
+        if (files.empty()) {
+            std::fputs("twseed: no filter given and no .twf file here\n", stderr);
+            return kUsage;
+        }
         std::vector<FilterEntry> entries;
-        for (int i = 2; i < argc; ++i) {
+        for (const std::string& file : files) {
             bool ok = false;
-            std::string text = ReadFilterFile(argv[i], ok);
+            std::string text = ReadFilterFile(file, ok);
             if (!ok) {
-                std::fprintf(stderr, "twseed: cannot read %s\n", argv[i]);
+                std::fprintf(stderr, "twseed: cannot read %s\n", file.c_str());
                 return kUsage;
             }
             auto more = ReadFilterEntries(text);
