@@ -15,26 +15,6 @@ namespace {
 constexpr std::string_view kProtectedText = "0030";    // not removed: protected
 constexpr std::string_view kBackupFailedText = "0031"; // not removed: its backup failed
 
-// Hands the search's hits to the engine for the length of one search, then detaches.
-class HitForwarder : public cRegSearch::Events {
-  public:
-    HitForwarder(CleaningEngine& engine, cRegSearch& search) : engine_(engine), search_(search) {
-        search_.SetEvents(this);
-    }
-    HitForwarder(const HitForwarder&) = delete;
-    HitForwarder& operator=(const HitForwarder&) = delete;
-    ~HitForwarder() override { search_.SetEvents(nullptr); }
-
-    void SearchFound(const std::string& sRootKey, const std::string& sKey,
-                     const std::string& sValue) override {
-        engine_.cReg_SearchFound(sRootKey, sKey, sValue);
-    }
-
-  private:
-    CleaningEngine& engine_;
-    cRegSearch& search_;
-};
-
 // The registry would see an entry only up to a NUL character, which is not the key the
 // entry names: such an entry names nothing.
 bool HasNul(const std::string& entry) {
@@ -48,11 +28,9 @@ void CleaningEngine::DeleteRegistryKey(const std::string& entry) {
     if (!key || HasNul(entry))
         return;
     const HKEY root = RootKeyFromName(key->Root);
-    const bool report = ctx_.MakeReports && ctx_.Sink;
 
     if (root && IsProtectedKey(key->Root, key->Path)) {
-        if (report)
-            ctx_.Sink->Removed(Text(kProtectedText) + " (" + entry + ")");
+        Report(true, kProtectedText, entry);
         return;
     }
 
@@ -63,8 +41,7 @@ void CleaningEngine::DeleteRegistryKey(const std::string& entry) {
             BackupRegistryKey(std::to_string(ctx_.ExportCounter), ctx_.FilterName, ctx_.RunName,
                               key->Path, key->Root, root, ctx_.ProgramFolder);
         if (backup == RegistryBackupResult::ExportFailed) {
-            if (report)
-                ctx_.Sink->Removed(Text(kBackupFailedText) + " (" + entry + ")");
+            Report(true, kBackupFailedText, entry);
             return;
         }
     }
@@ -87,7 +64,7 @@ void CleaningEngine::StartRegistrySearch(const std::string& entry) {
     search_.SearchFlags(0);
     search_.RootKey(RootHandleText(search->Root));
     search_.SearchString(search->Text);
-    HitForwarder forward(*this, search_);
+    // the hits arrive through the search events the engine connected when it was made
     try {
         search_.DoSearch();
     } catch (const AppError&) {

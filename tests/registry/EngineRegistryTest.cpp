@@ -259,7 +259,6 @@ TEST_F(EngineRegistry, HandlerAppendsToAnExistingFileAndCutsEndings) {
                                               "HKEY_CLASSES_ROOT\\ATI.ACEFile\r\n");
 }
 
-#ifdef TW_WHOLE_ENGINE
 TEST_F(EngineRegistry, FoundKeysLeftByAnInterruptedPassAreReplayedWithTheNewHits) {
     CreateKey(kCU, kBase + "\\LeftOver\\Child");
     CreateKey(kCU, kBase + "\\TwReplayQz\\Child");
@@ -272,7 +271,6 @@ TEST_F(EngineRegistry, FoundKeysLeftByAnInterruptedPassAreReplayedWithTheNewHits
     EXPECT_FALSE(KeyExists(kCU, kBase + "\\TwReplayQz"));
     EXPECT_FALSE(FileExists(FoundKeysFile()));
 }
-#endif
 
 TEST_F(EngineRegistry, BackupExportsTheTreeAndIndexesItBeforeDeleting) {
     BackupOn();
