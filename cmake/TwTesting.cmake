@@ -47,7 +47,7 @@ function(_tw_windows_test name label)
   endif()
   _tw_test_exe(${name} ${ARGN})
   if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
+    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 600
       WORKING_DIRECTORY $<TARGET_FILE_DIR:${name}>
       PROPERTIES LABELS ${label} RESOURCE_LOCK wineprefix TIMEOUT 300)
   endif()
