@@ -297,6 +297,9 @@ TEST(ProtectedKeys, HostileEntriesAreRefused) {
         {"HKEY_LOCAL_MACHINE", "SYSTEM\\ControlSet001"},
         {"HKEY_LOCAL_MACHINE", "system\\controlset002\\control"},
         {"HKEY_LOCAL_MACHINE", "SYSTEM\\ControlSet003\\Enum\\"},
+        {"HKEY_LOCAL_MACHINE",
+         "SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e968-e325-11ce-bfc1-08002be10318}"},
+        {"HKEY_LOCAL_MACHINE", "SYSTEM\\ControlSet001\\Enum\\PCI\\"},
         {"HKEY_CURRENT_USER", ""},
         {"HKEY_CURRENT_USER", "Software"},
         {"HKEY_CURRENT_USER", "Software\\Microsoft"},
@@ -336,6 +339,9 @@ TEST(ProtectedKeys, OrdinaryDriverKeysMayGo) {
         {"HKEY_LOCAL_MACHINE", "SOFTWARE\\Classes\\CLSID\\{1234}"},
         {"HKEY_LOCAL_MACHINE", "SYSTEM\\CurrentControlSet\\Services\\ati2mtag"},
         {"HKEY_LOCAL_MACHINE", "SYSTEM\\ControlSet001\\Services\\nv"},
+        {"HKEY_LOCAL_MACHINE", "SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e968-e325-11ce-"
+                               "bfc1-08002be10318}\\0000\\Settings"},
+        {"HKEY_LOCAL_MACHINE", "SYSTEM\\ControlSet001\\Enum\\PCI\\VEN_10DE&DEV_1234"},
         {"HKEY_LOCAL_MACHINE", "SYSTEM\\ControlSet1\\Services"}, // not a control set name
         {"HKEY_CURRENT_USER", "Software\\ATI"},
         {"HKEY_USERS", ".DEFAULT\\Software\\ATI"},

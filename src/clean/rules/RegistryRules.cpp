@@ -353,8 +353,16 @@ bool IsProtectedKey(std::string_view root, std::string_view path) {
     case kLocalMachine:
         if (SoftwareProtected(parts, 0))
             return true;
-        if (parts[0] == "SYSTEM" && IsControlSetName(parts[1]))
-            return parts.size() == 2 || InList(kControlSetStructural, Join(parts, 2));
+        if (parts[0] == "SYSTEM" && IsControlSetName(parts[1])) {
+            if (parts.size() == 2 || InList(kControlSetStructural, Join(parts, 2)))
+                return true;
+            // A device class key (Control\Class\{GUID}) holds every adapter of its class,
+            // and a bus enumerator (Enum\PCI) every device on it: a search hit cut back
+            // to one of them must not take the whole class or bus.
+            if (parts.size() == 5 && parts[2] == "CONTROL" && parts[3] == "CLASS")
+                return true;
+            return parts.size() == 4 && parts[2] == "ENUM";
+        }
         return false;
     case kUsers:
         if (parts.size() == 1)
