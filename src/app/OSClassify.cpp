@@ -91,12 +91,14 @@ OSFields ClassifyVersion(const RawVersion& raw, const std::function<bool()>& hot
             os.family = 0;
         }
         if (raw.major < 5) {
-            for (int n = 1; n <= 6; ++n)
-                if (os.servicePackText.find("Service Pack " + std::to_string(n)) !=
-                    std::string::npos) {
+            for (int n = 1; n <= 6; ++n) {
+                std::string wanted = "Service Pack ";
+                wanted += std::to_string(n);
+                if (os.servicePackText.find(wanted) != std::string::npos) {
                     os.servicePackMajor = n;
                     break;
                 }
+            }
         }
     }
 
@@ -110,9 +112,12 @@ OSFields ClassifyVersion(const RawVersion& raw, const std::function<bool()>& hot
             os.versionText += " Service Pack 6";
         }
     } else if (os.servicePackMajor >= 1 || os.servicePackMinor >= 1) {
-        os.versionText += " Service Pack " + std::to_string(os.servicePackMajor);
-        if (os.servicePackMinor > 0)
-            os.versionText += "." + std::to_string(os.servicePackMinor);
+        os.versionText += " Service Pack ";
+        os.versionText += std::to_string(os.servicePackMajor);
+        if (os.servicePackMinor > 0) {
+            os.versionText += '.';
+            os.versionText += std::to_string(os.servicePackMinor);
+        }
     }
     return os;
 }

@@ -2,6 +2,7 @@
 
 #include "app/forms/Forms.h"
 #include "win/ControlName.h"
+#include "win/MenuQuery.h"
 
 #include <commctrl.h>
 
@@ -103,6 +104,7 @@ bool ParseShortcut(const std::string& text, ACCEL& accel) {
 Form::Form(const FormSpec& spec) : spec_(spec), name_(spec.name) {}
 
 Form::~Form() {
+    destroying_ = true;
     Destroy();
     for (HFONT f : fonts_)
         DeleteObject(f);
@@ -229,6 +231,7 @@ void Form::CreateControls() {
     if (font) {
         fonts_.push_back(font);
         SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        TagFontFace(hwnd_, kDesignFace);
     }
     HINSTANCE inst = GetModuleHandleA(nullptr);
     controls_.assign(spec_.controls.size(), nullptr);
@@ -284,8 +287,10 @@ void Form::CreateControls() {
             continue;
         controls_[i] = h;
         TagControl(h, c.name);
-        if (font)
+        if (font) {
             SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+            TagFontFace(h, kDesignFace);
+        }
     }
 }
 
@@ -590,6 +595,7 @@ void Form::SetFontFace(const std::string& face) {
             return;
         fonts_.push_back(font);
         SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        TagFontFace(h, lf.lfFaceName);
     };
     refont(hwnd_);
     for (HWND h : controls_)
@@ -630,6 +636,10 @@ bool Form::PreTranslate(MSG& msg) {
 }
 
 LRESULT CALLBACK Form::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // the GUI test driver asks about menu entries this way (menus cannot be read from
+    // another process under Wine)
+    if (auto answer = AnswerMenuQuery(hwnd, msg, wParam))
+        return *answer;
     Form* self = nullptr;
     if (msg == WM_NCCREATE) {
         self = static_cast<Form*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
@@ -640,11 +650,17 @@ LRESULT CALLBACK Form::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
     }
     if (!self)
         return DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (auto answer = AnswerMenuQuery(hwnd, msg, wParam))
+        return *answer;
     DepthGuard depth;
     try {
         if (msg == WM_NCDESTROY) {
             SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+            UntagControl(hwnd);
             self->hwnd_ = nullptr;
+            // a window destroyed along with its owner unloads its form as well
+            if (!self->destroying_)
+                Forms::Unloaded(self);
             return DefWindowProcA(hwnd, msg, wParam, lParam);
         }
         return self->HandleMessage(msg, wParam, lParam);
@@ -689,11 +705,35 @@ LRESULT Form::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             HWND focus = GetFocus();
             if (focus && IsChild(hwnd_, focus))
                 lastFocus_ = focus;
-        } else if (lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd_, lastFocus_)) {
-            SetFocus(lastFocus_);
-            return 0;
+        } else {
+            // back to the control that had the focus, or to the first in tab order
+            HWND target = lastFocus_ && IsWindow(lastFocus_) && IsChild(hwnd_, lastFocus_)
+                              ? lastFocus_
+                              : GetNextDlgTabItem(hwnd_, nullptr, FALSE);
+            if (target) {
+                SetFocus(target);
+                return 0;
+            }
         }
         break;
+    case WM_DESTROY:
+        for (HWND h : controls_)
+            if (h)
+                UntagControl(h);
+        if (!unloading_ && !destroying_) {
+            // destroyed without Unload (its owner went): the unload handler still runs
+            unloading_ = true;
+            try {
+                Form_Unload();
+            } catch (...) {
+            }
+        }
+        break;
+    case WM_SETFONT:
+        font_ = reinterpret_cast<HFONT>(wParam);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(font_);
     case WM_CLOSE:
         Unload();
         return 0;

@@ -170,8 +170,10 @@ class Form {
     HWND modalOwner_ = nullptr;
     HWND lastFocus_ = nullptr;
     HACCEL accel_ = nullptr;
+    HFONT font_ = nullptr; // the form's own font (not owned: see fonts_)
     HMENU menuBar_ = nullptr;
     bool unloading_ = false;
+    bool destroying_ = false;    // the object itself is being deleted
     std::vector<HWND> controls_; // parallel to spec_.controls; nullptr for timers
     std::vector<Entry> entries_;
     std::map<std::string, Handler, std::less<>> handlers_;

@@ -1,0 +1,690 @@
+#include "GuiDriver.h"
+
+#include "DriverText.h"
+#include "core/MenuCaption.h"
+#include "win/ControlName.h"
+#include "win/MenuQuery.h"
+
+#include <objidl.h>
+
+#include <gdiplus.h>
+
+#include <memory>
+
+namespace tw::gui {
+
+namespace {
+
+// Bound of every single message sent to the other program.
+constexpr UINT kSendTimeoutMs = 5000;
+
+std::string ToAnsi(const std::wstring& w) {
+    if (w.empty())
+        return {};
+    int n = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
+                                nullptr, nullptr);
+    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
+    if (n > 0)
+        WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr,
+                            nullptr);
+    return out;
+}
+
+std::wstring ToWide(std::string_view s) {
+    if (s.empty())
+        return {};
+    int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
+    std::wstring out(static_cast<size_t>(n > 0 ? n : 0), L'\0');
+    if (n > 0)
+        MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), out.data(), n);
+    return out;
+}
+
+// SendMessageTimeoutW; nothing when the window did not answer in time.
+std::optional<LRESULT> Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutW(hwnd, msg, wp, lp, SMTO_ABORTIFHUNG, kSendTimeoutMs, &result))
+        return std::nullopt;
+    return static_cast<LRESULT>(result);
+}
+
+// Reads item texts of a list box or combo box through its length and text messages.
+std::vector<std::string> ReadItems(HWND hwnd, UINT countMsg, UINT lenMsg, UINT textMsg) {
+    std::vector<std::string> items;
+    auto count = Send(hwnd, countMsg, 0, 0);
+    if (!count || *count < 0)
+        return items;
+    for (LRESULT i = 0; i < *count; ++i) {
+        auto len = Send(hwnd, lenMsg, static_cast<WPARAM>(i), 0);
+        if (!len || *len < 0)
+            break;
+        // An ANSI control may answer its length in bytes; leave room for either unit.
+        std::wstring buf(static_cast<size_t>(*len) * 2 + 16, L'\0');
+        auto got =
+            Send(hwnd, textMsg, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(buf.data()));
+        if (!got || *got < 0)
+            break;
+        buf.resize(wcsnlen(buf.c_str(), buf.size()));
+        items.push_back(ToAnsi(buf));
+    }
+    return items;
+}
+
+struct EnumState {
+    DWORD pid;
+    bool visibleOnly;
+    std::vector<HWND>* out;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM lp) noexcept {
+    auto* st = reinterpret_cast<EnumState*>(lp);
+    if (st->visibleOnly && !IsWindowVisible(hwnd))
+        return TRUE;
+    if (st->pid != 0 && WindowProcessId(hwnd) != st->pid)
+        return TRUE;
+    try {
+        st->out->push_back(hwnd);
+    } catch (...) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CALLBACK CollectChildren(HWND hwnd, LPARAM lp) noexcept {
+    try {
+        reinterpret_cast<std::vector<HWND>*>(lp)->push_back(hwnd);
+    } catch (...) {
+        return FALSE;
+    }
+    return TRUE;
+}
+
+std::vector<HWND> Descendants(HWND top) {
+    std::vector<HWND> all;
+    EnumChildWindows(top, CollectChildren, reinterpret_cast<LPARAM>(&all));
+    return all;
+}
+
+struct MenuEntry {
+    UINT id = 0;
+    bool submenu = false;
+    bool enabled = true;
+};
+
+// Reads the menu directly; works where menus can be read from another process.
+std::optional<MenuEntry> ReadMenuDirect(HMENU menu, const std::vector<std::string>& path) {
+    MenuEntry found;
+    for (const std::string& wanted : path) {
+        if (!menu)
+            return std::nullopt;
+        int count = GetMenuItemCount(menu);
+        HMENU next = nullptr;
+        bool hit = false;
+        for (int i = 0; i < count && !hit; ++i) {
+            wchar_t text[512] = {};
+            MENUITEMINFOW mi{};
+            mi.cbSize = sizeof mi;
+            mi.fMask = MIIM_STRING | MIIM_ID | MIIM_SUBMENU | MIIM_STATE | MIIM_FTYPE;
+            mi.dwTypeData = text;
+            mi.cch = 511;
+            if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &mi) ||
+                (mi.fType & MFT_SEPARATOR) || !MenuCaptionMatches(ToAnsi(text), wanted))
+                continue;
+            hit = true;
+            next = mi.hSubMenu;
+            found = {mi.wID, mi.hSubMenu != nullptr,
+                     (mi.fState & (MFS_DISABLED | MFS_GRAYED)) == 0};
+        }
+        if (!hit)
+            return std::nullopt;
+        menu = next;
+    }
+    return found;
+}
+
+// Asks the window itself (tw::AnswerMenuQuery), for menus kept inside their process.
+std::optional<MenuEntry> AskMenu(HWND top, const std::vector<std::string>& path) {
+    std::string joined;
+    for (const std::string& p : path) {
+        if (!joined.empty())
+            joined += tw::kMenuPathSeparator;
+        joined += p;
+    }
+    if (joined.size() > 255)
+        return std::nullopt;
+    ATOM atom = GlobalAddAtomA(joined.c_str());
+    if (!atom)
+        return std::nullopt;
+    auto r = Send(top, tw::MenuQueryMessage(), atom, 0);
+    GlobalDeleteAtom(atom);
+    if (!r || !(*r & tw::kMenuAnswered) || !(*r & tw::kMenuFound))
+        return std::nullopt;
+    return MenuEntry{static_cast<UINT>(*r & tw::kMenuIdMask), (*r & tw::kMenuSubmenu) != 0,
+                     (*r & tw::kMenuDisabled) == 0};
+}
+
+std::optional<MenuEntry> ResolveMenu(HWND top, const std::vector<std::string>& path) {
+    HMENU menu = GetMenu(top);
+    if (!menu || path.empty())
+        return std::nullopt;
+    if (GetMenuItemCount(menu) >= 0)
+        return ReadMenuDirect(menu, path);
+    return AskMenu(top, path);
+}
+
+class GdiplusSession {
+  public:
+    GdiplusSession() {
+        Gdiplus::GdiplusStartupInput input;
+        ok_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+    }
+    ~GdiplusSession() {
+        if (ok_)
+            Gdiplus::GdiplusShutdown(token_);
+    }
+    GdiplusSession(const GdiplusSession&) = delete;
+    GdiplusSession& operator=(const GdiplusSession&) = delete;
+    bool ok() const { return ok_; }
+
+  private:
+    ULONG_PTR token_ = 0;
+    bool ok_ = false;
+};
+
+std::optional<CLSID> PngEncoder() {
+    UINT count = 0, size = 0;
+    if (Gdiplus::DllExports::GdipGetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
+        return std::nullopt;
+    auto buf = std::make_unique<unsigned char[]>(size);
+    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buf.get());
+    if (Gdiplus::DllExports::GdipGetImageEncoders(count, size, codecs) != Gdiplus::Ok)
+        return std::nullopt;
+    for (UINT i = 0; i < count; ++i) {
+        if (codecs[i].MimeType && wcscmp(codecs[i].MimeType, L"image/png") == 0)
+            return codecs[i].Clsid;
+    }
+    return std::nullopt;
+}
+
+struct ScreenDc {
+    HDC dc = GetDC(nullptr);
+    ~ScreenDc() {
+        if (dc)
+            ReleaseDC(nullptr, dc);
+    }
+};
+struct MemDc {
+    HDC dc;
+    explicit MemDc(HDC like) : dc(CreateCompatibleDC(like)) {}
+    ~MemDc() {
+        if (dc)
+            DeleteDC(dc);
+    }
+};
+struct Bitmap {
+    HBITMAP bm;
+    ~Bitmap() {
+        if (bm)
+            DeleteObject(bm);
+    }
+};
+
+} // namespace
+
+bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs, DWORD pollMs) {
+    ULONGLONG end = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (pred())
+            return true;
+        if (GetTickCount64() >= end)
+            return false;
+        Sleep(pollMs);
+    }
+}
+
+// ---- processes ----
+
+Process& Process::operator=(Process&& o) noexcept {
+    if (this != &o) {
+        Kill();
+        process_ = std::move(o.process_);
+        id_ = std::exchange(o.id_, 0);
+    }
+    return *this;
+}
+
+Process::~Process() {
+    Kill();
+}
+
+Process Process::Launch(const std::string& commandLine, const std::string& workDir,
+                        const std::string& outputFile) {
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    tw::win::UniqueFileHandle out;
+    if (!outputFile.empty()) {
+        SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
+        out.reset(CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!out)
+            throw DriverError("cannot create " + outputFile);
+        si.dwFlags = STARTF_USESTDHANDLES;
+        si.hStdOutput = out.get();
+        si.hStdError = out.get();
+    }
+    PROCESS_INFORMATION pi{};
+    std::string cmd = commandLine;
+    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, out ? TRUE : FALSE, 0, nullptr,
+                        workDir.empty() ? nullptr : workDir.c_str(), &si, &pi))
+        throw DriverError("cannot start: " + commandLine + " (error " +
+                          std::to_string(GetLastError()) + ")");
+    CloseHandle(pi.hThread);
+    Process p;
+    p.process_.reset(pi.hProcess);
+    p.id_ = pi.dwProcessId;
+    return p;
+}
+
+bool Process::Running() const noexcept {
+    return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+std::optional<DWORD> Process::WaitForExit(DWORD timeoutMs) {
+    if (!process_ || WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0)
+        return std::nullopt;
+    DWORD code = 0;
+    GetExitCodeProcess(process_.get(), &code);
+    return code;
+}
+
+void Process::Kill() noexcept {
+    if (Running()) {
+        TerminateProcess(process_.get(), 1);
+        WaitForSingleObject(process_.get(), kSendTimeoutMs);
+    }
+}
+
+// ---- windows ----
+
+WindowPredicate TitleIs(std::string title) {
+    return [title = std::move(title)](HWND h) { return WindowText(h) == title; };
+}
+
+WindowPredicate TitleStartsWith(std::string prefix) {
+    return [prefix = std::move(prefix)](HWND h) { return WindowText(h).starts_with(prefix); };
+}
+
+WindowPredicate ClassIs(std::string className) {
+    return [className = std::move(className)](HWND h) { return WindowClass(h) == className; };
+}
+
+WindowPredicate AllOf(WindowPredicate a, WindowPredicate b) {
+    return [a = std::move(a), b = std::move(b)](HWND h) { return a(h) && b(h); };
+}
+
+DWORD WindowProcessId(HWND hwnd) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    return pid;
+}
+
+std::vector<HWND> TopLevelWindows(DWORD pid, bool visibleOnly) {
+    std::vector<HWND> out;
+    EnumState st{pid, visibleOnly, &out};
+    EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&st));
+    return out;
+}
+
+HWND FindTopLevel(DWORD pid, const WindowPredicate& pred, bool visibleOnly) {
+    for (HWND h : TopLevelWindows(pid, visibleOnly)) {
+        if (pred(h))
+            return h;
+    }
+    return nullptr;
+}
+
+HWND WaitForWindow(DWORD pid, const WindowPredicate& pred, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindTopLevel(pid, pred)) != nullptr; }, timeoutMs);
+    return found;
+}
+
+bool WaitForWindowGone(HWND hwnd, DWORD timeoutMs) {
+    return WaitUntil([&] { return !IsWindow(hwnd) || !IsWindowVisible(hwnd); }, timeoutMs);
+}
+
+std::string WindowText(HWND hwnd) {
+    auto len = Send(hwnd, WM_GETTEXTLENGTH, 0, 0);
+    if (!len) {
+        wchar_t buf[1024];
+        int n = GetWindowTextW(hwnd, buf, 1024);
+        return ToAnsi(std::wstring(buf, static_cast<size_t>(n > 0 ? n : 0)));
+    }
+    std::wstring buf(static_cast<size_t>(*len) * 2 + 16, L'\0');
+    auto got = Send(hwnd, WM_GETTEXT, buf.size(), reinterpret_cast<LPARAM>(buf.data()));
+    if (!got)
+        return {};
+    buf.resize(wcsnlen(buf.c_str(), buf.size()));
+    return ToAnsi(buf);
+}
+
+std::string WindowClass(HWND hwnd) {
+    char buf[256];
+    int n = GetClassNameA(hwnd, buf, sizeof buf);
+    return std::string(buf, static_cast<size_t>(n > 0 ? n : 0));
+}
+
+bool IsEnabled(HWND hwnd) {
+    return hwnd && IsWindowEnabled(hwnd);
+}
+bool IsShown(HWND hwnd) {
+    return hwnd && IsWindowVisible(hwnd);
+}
+std::string FontFace(HWND hwnd) {
+    return tw::ControlFontFace(hwnd);
+}
+
+// ---- controls ----
+
+HWND FindControl(HWND top, std::string_view name) {
+    for (HWND h : Descendants(top)) {
+        if (tw::ControlName(h) == name)
+            return h;
+    }
+    return nullptr;
+}
+
+HWND WaitForControl(HWND top, std::string_view name, DWORD timeoutMs) {
+    HWND found = nullptr;
+    WaitUntil([&] { return (found = FindControl(top, name)) != nullptr; }, timeoutMs);
+    return found;
+}
+
+std::vector<std::string> ControlNames(HWND top) {
+    std::vector<std::string> names;
+    for (HWND h : Descendants(top)) {
+        std::string n = tw::ControlName(h);
+        if (!n.empty())
+            names.push_back(std::move(n));
+    }
+    return names;
+}
+
+bool Click(HWND button) {
+    return button && PostMessageW(button, BM_CLICK, 0, 0);
+}
+
+// ---- menus ----
+
+std::optional<UINT> MenuCommandId(HWND top, const std::vector<std::string>& path) {
+    auto e = ResolveMenu(top, path);
+    if (!e || e->submenu)
+        return std::nullopt;
+    return e->id;
+}
+
+std::optional<bool> MenuItemEnabled(HWND top, const std::vector<std::string>& path) {
+    auto e = ResolveMenu(top, path);
+    if (!e)
+        return std::nullopt;
+    return e->enabled;
+}
+
+bool PostMenuCommand(HWND top, UINT id) {
+    return top && PostMessageW(top, WM_COMMAND, MAKEWPARAM(id, 0), 0);
+}
+
+bool PostMenuCommand(HWND top, const std::vector<std::string>& path) {
+    auto id = MenuCommandId(top, path);
+    return id && PostMenuCommand(top, *id);
+}
+
+// ---- message boxes ----
+
+std::optional<MessageBoxInfo> ReadMessageBox(HWND box) {
+    if (!box || !IsWindow(box) || WindowClass(box) != "#32770")
+        return std::nullopt;
+    MessageBoxInfo info;
+    info.hwnd = box;
+    info.title = WindowText(box);
+    for (HWND h : Descendants(box)) {
+        std::string cls = WindowClass(h);
+        if (_stricmp(cls.c_str(), "Button") == 0) {
+            info.buttons.push_back(GetDlgCtrlID(h));
+        } else if (_stricmp(cls.c_str(), "Static") == 0 && info.text.empty()) {
+            LONG style = GetWindowLongA(h, GWL_STYLE);
+            if ((style & SS_TYPEMASK) != SS_ICON)
+                info.text = WindowText(h);
+        }
+    }
+    return info;
+}
+
+std::optional<MessageBoxInfo> WaitForMessageBox(DWORD pid, DWORD timeoutMs) {
+    HWND box = WaitForWindow(pid, ClassIs("#32770"), timeoutMs);
+    if (!box)
+        return std::nullopt;
+    // The box may be found before its buttons exist.
+    WaitUntil(
+        [&] {
+            auto i = ReadMessageBox(box);
+            return i && !i->buttons.empty();
+        },
+        1000);
+    return ReadMessageBox(box);
+}
+
+bool AnswerMessageBox(HWND box, int buttonId) {
+    HWND button = GetDlgItem(box, buttonId);
+    if (!button)
+        return false;
+    return PostMessageW(box, WM_COMMAND, MAKEWPARAM(buttonId, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(button));
+}
+
+// ---- lists ----
+
+std::vector<std::string> ListItems(HWND listBox) {
+    return ReadItems(listBox, LB_GETCOUNT, LB_GETTEXTLEN, LB_GETTEXT);
+}
+
+int ListSelection(HWND listBox) {
+    auto r = Send(listBox, LB_GETCURSEL, 0, 0);
+    return r ? static_cast<int>(*r) : LB_ERR;
+}
+
+std::vector<std::string> ComboItems(HWND combo) {
+    return ReadItems(combo, CB_GETCOUNT, CB_GETLBTEXTLEN, CB_GETLBTEXT);
+}
+
+int ComboSelection(HWND combo) {
+    auto r = Send(combo, CB_GETCURSEL, 0, 0);
+    return r ? static_cast<int>(*r) : CB_ERR;
+}
+
+bool SelectCombo(HWND combo, int index) {
+    auto r = Send(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    if (!r || *r != index)
+        return false;
+    HWND parent = GetAncestor(combo, GA_PARENT);
+    return PostMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                        reinterpret_cast<LPARAM>(combo));
+}
+
+bool SelectCombo(HWND combo, std::string_view text) {
+    auto items = ComboItems(combo);
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (items[i] == text)
+            return SelectCombo(combo, static_cast<int>(i));
+    }
+    return false;
+}
+
+// ---- check boxes and option buttons ----
+
+namespace {
+bool IsRadio(HWND h) {
+    LONG t = GetWindowLongA(h, GWL_STYLE) & BS_TYPEMASK;
+    return t == BS_RADIOBUTTON || t == BS_AUTORADIOBUTTON;
+}
+} // namespace
+
+std::optional<bool> IsChecked(HWND button) {
+    if (!button || _stricmp(WindowClass(button).c_str(), "Button") != 0)
+        return std::nullopt;
+    switch (GetWindowLongA(button, GWL_STYLE) & BS_TYPEMASK) {
+    case BS_CHECKBOX:
+    case BS_AUTOCHECKBOX:
+    case BS_3STATE:
+    case BS_AUTO3STATE:
+    case BS_RADIOBUTTON:
+    case BS_AUTORADIOBUTTON:
+        break;
+    default:
+        return std::nullopt;
+    }
+    auto r = Send(button, BM_GETCHECK, 0, 0);
+    if (!r)
+        return std::nullopt;
+    return *r == BST_CHECKED;
+}
+
+bool SetChecked(HWND button, bool checked, DWORD timeoutMs) {
+    auto now = IsChecked(button);
+    if (!now)
+        return false;
+    if (*now == checked)
+        return true;
+    if (IsRadio(button) && !checked) {
+        // No click clears an option button: it is cleared by choosing another one.
+        Send(button, BM_SETCHECK, BST_UNCHECKED, 0);
+    } else if (!Click(button)) {
+        return false;
+    }
+    return WaitUntil([&] { return IsChecked(button) == checked; }, timeoutMs);
+}
+
+// ---- keyboard ----
+
+namespace {
+LPARAM KeyLParam(WORD vk, bool up) {
+    UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
+    LPARAM lp = 1 | (static_cast<LPARAM>(scan & 0xFF) << 16);
+    if (up)
+        lp |= (1LL << 30) | (1LL << 31);
+    return lp;
+}
+} // namespace
+
+bool PostKey(HWND target, WORD vk) {
+    return target && PostMessageW(target, WM_KEYDOWN, vk, KeyLParam(vk, false)) &&
+           PostMessageW(target, WM_KEYUP, vk, KeyLParam(vk, true));
+}
+
+bool PostChars(HWND target, std::string_view text) {
+    if (!target)
+        return false;
+    for (wchar_t c : ToWide(text)) {
+        if (!PostMessageW(target, WM_CHAR, c, 1))
+            return false;
+    }
+    return true;
+}
+
+bool Activate(HWND top, DWORD timeoutMs) {
+    if (!top || !IsWindow(top))
+        return false;
+    return WaitUntil(
+        [&] {
+            if (GetForegroundWindow() == top)
+                return true;
+            SetForegroundWindow(top);
+            return GetForegroundWindow() == top;
+        },
+        timeoutMs, 50);
+}
+
+bool SendKey(WORD vk, bool ctrl, bool shift, bool alt) {
+    std::vector<INPUT> in;
+    auto add = [&](WORD key, bool up) {
+        INPUT i{};
+        i.type = INPUT_KEYBOARD;
+        i.ki.wVk = key;
+        i.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+        i.ki.dwFlags = up ? KEYEVENTF_KEYUP : 0;
+        in.push_back(i);
+    };
+    if (ctrl)
+        add(VK_CONTROL, false);
+    if (shift)
+        add(VK_SHIFT, false);
+    if (alt)
+        add(VK_MENU, false);
+    add(vk, false);
+    add(vk, true);
+    if (alt)
+        add(VK_MENU, true);
+    if (shift)
+        add(VK_SHIFT, true);
+    if (ctrl)
+        add(VK_CONTROL, true);
+    return SendInput(static_cast<UINT>(in.size()), in.data(), sizeof(INPUT)) == in.size();
+}
+
+HWND FocusedControl(HWND top) {
+    GUITHREADINFO gti{};
+    gti.cbSize = sizeof gti;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &gti))
+        return nullptr;
+    return gti.hwndFocus;
+}
+
+// ---- screenshots ----
+
+bool SaveScreenshot(const std::string& pngPath, HWND window) {
+    RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (window) {
+        RECT w;
+        if (!GetWindowRect(window, &w) || !IntersectRect(&r, &r, &w))
+            return false;
+    }
+    int width = r.right - r.left, height = r.bottom - r.top;
+    if (width <= 0 || height <= 0)
+        return false;
+
+    ScreenDc screen;
+    if (!screen.dc)
+        return false;
+    MemDc mem(screen.dc);
+    Bitmap bmp{CreateCompatibleBitmap(screen.dc, width, height)};
+    if (!mem.dc || !bmp.bm)
+        return false;
+    HGDIOBJ old = SelectObject(mem.dc, bmp.bm);
+    BOOL copied = BitBlt(mem.dc, 0, 0, width, height, screen.dc, r.left, r.top, SRCCOPY);
+    SelectObject(mem.dc, old);
+    if (!copied)
+        return false;
+
+    GdiplusSession gdi;
+    if (!gdi.ok())
+        return false;
+    auto clsid = PngEncoder();
+    if (!clsid)
+        return false;
+    Gdiplus::GpBitmap* image = nullptr;
+    if (Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bmp.bm, nullptr, &image) != Gdiplus::Ok)
+        return false;
+    std::wstring path = ToWide(pngPath);
+    bool saved = Gdiplus::DllExports::GdipSaveImageToFile(image, path.c_str(), &*clsid, nullptr) ==
+                 Gdiplus::Ok;
+    Gdiplus::DllExports::GdipDisposeImage(image);
+    return saved;
+}
+
+std::string ScreenshotPath(std::string_view name) {
+    std::string dir = WinePath(TW_SCREENSHOT_DIR);
+    CreateDirectoryA(dir.c_str(), nullptr);
+    return dir + "\\" + std::string(name) + ".png";
+}
+
+} // namespace tw::gui
