@@ -107,7 +107,9 @@ void DeleteFolder(const std::string& path) {
         return;
     }
     std::string parent = target.substr(0, slash + 1);
-    for (const auto& found : win::ListDirectory(target, win::kListAll)) {
+    // The folders a listing with the directory attribute sees, as DirFound and the
+    // directory backup do: a hidden or system folder is not taken along unseen.
+    for (const auto& found : win::ListDirectory(target, win::kListDirectory)) {
         if (found.Name != "." && found.Name != ".." &&
             (found.Attributes & FILE_ATTRIBUTE_DIRECTORY))
             DeleteTree(parent + found.Name);

@@ -23,10 +23,10 @@ bool FileFound(const std::string& path);
 // file of that name.
 bool DirFound(const std::string& path);
 
-// Deletes the folder `path` (every folder its last component matches, when it holds
-// wildcards) with everything in it, read-only and hidden content included. Junctions
-// and symbolic links are removed as links, never followed. Keeps going after a
-// failure; a plain file of that name and a drive root are left alone.
+// Deletes the folder `path` (every folder that DirFound would see matching its last
+// component, when it holds wildcards) with everything in it, read-only and hidden content included.
+// Junctions and symbolic links are removed as links, never followed. Keeps going after a failure; a
+// plain file of that name and a drive root are left alone.
 void DeleteFolder(const std::string& path);
 // DeleteFolder(path) when DirFound(path).
 void DeleteDirIfExists(const std::string& path);

@@ -137,11 +137,14 @@ TEST(FsGeneral, DeleteFolderWithWildcardTakesEveryMatchingFolder) {
     MakeDir(dir / "atiA");
     WriteFile(dir / "atiA\\x", "x");
     MakeDir(dir / "atiB");
+    MakeDir(dir / "atiHidden");
+    AddAttributes(dir / "atiHidden", FILE_ATTRIBUTE_HIDDEN);
     WriteFile(dir / "atifile", "keep");
     MakeDir(dir / "nvidia");
     tw::DeleteFolder(dir / "ati*");
     EXPECT_FALSE(Exists(dir / "atiA"));
     EXPECT_FALSE(Exists(dir / "atiB"));
+    EXPECT_TRUE(IsDir(dir / "atiHidden")) << "never seen, so never backed up: it stays";
     EXPECT_TRUE(Exists(dir / "atifile"));
     EXPECT_TRUE(IsDir(dir / "nvidia"));
 }
