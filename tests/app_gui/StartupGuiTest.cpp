@@ -172,8 +172,16 @@ TEST_F(Startup, TabOrderStartsAtOkAndEscapeClosesTheWarning) {
     Launch();
     HWND warning = WaitForWarning();
     ASSERT_NE(warning, nullptr);
+    // the splash unloads right after it has shown the warning
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return FindTopLevel(app_.id(), [](HWND h) { return IsFrm(h, "frmStart"); }) == nullptr;
+        },
+        kWait));
     ASSERT_TRUE(Activate(warning));
-    EXPECT_EQ(tw::ControlName(FocusedControl(warning)), "cmdOK") << "tab order starts at OK";
+    EXPECT_TRUE(
+        WaitUntil([&] { return tw::ControlName(FocusedControl(warning)) == "cmdOK"; }, kWait))
+        << "tab order starts at OK, not at " << tw::ControlName(FocusedControl(warning));
     SendKey(VK_TAB);
     EXPECT_TRUE(
         WaitUntil([&] { return tw::ControlName(FocusedControl(warning)) == "chkWarning"; }, kWait));
