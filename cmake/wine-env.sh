@@ -26,20 +26,27 @@ tw_display_up() {
 }
 
 tw_prefix_up() {
+    # A persistent server, started with its output on /dev/null; it answers 2 when one
+    # is running already.
+    local started=0
+    wineserver -p </dev/null >/dev/null 2>&1 && started=1
     if [ ! -f "$WINEPREFIX/.tw-ready" ]; then
         rm -rf "$WINEPREFIX"
+        wineserver -p </dev/null >/dev/null 2>&1 || true
         wineboot -i </dev/null >/dev/null 2>&1
         wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
         wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
         wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
         touch "$WINEPREFIX/.tw-ready"
+    elif [ $started -eq 1 ]; then
+        # Wine's helper processes start with the first program of a new server and
+        # inherit its output: let them inherit /dev/null, not a test's pipe.
+        wine wineboot </dev/null >/dev/null 2>&1
     fi
-    # a persistent server with its output on /dev/null, so test processes do not wait for it
-    wineserver -p </dev/null >/dev/null 2>&1 || true
     # The virtual desktop's explorer, started here with its output on /dev/null: started
     # by the first window of a test it would inherit the test's output pipe, and CTest
-    # would wait for it to end. A desktop that is up already is left as it is.
-    if [ -n "${DISPLAY:-}" ]; then
+    # would wait for it to end.
+    if [ $started -eq 1 ] && [ -n "${DISPLAY:-}" ]; then
         wine explorer.exe /desktop=Default,1024x768 </dev/null >/dev/null 2>&1 &
     fi
 }

@@ -2,11 +2,13 @@
 // The cleaning engine: carries out one filter, entry by entry, against the file system
 // and the registry. One engine serves the Normal, Advanced and wizard windows; what
 // differs between them is data in the RunContext.
+#include "clean/rules/FileRules.h"
 #include "core/Text.h"
 
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -60,12 +62,18 @@ class CleaningEngine {
 
     // The whole filter pass: unpack <filter>.twf to the working copy, ProcessFilter,
     // DeleteFoundKeys on <filter>.twr, delete the working copy. Each step runs whatever
-    // the one before did.
+    // the one before did; no error leaves it. A working copy left by an earlier pass is
+    // deleted before unpacking, so a filter that cannot be unpacked removes nothing.
     void RunFilterPass();
 
     void ProcessFilter(const std::string& path);
     void DeleteFoundKeys(const std::string& path);
 
+    // [FILES], [SYSTEMFILES], [DIRECTORY] entries. A found item is refused ("0030") when
+    // it is a protected folder, lies above or inside one or climbs out of its base with
+    // "..", or is a wildcard-only name directly in the Windows or system folder; it is
+    // kept ("0031") when its backup was asked for and did not produce its copy. Else it
+    // is backed up, listed ("0015"/"0017") and deleted. Not found: "0016"/"0018".
     void CleanFile(const std::string& entry);
     void CleanSystemFile(const std::string& entry);
     void CleanDirectory(const std::string& entry);
@@ -81,10 +89,27 @@ class CleaningEngine {
     RunContext& Context() { return ctx_; }
 
   private:
+    // Forwards the search object's hits to cReg_SearchFound.
+    class SearchEvents;
+
     std::string Text(std::string_view id) const;
+    // Appends a detail line (text of `id`, the path) to the removed or the not-found
+    // list, when this run makes report lines.
+    void Report(bool removed, std::string_view id, const std::string& fullPath);
+    // CleanFile and CleanSystemFile below `baseFolder`, with backup kind "1" or "2".
+    void CleanFileBelow(const std::string& entry, const std::string& baseFolder, const char* kind);
+    // The folders no entry may remove, resolved to their long names; refreshed when the
+    // program folder of the context changes.
+    const ProtectedFolders& Protected();
+    bool RefuseFile(const std::string& entry, const std::string& fullPath);
+    bool RefuseDirectory(const std::string& rest, const std::string& fullPath);
 
     RunContext& ctx_;
     cRegSearch& search_;
+    std::unique_ptr<SearchEvents> events_;
+    ProtectedFolders protected_;
+    std::string protectedFor_;
+    bool protectedReady_ = false;
 };
 
 } // namespace tw

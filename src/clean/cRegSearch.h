@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace tw {
@@ -42,11 +43,24 @@ class cRegSearch {
 
     bool Running() const noexcept { return running_; }
 
+    // How often the key enumeration yields to the message loop at most, by the tick
+    // count (0: before every key). Keeps the window served without slowing the walk.
+    void YieldInterval(unsigned long ms) noexcept { yieldInterval_ = ms; }
+
+    // The text form of value data, as hits on value data report it.
+    static std::string ValueText(unsigned long type, const unsigned char* data, size_t size);
+    static std::string StripNull(const std::string& text);
+    // Full root name of a root handle; empty text for any other handle.
+    static std::string RootKeyName(HKEY root);
+
   private:
     void SearchKeys(HKEY root, const std::string& path);
+    // SearchKeys on root\path, opened as `relative` below the already open `parent`.
+    void SearchKeysIn(HKEY root, HKEY parent, const char* relative, const std::string& path);
     void SearchValues(HKEY root, const std::string& path);
-    bool IsMatch(const std::string& text) const;
-    void PumpMessages();
+    bool IsMatch(std::string_view text) const;
+    void YieldToMessageLoop();
+    void Found(HKEY root, const std::string& key, const std::string& value);
 
     Events* events_ = nullptr;
     std::string rootKey_ = "0";
@@ -56,6 +70,9 @@ class cRegSearch {
     long stopReason_ = 0;
     bool running_ = false;
     unsigned long lastPump_ = 0;
+    unsigned long yieldInterval_ = 15;
+    bool pumpQuit_ = false;   // WM_QUIT met: the outer loop is ending, no more pumping
+    std::string upperSearch_; // SearchString upper-cased for the run
 };
 
 } // namespace tw

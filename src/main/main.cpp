@@ -3,6 +3,7 @@
 #include "app/ShellForms.h"
 #include "app/forms/Forms.h"
 #include "app/modLanguage.h"
+#include "clean/CleaningForms.h"
 #include "core/Text.h"
 
 #include <windows.h>
@@ -14,6 +15,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         InitCommonControls();
         tw::SetTextLookup(&tw::GetLanguageText);
         tw::RegisterShellForms();
+        tw::RegisterCleaningForms();
         if (!tw::Forms::Show("frmStart"))
             return 0; // a second instance: it ends silently
         return tw::Forms::RunMessageLoop();

@@ -11,7 +11,9 @@
 //
 // Font faces cannot be read across processes (a font handle belongs to its process);
 // the forms layer records the face it applies with tw::TagFontFace and FontFace reads
-// that record.
+// that record. Likewise Wine keeps menus inside their process: menu entries are read
+// directly where the system allows it, otherwise the window is asked through
+// tw::AnswerMenuQuery (src/win/MenuQuery.h), which the forms layer answers.
 #include <windows.h>
 
 #include "win/Handle.h"

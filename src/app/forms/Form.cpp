@@ -636,6 +636,10 @@ bool Form::PreTranslate(MSG& msg) {
 }
 
 LRESULT CALLBACK Form::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    // the GUI test driver asks about menu entries this way (menus cannot be read from
+    // another process under Wine)
+    if (auto answer = AnswerMenuQuery(hwnd, msg, wParam))
+        return *answer;
     Form* self = nullptr;
     if (msg == WM_NCCREATE) {
         self = static_cast<Form*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);

@@ -1,0 +1,265 @@
+#include "clean/CleaningEngine.h"
+
+#include "backup/FileBackup.h"
+#include "clean/cRegSearch.h"
+#include "clean/modGeneral.h"
+#include "clean/rules/FilterText.h"
+#include "decode/clsProtection.h"
+#include "win/FileFind.h"
+
+namespace tw {
+
+namespace {
+
+// The path with "." and ".." resolved and every existing component in its long form
+// (a short name such as PROGRA~1 cannot hide a protected folder). What does not exist
+// yet, a wildcard name for one, is kept as written.
+std::string LongPath(const std::string& path) {
+    if (path.empty())
+        return path;
+    char buffer[4 * MAX_PATH];
+    DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    std::string full = (n > 0 && n < sizeof buffer) ? std::string(buffer, n) : path;
+    std::string head = full;
+    std::string tail;
+    for (;;) {
+        n = GetLongPathNameA(head.c_str(), buffer, sizeof buffer);
+        if (n > 0 && n < sizeof buffer)
+            return std::string(buffer, n) + tail;
+        size_t slash = head.find_last_of('\\');
+        if (slash == std::string::npos || slash < 3)
+            return full;
+        tail = head.substr(slash) + tail;
+        head.resize(slash);
+    }
+}
+
+std::string WithoutTrailingSeparators(std::string path) {
+    while (path.size() > 3 && (path.back() == '\\' || path.back() == '/'))
+        path.pop_back();
+    return path;
+}
+
+std::string ParentOf(const std::string& path) {
+    size_t slash = path.find_last_of("\\/");
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+bool HasWildcard(const std::string& name) {
+    return name.find_first_of("*?") != std::string::npos;
+}
+
+// Deletes every plain file the pattern matches; read-only files stay.
+void DeleteMatchingFiles(const std::string& pattern) {
+    const std::string parent = ParentOf(pattern);
+    for (const auto& found : win::ListDirectory(pattern, win::kListNormal))
+        DeleteFileA((parent + found.Name).c_str());
+}
+
+} // namespace
+
+class CleaningEngine::SearchEvents final : public cRegSearch::Events {
+  public:
+    explicit SearchEvents(CleaningEngine& engine) noexcept : engine_(engine) {}
+    void SearchFound(const std::string& sRootKey, const std::string& sKey,
+                     const std::string& sValue) override;
+
+  private:
+    CleaningEngine& engine_;
+};
+
+CleaningEngine::CleaningEngine(RunContext& context, cRegSearch& search)
+    : ctx_(context), search_(search), events_(std::make_unique<SearchEvents>(*this)) {
+    search_.SetEvents(events_.get());
+}
+
+CleaningEngine::~CleaningEngine() {
+    search_.SetEvents(nullptr);
+}
+
+void CleaningEngine::SearchEvents::SearchFound(const std::string& sRootKey, const std::string& sKey,
+                                               const std::string& sValue) {
+    try {
+        engine_.cReg_SearchFound(sRootKey, sKey, sValue);
+    } catch (...) {
+        // a hit that cannot be recorded is skipped; the search goes on
+    }
+}
+
+std::string CleaningEngine::Text(std::string_view id) const {
+    return ctx_.Text ? ctx_.Text(id) : LookupText(id);
+}
+
+void CleaningEngine::Report(bool removed, std::string_view id, const std::string& fullPath) {
+    if (!ctx_.MakeReports || !ctx_.Sink)
+        return;
+    std::string line = DetailLine(Text(id), fullPath);
+    if (removed)
+        ctx_.Sink->Removed(line);
+    else
+        ctx_.Sink->NotFound(line);
+}
+
+void CleaningEngine::RunFilterPass() {
+    const std::string filter = ctx_.ProgramFolder + "\\" + ctx_.FilterName;
+    if (!ctx_.WorkingCopy.empty())
+        DeleteFileA(ctx_.WorkingCopy.c_str());
+    try {
+        clsProtection protection;
+        protection.DecodeFile(filter + ".twf", ctx_.WorkingCopy);
+    } catch (...) {
+        // a filter that cannot be unpacked leaves no working copy: an empty pass
+    }
+    try {
+        ProcessFilter(ctx_.WorkingCopy);
+    } catch (...) {
+    }
+    try {
+        DeleteFoundKeys(filter + ".twr");
+    } catch (...) {
+    }
+    if (!ctx_.WorkingCopy.empty())
+        DeleteFileA(ctx_.WorkingCopy.c_str());
+}
+
+void CleaningEngine::ProcessFilter(const std::string& path) {
+    if (path.empty())
+        return;
+    const std::string text = ReadTextFile(path);
+    ForEachFilterEntry(text, [this](FilterSection section, std::string_view line) {
+        const std::string entry(line);
+        try {
+            switch (section) {
+            case FilterSection::Files:
+                CleanFile(entry);
+                break;
+            case FilterSection::SystemFiles:
+                CleanSystemFile(entry);
+                break;
+            case FilterSection::Directory:
+                CleanDirectory(entry);
+                break;
+            case FilterSection::RegistrySection:
+                DeleteRegistryKey(entry);
+                break;
+            case FilterSection::RegistryValue:
+                DeleteRegistryValue(entry);
+                break;
+            case FilterSection::RegistrySearch:
+                StartRegistrySearch(entry);
+                break;
+            }
+        } catch (...) {
+            // an entry whose handling fails does not stop the filter
+        }
+    });
+}
+
+void CleaningEngine::DeleteFoundKeys(const std::string& path) {
+    const std::string text = ReadTextFile(path);
+    for (std::string_view line : SplitCrLf(text)) {
+        try {
+            DeleteRegistryKey(std::string(line));
+        } catch (...) {
+        }
+    }
+    DeleteFileA(path.c_str());
+}
+
+const ProtectedFolders& CleaningEngine::Protected() {
+    if (!protectedReady_ || protectedFor_ != ctx_.ProgramFolder) {
+        protected_.Windows = LongPath(GetWindowsDir());
+        protected_.System = LongPath(GetSystemDir());
+        protected_.ProgramFiles = LongPath(GetProgramFilesDir());
+        protected_.Temp = LongPath(GetTempDir());
+        protected_.Profiles = LongPath(GetProfilesDir());
+        protected_.Program = LongPath(ctx_.ProgramFolder);
+        protectedFor_ = ctx_.ProgramFolder;
+        protectedReady_ = true;
+    }
+    return protected_;
+}
+
+bool CleaningEngine::RefuseFile(const std::string& entry, const std::string& fullPath) {
+    const ProtectedFolders& folders = Protected();
+    return LeavesBase(entry) || IsProtectedFilePattern(fullPath, folders) ||
+           IsProtectedFilePattern(LongPath(fullPath), folders);
+}
+
+bool CleaningEngine::RefuseDirectory(const std::string& rest, const std::string& fullPath) {
+    const ProtectedFolders& folders = Protected();
+    if (LeavesBase(rest) || IsProtectedDirectory(fullPath, folders) ||
+        IsProtectedDirectory(LongPath(fullPath), folders))
+        return true;
+    // A wildcard name: every folder it matches must be one that may go.
+    const std::string path = WithoutTrailingSeparators(fullPath);
+    if (!HasWildcard(path.substr(path.find_last_of("\\/") + 1)))
+        return false;
+    const std::string parent = LongPath(ParentOf(path));
+    for (const auto& found : win::ListDirectory(path, win::kListAll)) {
+        if (found.Name == "." || found.Name == "..")
+            continue;
+        std::string match = parent;
+        if (!match.empty() && match.back() != '\\')
+            match += '\\';
+        if (IsProtectedDirectory(match + found.Name, folders))
+            return true;
+    }
+    return false;
+}
+
+void CleaningEngine::CleanFileBelow(const std::string& entry, const std::string& baseFolder,
+                                    const char* kind) {
+    const std::string fullPath = baseFolder + entry;
+    if (!FileFound(fullPath)) {
+        Report(false, "0016", fullPath);
+        return;
+    }
+    if (RefuseFile(entry, fullPath)) {
+        Report(true, "0030", fullPath);
+        return;
+    }
+    if (ctx_.MakeBackups && RunSettings::On(ctx_.Settings.BackupFiles) &&
+        !BackupFile(ctx_.ProgramFolder, entry, ctx_.FilterName, ctx_.RunName, fullPath, baseFolder,
+                    kind)) {
+        Report(true, "0031", fullPath);
+        return;
+    }
+    Report(true, "0015", fullPath);
+    DeleteMatchingFiles(fullPath);
+}
+
+void CleaningEngine::CleanFile(const std::string& entry) {
+    CleanFileBelow(entry, GetWindowsDir(), "1");
+}
+
+void CleaningEngine::CleanSystemFile(const std::string& entry) {
+    CleanFileBelow(entry, GetSystemDir(), "2");
+}
+
+void CleaningEngine::CleanDirectory(const std::string& entry) {
+    const bool belowProgramFiles =
+        std::string_view(entry).substr(0, kProgramFilesPrefix.size()) == kProgramFilesPrefix;
+    // The registry is asked only when the entry uses the Program Files folder.
+    const std::string fullPath = DirectoryFullPath(
+        entry, GetWindowsDir(), belowProgramFiles ? GetProgramFilesDir() : std::string());
+    if (!DirFound(fullPath)) {
+        Report(false, "0018", fullPath);
+        return;
+    }
+    const std::string rest = belowProgramFiles ? entry.substr(kProgramFilesPrefix.size()) : entry;
+    if (RefuseDirectory(rest, fullPath)) {
+        Report(true, "0030", fullPath);
+        return;
+    }
+    if (ctx_.MakeBackups && RunSettings::On(ctx_.Settings.BackupDir) &&
+        !BackupDirectory(ctx_.ProgramFolder, WithoutTrailingSeparators(fullPath), ctx_.FilterName,
+                         ctx_.RunName)) {
+        Report(true, "0031", fullPath);
+        return;
+    }
+    Report(true, "0017", fullPath);
+    DeleteFolder(fullPath);
+}
+
+} // namespace tw

@@ -1,0 +1,161 @@
+#include "clean/modGeneral.h"
+
+#include "clean/rules/FileRules.h"
+#include "win/FileFind.h"
+#include "win/Handle.h"
+
+#include <userenv.h>
+#include <windows.h>
+
+namespace tw {
+
+namespace {
+
+std::string FirstChars(const char* buffer, UINT n, UINT size) {
+    return n > 0 && n < size ? std::string(buffer, n) : std::string();
+}
+
+bool HasWildcard(const std::string& s) {
+    return s.find_first_of("*?") != std::string::npos;
+}
+
+void DeleteTree(const std::string& path) {
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return;
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
+    // A junction or symbolic link goes as a link; what it points at stays.
+    if (!(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        for (const auto& found : win::ListDirectory(path + "\\*", win::kListAll)) {
+            if (found.Name == "." || found.Name == "..")
+                continue;
+            std::string child = path + "\\" + found.Name;
+            if (found.Attributes & FILE_ATTRIBUTE_DIRECTORY) {
+                DeleteTree(child);
+                continue;
+            }
+            if (found.Attributes & FILE_ATTRIBUTE_READONLY)
+                SetFileAttributesA(child.c_str(), found.Attributes & ~FILE_ATTRIBUTE_READONLY);
+            DeleteFileA(child.c_str());
+        }
+    }
+    RemoveDirectoryA(path.c_str());
+}
+
+} // namespace
+
+std::string GetWindowsDir() {
+    char buffer[256];
+    return FirstChars(buffer, GetWindowsDirectoryA(buffer, 255), 255);
+}
+
+std::string GetSystemDir() {
+    char buffer[256];
+    return FirstChars(buffer, GetSystemDirectoryA(buffer, 255), 255);
+}
+
+std::string GetTempDir() {
+    char buffer[256];
+    return FirstChars(buffer, GetTempPathA(255, buffer), 255);
+}
+
+std::string GetProgramFilesDir() {
+    win::UniqueKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", 0,
+                      KEY_QUERY_VALUE, key.put()) != ERROR_SUCCESS)
+        return {};
+    DWORD type = 0;
+    DWORD size = 0;
+    if (RegQueryValueExA(key.get(), "ProgramFilesDir", nullptr, &type, nullptr, &size) !=
+            ERROR_SUCCESS ||
+        (type != REG_SZ && type != REG_EXPAND_SZ))
+        return {};
+    std::string value(size + 1, '\0');
+    if (RegQueryValueExA(key.get(), "ProgramFilesDir", nullptr, &type,
+                         reinterpret_cast<BYTE*>(value.data()), &size) != ERROR_SUCCESS)
+        return {};
+    value.resize(value.find('\0'));
+    return value;
+}
+
+std::string GetProfilesDir() {
+    char buffer[MAX_PATH + 1];
+    DWORD size = MAX_PATH;
+    if (!GetProfilesDirectoryA(buffer, &size))
+        return {};
+    return buffer;
+}
+
+bool FileFound(const std::string& path) {
+    return win::AnyListed(path, win::kListNormal);
+}
+
+bool DirFound(const std::string& path) {
+    return win::AnyListed(path, win::kListDirectory);
+}
+
+void DeleteFolder(const std::string& path) {
+    std::string target = path;
+    while (target.size() > 1 && (target.back() == '\\' || target.back() == '/'))
+        target.pop_back();
+    if (IsProtectedDirectory(target, ProtectedFolders{}))
+        return; // a drive or share root, or nothing
+    size_t slash = target.find_last_of("\\/");
+    if (!HasWildcard(target.substr(slash + 1))) {
+        DeleteTree(target);
+        return;
+    }
+    std::string parent = target.substr(0, slash + 1);
+    for (const auto& found : win::ListDirectory(target, win::kListAll)) {
+        if (found.Name != "." && found.Name != ".." &&
+            (found.Attributes & FILE_ATTRIBUTE_DIRECTORY))
+            DeleteTree(parent + found.Name);
+    }
+}
+
+void DeleteDirIfExists(const std::string& path) {
+    if (DirFound(path))
+        DeleteFolder(path);
+}
+
+bool RemoveEmptyDirs(const std::string& path) {
+    // Every name is collected before anything below is touched.
+    auto names = win::ListDirectory(path + "*", win::kListAll);
+    if (names.size() <= 2)
+        return RemoveDirectoryA(path.c_str()) != 0;
+    for (const auto& found : names) {
+        if (found.Name == "." || found.Name == "..")
+            continue;
+        if (found.Attributes == FILE_ATTRIBUTE_DIRECTORY &&
+            !RemoveEmptyDirs(path + found.Name + "\\"))
+            return false;
+    }
+    return true;
+}
+
+std::string ReadTextFile(const std::string& path) {
+    win::UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return {};
+    LARGE_INTEGER size;
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 || size.QuadPart > 0x7fffffff)
+        return {};
+    std::string text(static_cast<size_t>(size.QuadPart), '\0');
+    size_t done = 0;
+    while (done < text.size()) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), text.data() + done, static_cast<DWORD>(text.size() - done), &got,
+                      nullptr))
+            return {};
+        if (got == 0)
+            break;
+        done += got;
+    }
+    text.resize(done);
+    return text;
+}
+
+} // namespace tw

@@ -1,0 +1,43 @@
+#pragma once
+// Folder queries and file helpers shared by the whole program. Every helper is silent:
+// failures give an empty text, False, or simply leave things as they are.
+#include <string>
+
+namespace tw {
+
+// GetWindowsDirectoryA / GetSystemDirectoryA: no trailing "\" unless a drive root.
+std::string GetWindowsDir();
+std::string GetSystemDir();
+// GetTempPathA, in the platform's form (with a trailing "\").
+std::string GetTempDir();
+// HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion "ProgramFilesDir";
+// empty when missing.
+std::string GetProgramFilesDir();
+// The folder that holds the user profiles; empty when the platform has none.
+std::string GetProfilesDir();
+
+// True when a plain listing of `path` yields a name: wildcards allowed in the last
+// component; hidden, system files and folders do not count.
+bool FileFound(const std::string& path);
+// True when a listing with the directory attribute yields a name: a folder, or a plain
+// file of that name.
+bool DirFound(const std::string& path);
+
+// Deletes the folder `path` (every folder its last component matches, when it holds
+// wildcards) with everything in it, read-only and hidden content included. Junctions
+// and symbolic links are removed as links, never followed. Keeps going after a
+// failure; a plain file of that name and a drive root are left alone.
+void DeleteFolder(const std::string& path);
+// DeleteFolder(path) when DirFound(path).
+void DeleteDirIfExists(const std::string& path);
+
+// Prunes empty folders below and including `path` (ending with "\"), one level per
+// call: a folder with only "." and ".." is removed; otherwise every subfolder whose
+// attributes are exactly "directory" is handled the same way, and the folder itself is
+// not looked at again. The first failure ends the whole call; returns false then.
+bool RemoveEmptyDirs(const std::string& path);
+
+// The whole content of a file; empty when it cannot be opened or read.
+std::string ReadTextFile(const std::string& path);
+
+} // namespace tw

@@ -1,0 +1,37 @@
+#pragma once
+// The unpacked text of a cleaning filter: lines ended by CR LF only, six section
+// headers, every other non-empty line an entry of the current section.
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tw {
+
+enum class FilterSection {
+    Files,
+    SystemFiles,
+    Directory,
+    RegistrySection,
+    RegistryValue,
+    RegistrySearch
+};
+
+// Splits at every CR LF pair; a lone CR or LF stays part of its line. The text after
+// the last CR LF is a last element (empty when the text ends with CR LF). An empty
+// text gives no elements at all.
+std::vector<std::string_view> SplitCrLf(std::string_view text);
+
+// The section that `line` names when it is exactly one of the six headers.
+std::optional<FilterSection> SectionHeader(std::string_view line);
+
+// Calls `entry` for every entry line of `text` in file order, with the section it
+// belongs to. Lines before the first header belong to [FILES]; empty lines are skipped.
+void ForEachFilterEntry(std::string_view text,
+                        const std::function<void(FilterSection, std::string_view)>& entry);
+
+// The filter name of a filter file name: the text before its last ".".
+std::string FilterNameOf(std::string_view fileName);
+
+} // namespace tw

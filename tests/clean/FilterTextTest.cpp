@@ -1,0 +1,103 @@
+#include "clean/rules/FilterText.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace {
+
+using tw::FilterSection;
+using Entries = std::vector<std::pair<FilterSection, std::string>>;
+
+Entries Parse(std::string_view text) {
+    Entries out;
+    tw::ForEachFilterEntry(text, [&](FilterSection s, std::string_view line) {
+        out.emplace_back(s, std::string(line));
+    });
+    return out;
+}
+
+TEST(FilterText, SplitsOnlyAtCrLf) {
+    struct Case {
+        const char* name;
+        std::string text;
+        std::vector<std::string> lines;
+    };
+    const Case cases[] = {
+        {"empty text has no lines", "", {}},
+        {"no line end is one line", "abc", {"abc"}},
+        {"final CR LF gives an empty last line", "a\r\nb\r\n", {"a", "b", ""}},
+        {"lone LF and lone CR stay in the line", "a\nb\rc\r\nd", {"a\nb\rc", "d"}},
+        {"LF CR is not a line end", "a\n\rb", {"a\n\rb"}},
+        {"empty lines between", "a\r\n\r\nb", {"a", "", "b"}},
+        {"CR CR LF keeps one CR", "a\r\r\nb", {"a\r", "b"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto got = tw::SplitCrLf(c.text);
+        std::vector<std::string> lines(got.begin(), got.end());
+        EXPECT_EQ(lines, c.lines);
+    }
+}
+
+TEST(FilterText, OnlyTheSixExactHeadersAreHeaders) {
+    struct Case {
+        const char* line;
+        bool header;
+    };
+    const Case cases[] = {
+        {"[FILES]", true},          {"[SYSTEMFILES]", true},
+        {"[DIRECTORY]", true},      {"[REGISTRY.SECTION]", true},
+        {"[REGISTRY.VALUE]", true}, {"[REGISTRY.SEARCH]", true},
+        {"[files]", false},         {"[Files]", false},
+        {" [FILES]", false},        {"[FILES] ", false},
+        {"[FILES]\t", false},       {"[REGISTRY]", false},
+        {"[DIRECTORIES]", false},   {"FILES", false},
+        {"[FILES]\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(tw::SectionHeader(c.line).has_value(), c.header);
+    }
+}
+
+TEST(FilterText, EntriesKeepFileOrderAndTheirSection) {
+    std::string text = "\\before.dll\r\n"
+                       "[DIRECTORY]\r\n"
+                       "\\Program Files\\ATI\r\n"
+                       "\r\n"
+                       "[files]\r\n"
+                       "   \r\n"
+                       "[FILES]\r\n"
+                       "; comment-like\r\n"
+                       "[REGISTRY.SEARCH]\r\n"
+                       "HKEY_LOCAL_MACHINE,ATI\r\n"
+                       "[SYSTEMFILES]\r\n"
+                       "\\ati2dvag.dll";
+    Entries want = {
+        {FilterSection::Files, "\\before.dll"},
+        {FilterSection::Directory, "\\Program Files\\ATI"},
+        {FilterSection::Directory, "[files]"},
+        {FilterSection::Directory, "   "},
+        {FilterSection::Files, "; comment-like"},
+        {FilterSection::RegistrySearch, "HKEY_LOCAL_MACHINE,ATI"},
+        {FilterSection::SystemFiles, "\\ati2dvag.dll"},
+    };
+    EXPECT_EQ(Parse(text), want);
+}
+
+TEST(FilterText, LfOnlyTextIsASingleFilesEntry) {
+    std::string text = "[DIRECTORY]\n\\a\n\\b\n";
+    Entries want = {{FilterSection::Files, text}};
+    EXPECT_EQ(Parse(text), want);
+}
+
+TEST(FilterText, FilterNameIsTextBeforeTheLastDot) {
+    EXPECT_EQ(tw::FilterNameOf("NVIDIA.twf"), "NVIDIA");
+    EXPECT_EQ(tw::FilterNameOf("ATI.Catalyst 5.twf"), "ATI.Catalyst 5");
+    EXPECT_EQ(tw::FilterNameOf("noext"), "noext");
+}
+
+} // namespace

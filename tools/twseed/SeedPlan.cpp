@@ -1,0 +1,156 @@
+#include "SeedPlan.h"
+
+#include <set>
+
+namespace tw::seed {
+
+namespace {
+
+constexpr char kDisplayClass[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\"
+                                 "{4d36e968-e325-11ce-bfc1-08002be10318}";
+constexpr char kProfileServices[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Hardware "
+                                    "Profiles\\0001\\System\\CurrentControlSet\\Services\\";
+
+struct SearchSample {
+    const char* search; // the whole search entry
+    const char* key;    // the key that has to go
+    const char* create; // the key that is created (empty: `key`)
+};
+
+// Keys that only the searches find, in places where drivers leave them.
+const SearchSample kSearchSamples[] = {
+    {"HKEY_LOCAL_MACHINE,NVIDIA Corporation",
+     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\NVIDIA Corporation",
+     ""},
+    {"HKEY_CURRENT_USER,NVIDIA Corporation",
+     "HKEY_CURRENT_USER\\Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\NVIDIA Corporation",
+     ""},
+    {"HKEY_LOCAL_MACHINE,nvlddmkm", "", ""},
+    {"HKEY_LOCAL_MACHINE,ATI Technologies",
+     "HKEY_LOCAL_MACHINE\\SOFTWARE\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\ATI Technologies",
+     ""},
+    {"HKEY_CURRENT_USER,ATI Technologies",
+     "HKEY_CURRENT_USER\\Software\\Classes\\VirtualStore\\MACHINE\\SOFTWARE\\ATI Technologies", ""},
+    // the program records the adapter key two levels above the hit
+    {"HKEY_LOCAL_MACHINE,ATI WDM Configurations", "", ""},
+    {"HKEY_LOCAL_MACHINE,ati2mtag", "", ""},
+    {"HKEY_LOCAL_MACHINE,atikmdag", "", ""},
+    {"HKEY_LOCAL_MACHINE,amdkmdag", "", ""},
+};
+
+// Keys built from a pattern rather than spelled out above.
+std::vector<std::pair<std::string, std::string>> SamplesFor(const std::string& search) {
+    for (const auto& s : kSearchSamples) {
+        if (search != s.search)
+            continue;
+        std::string text = search.substr(search.find(',') + 1);
+        if (text == "ATI WDM Configurations") {
+            std::string adapter = std::string(kDisplayClass) + "\\0098";
+            return {{adapter, adapter + "\\Settings\\ATI WDM Configurations"}};
+        }
+        if (*s.key == '\0') // a driver's service settings of a hardware profile
+            return {{kProfileServices + text, kProfileServices + text + "\\Device0"}};
+        return {{s.key, *s.create ? s.create : s.key}};
+    }
+    return {};
+}
+
+Item Leftover(Kind kind, Base base, std::string path, std::string create = {}) {
+    if (create.empty())
+        create = path;
+    return {Role::Leftover, kind, base, std::move(path), std::move(create), false};
+}
+
+Item LookAlike(Kind kind, Base base, std::string path, bool existing = false) {
+    return {Role::LookAlike, kind, base, path, path, existing};
+}
+
+// Names that resemble the filters' entries without being matched by them, and parts of
+// Windows that lie next to the leftovers.
+void AddLookAlikes(std::vector<Item>& items) {
+    const Base W = Base::WindowsFolder, S = Base::SystemFolder, P = Base::ProgramFiles,
+               D = Base::WindowsDrive, R = Base::Registry;
+    // made by seeding
+    items.push_back(LookAlike(Kind::File, S, "\\atmfd.dll"));
+    items.push_back(LookAlike(Kind::File, S, "\\nvcpl1234.dll"));
+    items.push_back(LookAlike(Kind::File, S, "\\aticalcl.sys"));
+    items.push_back(LookAlike(Kind::File, S, "\\drivers\\nvraid.sys"));
+    items.push_back(LookAlike(Kind::File, W, "\\Prefetch\\NVCPLUIX.EXE-1A2B3C4D.pf"));
+    items.push_back(LookAlike(Kind::File, W, "\\Prefetch\\ACCC.EXE-1A2B3C4D.pf"));
+    items.push_back(LookAlike(Kind::Folder, P, "\\NVIDIA Tools Backup"));
+    items.push_back(LookAlike(Kind::Folder, P, "\\AMD\\Chipset"));
+    items.push_back(LookAlike(Kind::Folder, D, "\\AMD64"));
+    items.push_back(LookAlike(Kind::Folder, D, "\\NVIDIA Backup"));
+    items.push_back(LookAlike(Kind::Key, R, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Radiation Labs"));
+    items.push_back(LookAlike(Kind::Key, R, "HKEY_LOCAL_MACHINE\\SOFTWARE\\NVIDIA Corp"));
+    items.push_back(LookAlike(Kind::Key, R, "HKEY_LOCAL_MACHINE\\SOFTWARE\\AMD\\Chipset"));
+    items.push_back(LookAlike(Kind::Key, R, "HKEY_CURRENT_USER\\Software\\ATI Tools Club"));
+    items.push_back(
+        LookAlike(Kind::Key, R, "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\nvraid"));
+    items.push_back(LookAlike(Kind::Key, R, std::string(kDisplayClass) + "\\0099\\Settings"));
+    items.push_back(LookAlike(
+        Kind::Value, R,
+        "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\StartCCCHelper"));
+    // parts of Windows next to the leftovers
+    items.push_back(LookAlike(Kind::File, S, "\\atl.dll", true));
+    items.push_back(LookAlike(Kind::Folder, S, "\\drivers", true));
+    items.push_back(LookAlike(Kind::Key, R, "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft", true));
+    items.push_back(
+        LookAlike(Kind::Key, R,
+                  "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run", true));
+    items.push_back(LookAlike(
+        Kind::Key, R, "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class", true));
+    items.push_back(LookAlike(
+        Kind::Key, R, "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\EventLog", true));
+}
+
+} // namespace
+
+std::pair<Base, std::string> DirectoryTarget(const std::string& entry) {
+    if (entry.compare(0, 14, "\\Program Files") == 0)
+        return {Base::ProgramFiles, entry.substr(14)};
+    return {Base::WindowsDrive, entry};
+}
+
+Plan MakePlan(const std::vector<FilterEntry>& entries) {
+    Plan plan;
+    std::set<std::string> seen; // two entries naming one item give one item
+    auto add = [&](Item item) {
+        std::string id = std::to_string(static_cast<int>(item.base)) + "|" + item.path;
+        if (seen.insert(id).second)
+            plan.items.push_back(std::move(item));
+    };
+    for (const auto& e : entries) {
+        switch (e.section) {
+        case Section::Files:
+        case Section::SystemFiles: {
+            Base base = e.section == Section::Files ? Base::WindowsFolder : Base::SystemFolder;
+            add(Leftover(Kind::File, base, ConcreteName(e.text)));
+            break;
+        }
+        case Section::Directory: {
+            auto [base, path] = DirectoryTarget(e.text);
+            add(Leftover(Kind::Folder, base, path));
+            break;
+        }
+        case Section::RegistrySection:
+            add(Leftover(Kind::Key, Base::Registry, e.text));
+            break;
+        case Section::RegistryValue:
+            add(Leftover(Kind::Value, Base::Registry, e.text));
+            break;
+        case Section::RegistrySearch: {
+            auto samples = SamplesFor(e.text);
+            if (samples.empty())
+                plan.errors.push_back("no sample key for the search " + e.text);
+            for (auto& [key, create] : samples)
+                add(Leftover(Kind::Key, Base::Registry, key, create));
+            break;
+        }
+        }
+    }
+    AddLookAlikes(plan.items);
+    return plan;
+}
+
+} // namespace tw::seed

@@ -1,0 +1,114 @@
+// twseed: seeds the leftovers of display-driver packages into this Windows (a Wine
+// prefix for the demo sandbox), and checks which of them a cleaning run removed.
+//   twseed seed  FILTER...   create every leftover of the filters and the look-alikes
+//   twseed check FILTER...   GONE/LEFT per leftover, KEPT/LOST per look-alike, counts;
+//                            exit 0 only when every leftover is gone and none is lost
+//   twseed clear FILTER...   delete whatever seeding made (leftovers and look-alikes)
+// FILTER is a filter text (such as data/filters/NVIDIA.txt) or a packed .twf file.
+#include "Seeder.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tw::seed;
+
+constexpr int kUsage = 2;
+
+const char* KindWord(Kind k) {
+    switch (k) {
+    case Kind::File:
+        return "file  ";
+    case Kind::Folder:
+        return "folder";
+    case Kind::Key:
+        return "key   ";
+    case Kind::Value:
+        return "value ";
+    }
+    return "?";
+}
+
+int Seed(const Plan& plan) {
+    int failed = 0, made = 0;
+    for (const Item& item : plan.items) {
+        if (item.existing)
+            continue;
+        if (Create(item)) {
+            ++made;
+        } else {
+            ++failed;
+            std::printf("FAILED %s %s\n", KindWord(item.kind), FullPath(item).c_str());
+        }
+    }
+    std::printf("seeded: %d items, %d failed\n", made, failed);
+    return failed == 0 ? 0 : 1;
+}
+
+int Check(const Plan& plan) {
+    int gone = 0, left = 0, kept = 0, lost = 0;
+    for (const Item& item : plan.items) {
+        bool exists = Exists(item);
+        std::printf("%s %s %s\n", StateWord(item, exists), KindWord(item.kind),
+                    FullPath(item).c_str());
+        if (item.role == Role::Leftover)
+            ++(exists ? left : gone);
+        else
+            ++(exists ? kept : lost);
+    }
+    std::printf("leftovers: %d gone, %d left; look-alikes: %d kept, %d lost\n", gone, left, kept,
+                lost);
+    return (left == 0 && lost == 0) ? 0 : 1;
+}
+
+int Clear(const Plan& plan) {
+    for (const Item& item : plan.items) {
+        if (!item.existing && Exists(item))
+            Remove(item);
+    }
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        if (argc < 3) {
+            std::fputs("usage: twseed seed|check|clear FILTER...\n", stderr);
+            return kUsage;
+        }
+        std::string command = argv[1];
+        std::vector<FilterEntry> entries;
+        for (int i = 2; i < argc; ++i) {
+            bool ok = false;
+            std::string text = ReadFilterFile(argv[i], ok);
+            if (!ok) {
+                std::fprintf(stderr, "twseed: cannot read %s\n", argv[i]);
+                return kUsage;
+            }
+            auto more = ReadFilterEntries(text);
+            entries.insert(entries.end(), more.begin(), more.end());
+        }
+        Plan plan = MakePlan(entries);
+        for (const auto& e : plan.errors)
+            std::fprintf(stderr, "twseed: %s\n", e.c_str());
+        if (!plan.errors.empty())
+            return kUsage;
+        int rc = kUsage;
+        if (command == "seed")
+            rc = Seed(plan);
+        else if (command == "check")
+            rc = Check(plan);
+        else if (command == "clear")
+            rc = Clear(plan);
+        else
+            std::fputs("usage: twseed seed|check|clear FILTER...\n", stderr);
+        std::fflush(stdout);
+        return rc;
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "twseed: %s\n", e.what());
+        return 1;
+    }
+}
