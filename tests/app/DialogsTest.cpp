@@ -17,6 +17,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -389,16 +390,20 @@ TEST_F(ShellTest, AboutShowsTheVersionAndClearsTheFrame) {
 
 TEST_F(ShellTest, ASupportLabelOpensAMailLinkThroughTheShell) {
     // the mailto: handler of this prefix becomes the probe, which records its argument
+    constexpr const char* kHandler = "Software\\Classes\\mailto\\shell\\open\\command";
     std::string recorded = ProgramFile("mailto.txt");
     twtest::Remove(recorded);
     std::string command =
         "\"" + ProgramFile("osinfo_probe.exe") + "\" record \"" + recorded + "\" \"%1\"";
     tw::win::UniqueKey key;
-    ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, "Software\\Classes\\mailto\\shell\\open\\command",
-                            key.put()),
-              ERROR_SUCCESS);
+    ASSERT_EQ(RegCreateKeyA(HKEY_LOCAL_MACHINE, kHandler, key.put()), ERROR_SUCCESS);
+    char saved[1024] = {};
+    DWORD savedSize = sizeof saved - 1;
+    bool hadHandler = RegQueryValueExA(key.get(), nullptr, nullptr, nullptr,
+                                       reinterpret_cast<BYTE*>(saved), &savedSize) == ERROR_SUCCESS;
     RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(command.c_str()),
                    static_cast<DWORD>(command.size() + 1));
+
     tw::Form* dialog = OpenDialog("frmAbout", nullptr);
     HWND label = dialog->Control("lblSupport2");
     PostMessageA(label, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
@@ -409,7 +414,9 @@ TEST_F(ShellTest, ASupportLabelOpensAMailLinkThroughTheShell) {
         Sleep(50);
         link = twtest::ReadFileText(recorded);
     }
-    RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Classes\\mailto\\shell\\open\\command");
+    if (hadHandler)
+        RegSetValueExA(key.get(), nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(saved),
+                       static_cast<DWORD>(std::strlen(saved) + 1));
     EXPECT_EQ(link, "mailto:" + dialog->Caption("lblSupport2") + "?subject=Tracewipe");
 }
 

@@ -50,7 +50,8 @@ class Startup : public ::testing::Test {
         CreateDirectoryA(WinPath(TW_GUI_WORK_DIR).c_str(), nullptr);
         ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
         std::string program = WinPath(TW_PROGRAM_DIR);
-        for (const char* file : {"Tracewipe.exe", "English.lng", "German.lng"})
+        for (const char* file :
+             {"Tracewipe.exe", "English.lng", "German.lng", "ATI.twf", "NVIDIA.twf"})
             ASSERT_TRUE(
                 CopyFileA((program + "\\" + file).c_str(), (folder_ + "\\" + file).c_str(), FALSE))
                 << file;
@@ -152,7 +153,7 @@ TEST_F(Startup, FirstStartWritesTheDefaultsAndShowsTheWarningAfterTwoTicks) {
     EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
 
-TEST_F(Startup, TheWarningsCheckBoxWritesAtOnceAndOkEndsWithoutAnInterface) {
+TEST_F(Startup, TheWarningsCheckBoxWritesAtOnceAndOkOpensTheInterface) {
     Launch();
     HWND warning = WaitForWarning();
     ASSERT_NE(warning, nullptr);
@@ -163,17 +164,28 @@ TEST_F(Startup, TheWarningsCheckBoxWritesAtOnceAndOkEndsWithoutAnInterface) {
     ASSERT_TRUE(SetChecked(check, true));
     EXPECT_TRUE(WaitUntil([&] { return IsValue("WARNING", "ReadmeStart", "Yes"); }, kWait));
 
-    // no interface window exists in this build: OK opens nothing and the program ends
+    // OK opens the interface the settings name (Normal) and the warning goes
     ASSERT_TRUE(Click(FindControl(warning, "cmdOK")));
-    EXPECT_TRUE(app_.WaitForExit(kWait).has_value());
+    EXPECT_NE(WaitForWindow(
+                  app_.id(), [](HWND h) { return IsFrm(h, "frmMain"); }, kWait),
+              nullptr);
+    EXPECT_TRUE(WaitForWindowGone(warning, kWait));
 }
 
 TEST_F(Startup, TabOrderStartsAtOkAndEscapeClosesTheWarning) {
     Launch();
     HWND warning = WaitForWarning();
     ASSERT_NE(warning, nullptr);
+    // the splash unloads right after it has shown the warning
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return FindTopLevel(app_.id(), [](HWND h) { return IsFrm(h, "frmStart"); }) == nullptr;
+        },
+        kWait));
     ASSERT_TRUE(Activate(warning));
-    EXPECT_EQ(tw::ControlName(FocusedControl(warning)), "cmdOK") << "tab order starts at OK";
+    EXPECT_TRUE(
+        WaitUntil([&] { return tw::ControlName(FocusedControl(warning)) == "cmdOK"; }, kWait))
+        << "tab order starts at OK, not at " << tw::ControlName(FocusedControl(warning));
     SendKey(VK_TAB);
     EXPECT_TRUE(
         WaitUntil([&] { return tw::ControlName(FocusedControl(warning)) == "chkWarning"; }, kWait));
@@ -185,7 +197,18 @@ TEST_F(Startup, TabOrderStartsAtOkAndEscapeClosesTheWarning) {
 TEST_F(Startup, ReadmeStartNoSkipsTheWarning) {
     WriteAll(Ini(), "[WARNING]\r\nReadmeStart=No\r\n");
     Launch();
-    ExpectEndsAfterSplashOnly();
+    bool warned = false;
+    HWND main = nullptr;
+    WaitUntil(
+        [&] {
+            warned =
+                warned || FindTopLevel(app_.id(), [](HWND h) { return IsFrm(h, "frmWarning"); });
+            main = FindTopLevel(app_.id(), [](HWND h) { return IsFrm(h, "frmMain"); });
+            return main != nullptr;
+        },
+        kFirstWait);
+    EXPECT_NE(main, nullptr) << "the Normal interface opens after the splash";
+    EXPECT_FALSE(warned);
     // the other defaults are still written, the present value is kept
     EXPECT_EQ(IniValue("WARNING", "ReadmeStart"), "No");
     EXPECT_EQ(IniValue("PROGRAM", "Interface"), "Normal");

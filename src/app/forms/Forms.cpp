@@ -58,6 +58,10 @@ Form* Load(std::string_view name) {
         return nullptr;
     Form* form = Adopt(std::move(made));
     form->Load();
+    if (!form->Loaded()) {
+        Unloaded(form); // its window could not be made
+        return nullptr;
+    }
     // Form_Load may have unloaded it again
     return Find(name) == form ? form : nullptr;
 }
