@@ -348,10 +348,22 @@ void DecodeBytesFast(std::vector<std::uint8_t>& ByteArray, std::int32_t ByteLen,
             checkpoint += kProgressStep;
         }
     };
+    // The checksum is taken as the bytes come out, while they are still in the cache; the
+    // output events depend only on the count and are raised after the data block.
+    std::uint64_t wide = 0;
+    std::int64_t summed = 0;
+    auto sum = [&] {
+        for (; summed + 8 <= dec.D; summed += 8) {
+            std::uint64_t w;
+            std::memcpy(&w, result.data() + summed, 8);
+            wide ^= w;
+        }
+    };
     Outcome outcome = Outcome::Running;
     while (dec.pos < dec.endBit) {
         std::int64_t stopBit = 8 * std::min(checkpoint, processedEnd);
         outcome = dec.Run(stopBit, byteCode ? &byteMap : nullptr);
+        sum();
         if (outcome != Outcome::Running) {
             raiseInput(dec.lastBit);
             break;
@@ -368,24 +380,16 @@ void DecodeBytesFast(std::vector<std::uint8_t>& ByteArray, std::int32_t ByteLen,
 
     const std::int64_t D = dec.D;
     std::uint8_t X = 0;
+    for (int shift = 0; shift < 64; shift += 8)
+        X ^= static_cast<std::uint8_t>(wide >> shift);
+    for (; summed < D; ++summed)
+        X ^= result[static_cast<std::size_t>(summed)];
     for (std::int64_t i = 0; i < D; i += kProgressStep) {
         int NewProgress = OutputProgress(i, D);
         if (NewProgress != R) {
             R = NewProgress;
             Raise(Progress, R);
         }
-        std::int64_t segmentEnd = std::min(D, i + kProgressStep);
-        std::uint64_t wide = 0;
-        std::int64_t j = i;
-        for (; j + 8 <= segmentEnd; j += 8) {
-            std::uint64_t w;
-            std::memcpy(&w, result.data() + j, 8);
-            wide ^= w;
-        }
-        for (int s = 0; s < 64; s += 8)
-            X ^= static_cast<std::uint8_t>(wide >> s);
-        for (; j < segmentEnd; ++j)
-            X ^= result[static_cast<std::size_t>(j)];
     }
     if (X != checkSum)
         ThrowChecksum();
