@@ -21,28 +21,28 @@ namespace tw {
 
 namespace {
 
-constexpr int kTableBits = 12;
+constexpr int kTableBits = 13;
 constexpr std::uint32_t kTableSize = 1u << kTableBits;
-constexpr int kMaxSymbolsPerEntry = 4;
+constexpr int kMaxSymbolsPerEntry = 3;
 constexpr std::size_t kSlack = 4;
 constexpr std::size_t kGuard = 4;
 constexpr std::uint8_t kGuardByte = 0xA5;
 
-// A table entry: the bits its codes take in byte 0 (so that a shift by the entry itself
-// drops them), the number of symbols in byte 1, up to four symbols in bytes 2-5. A count
-// of 0: walk the tree bit by bit.
-using Entry = std::uint64_t;
+// A table entry: the bits its codes take in bits 0-5 (so that a shift by the entry itself
+// drops them), the number of symbols in bits 6-7, up to three symbols in bytes 1-3. A
+// count of 0: walk the tree bit by bit. Four-byte entries keep the table in the L1 cache.
+using Entry = std::uint32_t;
 constexpr Entry MakeEntry(std::uint32_t symbols, int bits, int count) {
-    return Entry(bits) | (Entry(count) << 8) | (Entry(symbols) << 16);
+    return static_cast<Entry>(bits) | (static_cast<Entry>(count) << 6) | (symbols << 8);
 }
 constexpr int EntryBits(Entry e) {
-    return static_cast<int>(e & 0xFF);
+    return static_cast<int>(e & 63);
 }
 constexpr int EntryCount(Entry e) {
-    return static_cast<int>((e >> 8) & 0xFF);
+    return static_cast<int>((e >> 6) & 3);
 }
 constexpr std::uint32_t EntrySymbols(Entry e) {
-    return static_cast<std::uint32_t>(e >> 16);
+    return e >> 8;
 }
 
 struct Tree {
