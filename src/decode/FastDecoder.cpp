@@ -101,19 +101,21 @@ void FillSingle(const Tree& tree, std::vector<Entry>& single, int node, int dept
     }
 }
 
+// One symbol per entry first; then each entry takes on the symbols that its remaining bits
+// hold. Going from the top index down, an entry only reads entries below it, which still
+// hold one symbol each.
 std::vector<Entry> BuildTable(const Tree& tree) {
-    std::vector<Entry> single(kTableSize, 0);
-    FillSingle(tree, single, 0, 0, 0);
     std::vector<Entry> table(kTableSize, 0);
-    for (std::uint32_t x = 0; x < kTableSize; ++x) {
-        Entry first = single[x];
+    FillSingle(tree, table, 0, 0, 0);
+    for (std::uint32_t x = kTableSize; x-- > 0;) {
+        Entry first = table[x];
         if (EntryCount(first) == 0)
             continue;
         int used = EntryBits(first);
         std::uint32_t symbols = EntrySymbols(first);
         int count = 1;
         while (count < kMaxSymbolsPerEntry) {
-            Entry next = single[x >> used];
+            Entry next = table[x >> used];
             int length = EntryBits(next);
             if (EntryCount(next) == 0 || used + length > kTableBits)
                 break;
