@@ -1,7 +1,7 @@
 // The table-driven decoder. It gives the same bytes, the same errors and the same Progress
 // events as the plain decoder, but looks the next few codes up in one step:
 //
-// - a table indexed by the next kTableBits bits of the data block holds up to four whole
+// - a table indexed by the next kTableBits bits of the data block holds up to three whole
 //   symbols that those bits start with, and how many bits they take;
 // - everything else (codes longer than the table, a path into a missing branch, the last
 //   bytes of the data, the last symbols before the plain length is reached) is walked
@@ -21,7 +21,7 @@ namespace tw {
 
 namespace {
 
-constexpr int kTableBits = 13;
+constexpr int kTableBits = 12;
 constexpr std::uint32_t kTableSize = 1u << kTableBits;
 constexpr int kMaxSymbolsPerEntry = 3;
 constexpr std::size_t kSlack = 4;
@@ -172,7 +172,7 @@ struct DataDecoder {
 
     // Table steps while pos is below `limit` and the plain length is far enough away.
     // The bit buffer is refilled eight bytes at a time (it then holds at least 56 bits,
-    // enough for four table steps); `limit` keeps those loads inside the data.
+    // enough for four table steps of up to 12 bits); `limit` keeps the loads inside the data.
     void TableLoop(std::int64_t limit) {
         constexpr std::uint64_t mask = kTableSize - 1;
         constexpr int kStepsPerRefill = 4;
