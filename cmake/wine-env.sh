@@ -34,8 +34,11 @@ tw_prefix_up() {
         wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
         touch "$WINEPREFIX/.tw-ready"
     fi
-    # a persistent server with its output on /dev/null, so test processes do not wait for it
+    # a persistent server with its output on /dev/null, so test processes do not wait for it;
+    # wineboot (quick when they run) starts its service processes with that output too, or
+    # the next test process would start them with its own output, which the runner waits on
     wineserver -p </dev/null >/dev/null 2>&1 || true
+    wine wineboot </dev/null >/dev/null 2>&1 || true
 }
 
 exec 9>"$tw_lock"
