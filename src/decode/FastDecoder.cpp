@@ -1,7 +1,7 @@
 // The table-driven decoder. It gives the same bytes, the same errors and the same Progress
 // events as the plain decoder, but looks the next few codes up in one step:
 //
-// - a table indexed by the next kTableBits bits of the data block holds up to four whole
+// - a table indexed by the next kTableBits bits of the data block holds up to three whole
 //   symbols that those bits start with, and how many bits they take;
 // - everything else (codes longer than the table, a path into a missing branch, the last
 //   bytes of the data, the last symbols before the plain length is reached) is walked
@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 
 namespace tw {
@@ -22,11 +23,27 @@ namespace {
 
 constexpr int kTableBits = 12;
 constexpr std::uint32_t kTableSize = 1u << kTableBits;
-constexpr int kMaxSymbolsPerEntry = 4;
+constexpr int kMaxSymbolsPerEntry = 3;
+constexpr std::size_t kSlack = 4;
+constexpr std::size_t kGuard = 4;
+constexpr std::uint8_t kGuardByte = 0xA5;
 
-// A table entry: symbols in bytes 0-3, the bits they take in byte 4, their count in
-// byte 5. A count of 0: walk the tree bit by bit.
-using Entry = std::uint64_t;
+// A table entry: the bits its codes take in bits 0-5 (so that a shift by the entry itself
+// drops them), the number of symbols in bits 6-7, up to three symbols in bytes 1-3. A
+// count of 0: walk the tree bit by bit. Four-byte entries keep the table in the L1 cache.
+using Entry = std::uint32_t;
+constexpr Entry MakeEntry(std::uint32_t symbols, int bits, int count) {
+    return static_cast<Entry>(bits) | (static_cast<Entry>(count) << 6) | (symbols << 8);
+}
+constexpr int EntryBits(Entry e) {
+    return static_cast<int>(e & 63);
+}
+constexpr int EntryCount(Entry e) {
+    return static_cast<int>((e >> 6) & 3);
+}
+constexpr std::uint32_t EntrySymbols(Entry e) {
+    return e >> 8;
+}
 
 struct Tree {
     std::array<std::int16_t, kMaxNodes> child[2];
@@ -75,8 +92,7 @@ void FillSingle(const Tree& tree, std::vector<Entry>& single, int node, int dept
         int depthNext = depth + 1;
         std::uint32_t prefixNext = prefix | (static_cast<std::uint32_t>(bit) << depth);
         if (tree.symbol[next] >= 0) {
-            Entry e =
-                static_cast<Entry>(tree.symbol[next]) | (Entry(depthNext) << 32) | (Entry(1) << 40);
+            Entry e = MakeEntry(static_cast<std::uint32_t>(tree.symbol[next]), depthNext, 1);
             for (std::uint32_t x = prefixNext; x < kTableSize; x += 1u << depthNext)
                 single[x] = e;
         } else if (depthNext < kTableBits) {
@@ -85,27 +101,29 @@ void FillSingle(const Tree& tree, std::vector<Entry>& single, int node, int dept
     }
 }
 
+// One symbol per entry first; then each entry takes on the symbols that its remaining bits
+// hold. Going from the top index down, an entry only reads entries below it, which still
+// hold one symbol each.
 std::vector<Entry> BuildTable(const Tree& tree) {
-    std::vector<Entry> single(kTableSize, 0);
-    FillSingle(tree, single, 0, 0, 0);
     std::vector<Entry> table(kTableSize, 0);
-    for (std::uint32_t x = 0; x < kTableSize; ++x) {
-        Entry first = single[x];
-        if ((first >> 40) == 0)
+    FillSingle(tree, table, 0, 0, 0);
+    for (std::uint32_t x = kTableSize; x-- > 0;) {
+        Entry first = table[x];
+        if (EntryCount(first) == 0)
             continue;
-        int used = static_cast<int>((first >> 32) & 0xFF);
-        Entry e = first & 0xFF;
+        int used = EntryBits(first);
+        std::uint32_t symbols = EntrySymbols(first);
         int count = 1;
         while (count < kMaxSymbolsPerEntry) {
-            Entry next = single[x >> used];
-            int length = static_cast<int>((next >> 32) & 0xFF);
-            if ((next >> 40) == 0 || used + length > kTableBits)
+            Entry next = table[x >> used];
+            int length = EntryBits(next);
+            if (EntryCount(next) == 0 || used + length > kTableBits)
                 break;
-            e |= (next & 0xFF) << (8 * count);
+            symbols |= EntrySymbols(next) << (8 * count);
             used += length;
             ++count;
         }
-        table[x] = e | (Entry(used) << 32) | (Entry(count) << 40);
+        table[x] = MakeEntry(symbols, used, count);
     }
     return table;
 }
@@ -117,8 +135,8 @@ struct DataDecoder {
     const std::vector<Entry>& table;
     const std::uint8_t* data; // the whole input
     std::int64_t endBit;      // first bit that is not decoded
-    std::int64_t safeBit;     // the table loop may load eight bytes below this
-    std::uint8_t* out;        // room for resultLen bytes and 8 more
+    std::int64_t safeBit;     // below it the table loop's loads stay inside the data
+    std::uint8_t* out;        // room for every byte the data can give, and kSlack more
     std::int64_t resultLen;
     std::int64_t D = 0;
     std::int64_t pos = 0;     // start of the next code
@@ -152,24 +170,75 @@ struct DataDecoder {
         return Outcome::Running;
     }
 
-    // Decodes whole codes while the next one starts before `stopBit`.
-    Outcome Run(std::int64_t stopBit) {
+    // Table steps while pos is below `limit` and the plain length is far enough away.
+    // The bit buffer is refilled eight bytes at a time (it then holds at least 56 bits,
+    // enough for four table steps of up to 12 bits); `limit` keeps the loads inside the data.
+    void TableLoop(std::int64_t limit) {
         constexpr std::uint64_t mask = kTableSize - 1;
-        while (pos < stopBit) {
-            std::int64_t fastStop = std::min(stopBit, safeBit);
-            std::int64_t fastLen = resultLen - kMaxSymbolsPerEntry;
-            while (pos < fastStop && D < fastLen) {
-                std::uint64_t window;
-                std::memcpy(&window, data + (pos >> 3), 8);
-                window >>= (pos & 7);
-                Entry e = table[window & mask];
-                if ((e >> 40) == 0)
-                    break;
-                std::uint32_t symbols = static_cast<std::uint32_t>(e);
-                std::memcpy(out + D, &symbols, 4);
-                D += static_cast<std::int64_t>(e >> 40);
-                pos += static_cast<std::int64_t>((e >> 32) & 0xFF);
+        constexpr int kStepsPerRefill = 4;
+        constexpr std::int64_t kMostPerRefill = kStepsPerRefill * kMaxSymbolsPerEntry;
+        if (pos >= limit || D + kMostPerRefill >= resultLen)
+            return;
+        const Entry* const t = table.data();
+        // pos == (next - data) * 8 - count at every table step
+        const std::uint8_t* next = data + (pos >> 3) + 7; // first byte not yet in the buffer
+        std::uint64_t buffer;
+        std::memcpy(&buffer, data + (pos >> 3), 8);
+        buffer = (buffer & ((std::uint64_t{1} << 56) - 1)) >> (pos & 7);
+        int count = 56 - static_cast<int>(pos & 7);
+        std::int64_t d = D;
+        const std::int64_t dLimit = resultLen - kMostPerRefill;
+        std::uint8_t* const o = out;
+        for (;;) {
+            std::int64_t at = (next - data) * 8 - count;
+            if (at >= limit || d >= dLimit) {
+                pos = at;
+                break;
             }
+            std::uint64_t w;
+            std::memcpy(&w, next, 8);
+            buffer |= w << count;
+            next += (63 - count) >> 3;
+            count |= 56;
+            int step = 0;
+            for (; step < kStepsPerRefill; ++step) {
+                Entry e = t[buffer & mask];
+                if (EntryCount(e) == 0)
+                    break;
+                std::uint32_t symbols = EntrySymbols(e);
+                std::memcpy(o + d, &symbols, 4);
+                d += EntryCount(e);
+                buffer >>= (e & 63); // the entry's bits: one shift, nothing to unpack first
+                count -= EntryBits(e);
+            }
+            if (step < kStepsPerRefill) { // a code the table does not hold
+                pos = (next - data) * 8 - count;
+                break;
+            }
+        }
+        D = d;
+    }
+
+    // A complete code of eight-bit codes: every data byte is one code, looked up directly.
+    void ByteLoop(std::int64_t limit, const std::array<std::uint8_t, 256>& byteMap) {
+        std::int64_t k = pos >> 3;
+        const std::int64_t n =
+            std::min((std::min(limit, endBit) >> 3) - k, resultLen - 1 - D); // never the last
+        for (std::int64_t i = 0; i < n; ++i)
+            out[D + i] = byteMap[data[k + i]];
+        if (n > 0) {
+            D += n;
+            pos = (k + n) << 3;
+        }
+    }
+
+    // Decodes whole codes while the next one starts before `stopBit`.
+    Outcome Run(std::int64_t stopBit, const std::array<std::uint8_t, 256>* byteMap) {
+        while (pos < stopBit) {
+            if (byteMap && (pos & 7) == 0)
+                ByteLoop(stopBit, *byteMap);
+            else
+                TableLoop(std::min(stopBit, safeBit));
             if (pos >= stopBit)
                 break;
             Outcome o = Step();
@@ -239,6 +308,14 @@ void DecodeBytesFast(std::vector<std::uint8_t>& ByteArray, std::int32_t ByteLen,
         code += lengths[s];
     }
     const std::vector<Entry> table = BuildTable(tree);
+    // Eight-bit codes for all 256 byte values (what random bytes give) map bytes to bytes.
+    bool byteCode = true;
+    std::array<std::uint8_t, 256> byteMap{};
+    for (std::uint32_t b = 0; b < 256 && byteCode; ++b) {
+        Entry e = table[b]; // the first eight bits of the index are byte b
+        byteCode = lengths[b] == 8 && EntryCount(e) != 0 && EntryBits(e) == 8;
+        byteMap[b] = static_cast<std::uint8_t>(EntrySymbols(e));
+    }
 
     // Input bytes P .. processedEnd - 1 are decoded; a ByteLen beyond the array is the index
     // error once those are done.
@@ -246,13 +323,16 @@ void DecodeBytesFast(std::vector<std::uint8_t>& ByteArray, std::int32_t ByteLen,
     const bool overrun = ByteLen > size;
     const std::int64_t bitsAvailable = 8 * (processedEnd - P);
     const std::int64_t capacity = std::min<std::int64_t>(resultLen, bitsAvailable);
-    std::vector<std::uint8_t> result(static_cast<std::size_t>(capacity) + 8);
+    // The table loop stores four bytes at a time, so the result has room behind it; the
+    // last bytes of that room are a guard that no store may reach.
+    std::vector<std::uint8_t> result(static_cast<std::size_t>(capacity) + kSlack + kGuard,
+                                     kGuardByte);
 
     DataDecoder dec{tree,
                     table,
                     in.data(),
                     8 * processedEnd,
-                    8 * (std::max<std::int64_t>(processedEnd - 8, 0)),
+                    8 * (std::max<std::int64_t>(processedEnd - 16, 0)),
                     result.data(),
                     resultLen};
     dec.pos = 8 * P;
@@ -270,16 +350,31 @@ void DecodeBytesFast(std::vector<std::uint8_t>& ByteArray, std::int32_t ByteLen,
             checkpoint += kProgressStep;
         }
     };
+    // The checksum is taken as the bytes come out, while they are still in the cache; the
+    // output events depend only on the count and are raised after the data block.
+    std::uint64_t wide = 0;
+    std::int64_t summed = 0;
+    auto sum = [&] {
+        for (; summed + 8 <= dec.D; summed += 8) {
+            std::uint64_t w;
+            std::memcpy(&w, result.data() + summed, 8);
+            wide ^= w;
+        }
+    };
     Outcome outcome = Outcome::Running;
     while (dec.pos < dec.endBit) {
         std::int64_t stopBit = 8 * std::min(checkpoint, processedEnd);
-        outcome = dec.Run(stopBit);
+        outcome = dec.Run(stopBit, byteCode ? &byteMap : nullptr);
+        sum();
         if (outcome != Outcome::Running) {
             raiseInput(dec.lastBit);
             break;
         }
         raiseInput(dec.pos);
     }
+    for (std::size_t g = 0; g < kGuard; ++g)
+        if (result[static_cast<std::size_t>(capacity) + kSlack + g] != kGuardByte)
+            std::abort(); // the table loop wrote past its room: memory is not to be trusted
     if (outcome == Outcome::Fault)
         ThrowDataFault();
     if (outcome == Outcome::Running && overrun)
@@ -287,24 +382,16 @@ void DecodeBytesFast(std::vector<std::uint8_t>& ByteArray, std::int32_t ByteLen,
 
     const std::int64_t D = dec.D;
     std::uint8_t X = 0;
+    for (int shift = 0; shift < 64; shift += 8)
+        X ^= static_cast<std::uint8_t>(wide >> shift);
+    for (; summed < D; ++summed)
+        X ^= result[static_cast<std::size_t>(summed)];
     for (std::int64_t i = 0; i < D; i += kProgressStep) {
         int NewProgress = OutputProgress(i, D);
         if (NewProgress != R) {
             R = NewProgress;
             Raise(Progress, R);
         }
-        std::int64_t segmentEnd = std::min(D, i + kProgressStep);
-        std::uint64_t wide = 0;
-        std::int64_t j = i;
-        for (; j + 8 <= segmentEnd; j += 8) {
-            std::uint64_t w;
-            std::memcpy(&w, result.data() + j, 8);
-            wide ^= w;
-        }
-        for (int s = 0; s < 64; s += 8)
-            X ^= static_cast<std::uint8_t>(wide >> s);
-        for (; j < segmentEnd; ++j)
-            X ^= result[static_cast<std::size_t>(j)];
     }
     if (X != checkSum)
         ThrowChecksum();

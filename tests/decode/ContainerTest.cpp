@@ -226,6 +226,20 @@ TEST_F(ContainerTest, ProgressOfA25000ByteFileWith60000BytesOut) {
     }
 }
 
+TEST_F(ContainerTest, ACountBeyondTheArrayFailsAfterTheLastByteIsDecoded) {
+    // 20000 bytes present, 25000 counted: input events at 10000 and 20000, then the index
+    // error for byte 20000.
+    Bytes packed = EncodeHuffman(EnglishLike(60000, 8));
+    ASSERT_GT(packed.size(), 25000u);
+    packed.resize(20000);
+    for (const auto& d : kDecoders) {
+        SCOPED_TRACE(d.name);
+        Outcome o = Decode(d.fn, packed, 25000);
+        EXPECT_EQ(o.number, kSubscriptOutOfRange);
+        EXPECT_EQ(o.events, (std::vector<int>{36, 71}));
+    }
+}
+
 TEST_F(ContainerTest, ByteLenLimitsTheInput) {
     const Bytes stored = {0x48, 0x45, 0x30, 0x0D, 'a', 'b', 'c'};
     const Bytes seventeen = {0x48, 0x45, 0x33, 0x0D, 0x62, 0x03, 0x00, 0x00, 0x00,

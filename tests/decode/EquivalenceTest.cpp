@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace tw::testing {
 namespace {
 
@@ -126,6 +128,47 @@ TEST(EquivalenceTest, RandomBytesDecodeAlike) {
             b[3] = 0x0D;
         }
         ExpectSame(b, "random " + std::to_string(round));
+    }
+}
+
+// Every byte value equally often: eight-bit codes for all 256 values, the case where the
+// fast decoder maps data bytes straight to plain bytes.
+TEST(EquivalenceTest, EightBitCodesDecodeAlike) {
+    std::mt19937 rng(5);
+    for (int round = 0; round < 200; ++round) {
+        Bytes plain;
+        for (int copies = 1 + static_cast<int>(rng() % 60); copies > 0; --copies)
+            for (int v = 0; v < 256; ++v)
+                plain.push_back(static_cast<std::uint8_t>(v));
+        std::shuffle(plain.begin(), plain.end(), rng);
+        Bytes packed = EncodeHuffman(plain);
+        ASSERT_EQ(packed[12], 8); // the first symbol's code length
+        std::int32_t byteLen = static_cast<std::int32_t>(packed.size());
+        std::string what = "eight-bit " + std::to_string(round) + ":";
+        switch (rng() % 5) {
+        case 0: // bytes after the last code
+            for (int i = 1 + static_cast<int>(rng() % 20); i > 0; --i)
+                packed.push_back(static_cast<std::uint8_t>(rng()));
+            byteLen = static_cast<std::int32_t>(packed.size());
+            what += " trailing";
+            break;
+        case 1: // the count beyond the array or short of it
+            byteLen += static_cast<std::int32_t>(rng() % 41) - 20;
+            what += " byteLen";
+            break;
+        case 2: // a shorter or longer plain length
+            packed[5] = static_cast<std::uint8_t>(rng());
+            what += " length";
+            break;
+        case 3: // a changed code
+            packed[11 + 512 + rng() % 256] ^= static_cast<std::uint8_t>(1u << (rng() % 8));
+            what += " code";
+            break;
+        default:
+            what += " valid";
+            break;
+        }
+        ExpectSame(packed, byteLen, what);
     }
 }
 

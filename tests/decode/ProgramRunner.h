@@ -22,18 +22,26 @@ inline int RunProgram(const std::string& program, const std::vector<std::string>
     std::string command = Quote(program);
     for (const auto& a : args)
         command += " " + Quote(a);
+    // The program gets the error file and nothing else of ours: not our own output (the
+    // test runner waits for it to close), and no console of its own (a new console would
+    // start helper processes that outlive the test).
+    for (DWORD std : {STD_INPUT_HANDLE, STD_OUTPUT_HANDLE, STD_ERROR_HANDLE})
+        SetHandleInformation(GetStdHandle(std), HANDLE_FLAG_INHERIT, 0);
     SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
     HANDLE err = CreateFileA(errorOutput.string().c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherit,
                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE nul = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                             OPEN_EXISTING, 0, nullptr);
     STARTUPINFOA si = {};
     si.cb = sizeof(si);
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    si.hStdInput = nul;
     si.hStdOutput = err;
     si.hStdError = err;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si,
-                        &pi)) {
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, DETACHED_PROCESS, nullptr,
+                        nullptr, &si, &pi)) {
+        CloseHandle(nul);
         CloseHandle(err);
         return -1;
     }
@@ -42,6 +50,7 @@ inline int RunProgram(const std::string& program, const std::vector<std::string>
     GetExitCodeProcess(pi.hProcess, &code);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
+    CloseHandle(nul);
     CloseHandle(err);
     return static_cast<int>(code);
 #else

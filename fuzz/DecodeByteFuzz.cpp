@@ -1,0 +1,49 @@
+// DecodeByte against any input. The last input byte steers the count passed with the
+// array; the rest is the array. Each input is decoded by the table-driven decoder and the
+// plain one, which must agree on bytes, error and Progress events, and the input is also
+// packed and unpacked again. The fast decoder's result room ends in guard bytes that it
+// checks itself; the sanitizers watch every other access.
+#include "DecodeTestUtil.h"
+#include "decode/Encoder.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+using tw::testing::Bytes;
+using tw::testing::Outcome;
+
+namespace {
+
+[[noreturn]] void Fail(const char* what) {
+    std::fprintf(stderr, "fuzz_decode: %s\n", what);
+    std::abort();
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0 || size > (1u << 20))
+        return 0;
+    const std::uint8_t control = data[size - 1];
+    // exact size: the heap's red zone right after the array catches a read past its end
+    Bytes input(data, data + size - 1);
+    input.shrink_to_fit();
+    std::int32_t byteLen = static_cast<std::int32_t>(input.size());
+    if (control & 1)
+        byteLen += static_cast<std::int8_t>(control) / 8; // -16 .. 15
+
+    Outcome fast = tw::testing::Decode(&tw::DecodeBytesFast, input, byteLen);
+    Outcome reference = tw::testing::Decode(&tw::DecodeBytesReference, input, byteLen);
+    if (!(fast == reference))
+        Fail("the fast and the plain decoder disagree");
+    if (!fast.ok && !fast.inputUntouched)
+        Fail("a failed decode changed the array");
+    if (fast.ok && fast.bytes.size() > 8 * input.size() && fast.bytes != input)
+        Fail("more bytes out than bits in");
+
+    const Bytes packed = tw::EncodeHuffman(input);
+    Outcome back = tw::testing::Decode(&tw::DecodeBytesFast, packed);
+    if (!back.ok || back.bytes != input)
+        Fail("a packed input does not unpack to itself");
+    return 0;
+}

@@ -1,0 +1,44 @@
+// fuzz_seeds FOLDER: writes a small starting corpus for fuzz_decode, each file a packed
+// container followed by the control byte 0 (count = array length).
+#include "DecodeTestUtil.h"
+#include "decode/Encoder.h"
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+using tw::testing::Bytes;
+
+namespace {
+
+void Put(const std::string& folder, const std::string& name, Bytes bytes) {
+    bytes.push_back(0);
+    std::ofstream out(folder + "/" + name, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fputs("usage: fuzz_seeds FOLDER\n", stderr);
+        return 2;
+    }
+    const std::string folder = argv[1];
+    Put(folder, "seventeen",
+        {0x48, 0x45, 0x33, 0x0D, 0x62, 0x03, 0x00, 0x00, 0x00, 0x02, 0x00, 0x61, 0x01, 0x62, 0x01,
+         0x02, 0x04});
+    Put(folder, "twentyone", {0x48, 0x45, 0x33, 0x0D, 0x04, 0x04, 0x00, 0x00, 0x00, 0x04, 0x00,
+                              0x61, 0x02, 0x62, 0x02, 0x63, 0x02, 0x64, 0x02, 0xD8, 0xD8});
+    Put(folder, "stored", tw::EncodeStored(tw::testing::ToBytes("stored bytes")));
+    Put(folder, "text", tw::EncodeHuffman(tw::testing::EnglishLike(2000, 1)));
+    Put(folder, "text-long", tw::EncodeHuffman(tw::testing::EnglishLike(30000, 2)));
+    Put(folder, "random", tw::EncodeHuffman(tw::testing::RandomBytes(1500, 3)));
+    Put(folder, "one-symbol", tw::EncodeHuffman(Bytes(300, 'z')));
+    Bytes skewed;
+    for (int s = 0, n = 1; s < 20; ++s, n = n * 3 / 2 + 1)
+        skewed.insert(skewed.end(), static_cast<std::size_t>(n), static_cast<std::uint8_t>(s));
+    Put(folder, "long-codes", tw::EncodeHuffman(skewed));
+    return 0;
+}
