@@ -1,5 +1,8 @@
 #include "FilterSource.h"
 
+#include "clean/rules/RegistryRules.h"
+#include "decode/TextSource.h"
+
 #include <algorithm>
 #include <array>
 
@@ -32,21 +35,6 @@ std::vector<std::string_view> Split(std::string_view s, char sep) {
         start = cut + 1;
     }
 }
-
-struct Header {
-    const char* text;
-    Section section;
-};
-constexpr std::array<Header, 6> kHeaders{{{"[FILES]", Section::Files},
-                                          {"[SYSTEMFILES]", Section::SystemFiles},
-                                          {"[DIRECTORY]", Section::Directory},
-                                          {"[REGISTRY.SECTION]", Section::RegistrySection},
-                                          {"[REGISTRY.VALUE]", Section::RegistryValue},
-                                          {"[REGISTRY.SEARCH]", Section::RegistrySearch}}};
-
-constexpr std::array<const char*, 7> kRoots{
-    "HKEY_CLASSES_ROOT",     "HKEY_CURRENT_USER",   "HKEY_LOCAL_MACHINE", "HKEY_USERS",
-    "HKEY_PERFORMANCE_DATA", "HKEY_CURRENT_CONFIG", "HKEY_DYN_DATA"};
 
 // Folders (from the root of the Windows drive) that are never a vendor's own.
 constexpr std::array<const char*, 16> kSharedFolders{
@@ -170,21 +158,16 @@ void CheckKey(std::string_view root, std::string_view key, std::vector<std::stri
 } // namespace
 
 std::vector<FilterEntry> ReadFilterEntries(std::string_view text) {
+    // An authored source becomes what the packer ships (CR LF, no "#" lines); the
+    // entries are then read exactly as the cleaning engine reads them.
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
+    std::vector<std::uint8_t> shipped = PrepareTextSource({bytes, text.size()});
     std::vector<FilterEntry> entries;
-    Section current = Section::Files;
-    for (std::string_view line : Split(text, '\n')) {
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        if (line.empty() || line.front() == '#')
-            continue;
-        auto header = std::find_if(kHeaders.begin(), kHeaders.end(),
-                                   [&](const Header& h) { return line == h.text; });
-        if (header != kHeaders.end()) {
-            current = header->section;
-            continue;
-        }
-        entries.push_back({current, std::string(line)});
-    }
+    ForEachFilterEntry(
+        std::string_view(reinterpret_cast<const char*>(shipped.data()), shipped.size()),
+        [&](FilterSection section, std::string_view line) {
+            entries.push_back({section, std::string(line)});
+        });
     return entries;
 }
 
@@ -228,7 +211,8 @@ std::string ConcreteName(std::string_view pattern) {
 }
 
 bool IsRootName(std::string_view name) {
-    return std::find(kRoots.begin(), kRoots.end(), name) != kRoots.end();
+    return std::any_of(RootNames().begin(), RootNames().end(),
+                       [&](const RootName& r) { return r.Full == name; });
 }
 
 std::vector<std::string> SafetyProblems(const FilterEntry& entry) {

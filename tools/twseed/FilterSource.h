@@ -1,20 +1,15 @@
 #pragma once
 // Reading cleaning-filter text (authored sources with "#" lines, or unpacked filters)
 // and judging whether an entry is safe to ship. Platform-free.
+#include "clean/rules/FilterText.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace tw::seed {
 
-enum class Section {
-    Files,
-    SystemFiles,
-    Directory,
-    RegistrySection,
-    RegistryValue,
-    RegistrySearch
-};
+using Section = FilterSection;
 
 struct FilterEntry {
     Section section;
