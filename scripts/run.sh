@@ -67,7 +67,7 @@ fi
 
 # ---- headless: drive one run per filter ----
 drive() { wine "$twdrive" "$@" </dev/null 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
-main=(--title Tracewipe --class TwForm)
+main=(--title-prefix Tracewipe --class TwForm)
 lang() { sed -n "s/^$1=//p" "$src/data/lang/English.txt" | tr -d '\r'; }
 finished=$(lang 0014)
 confirm=$(lang 0010)

@@ -23,8 +23,9 @@ class Startup : public ::testing::Test {
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         folder_ = WinPath(TW_GUI_WORK_DIR) + "\\" + info->name();
-        ASSERT_TRUE(MakeProgramFolder(folder_, WinPath(TW_PROGRAM_DIR),
-                                      {"Tracewipe.exe", "English.lng", "German.lng"}));
+        ASSERT_TRUE(
+            MakeProgramFolder(folder_, WinPath(TW_PROGRAM_DIR),
+                              {"Tracewipe.exe", "English.lng", "German.lng", "NVIDIA.twf"}));
     }
     void TearDown() override {
         app_.Kill();
@@ -120,9 +121,11 @@ TEST_F(Startup, TheWarningsCheckBoxWritesAtOnceAndOkEndsWithoutAnInterface) {
     ASSERT_TRUE(SetChecked(check, true));
     EXPECT_TRUE(WaitUntil([&] { return IsValue("WARNING", "ReadmeStart", "Yes"); }, kWait));
 
-    // no interface window exists in this build: OK opens nothing and the program ends
+    // OK opens the interface the settings name: the Normal one by default
     ASSERT_TRUE(Click(FindControl(warning, "cmdOK")));
-    EXPECT_TRUE(app_.WaitForExit(kWait).has_value());
+    EXPECT_NE(WaitForWindow(
+                  app_.id(), [](HWND h) { return IsFrm(h, "frmMain"); }, kWait),
+              nullptr);
 }
 
 TEST_F(Startup, TabOrderStartsAtOkAndEscapeClosesTheWarning) {
@@ -139,10 +142,21 @@ TEST_F(Startup, TabOrderStartsAtOkAndEscapeClosesTheWarning) {
     EXPECT_EQ(IniValue("WARNING", "ReadmeStart"), "Yes");
 }
 
-TEST_F(Startup, ReadmeStartNoSkipsTheWarning) {
+TEST_F(Startup, ReadmeStartNoSkipsTheWarningAndOpensTheNormalInterface) {
     WriteAll(Ini(), "[WARNING]\r\nReadmeStart=No\r\n");
     Launch();
-    ExpectEndsAfterSplashOnly();
+    bool warning = false;
+    HWND main = nullptr;
+    WaitUntil(
+        [&] {
+            warning =
+                warning || FindTopLevel(app_.id(), [](HWND h) { return IsFrm(h, "frmWarning"); });
+            main = FindTopLevel(app_.id(), [](HWND h) { return IsFrm(h, "frmMain"); });
+            return main != nullptr;
+        },
+        kFirstWait);
+    EXPECT_NE(main, nullptr);
+    EXPECT_FALSE(warning);
     // the other defaults are still written, the present value is kept
     EXPECT_EQ(IniValue("WARNING", "ReadmeStart"), "No");
     EXPECT_EQ(IniValue("PROGRAM", "Interface"), "Normal");

@@ -297,6 +297,9 @@ TEST_F(MainGui, ARunWithEveryBackupFillsTheStoreAndLogsTheRemovedLines) {
     Launch();
     EXPECT_EQ(ComboItems(Control("cboConfigs")), std::vector<std::string>{"E2E"});
     EXPECT_EQ(ComboSelection(Control("cboConfigs")), 0);
+    // the window answers once its first paint is through
+    ASSERT_TRUE(WaitUntil([&] { return !WindowText(Control("lblGPU")).empty(); }, kWait));
+    RedrawWindow(main_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     SaveScreenshot(ScreenshotPath("frmMain-before-run"), main_);
     Clean(true, "frmMain-confirmation");
     SaveScreenshot(ScreenshotPath("frmMain-after-run"), main_);
