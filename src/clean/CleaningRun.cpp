@@ -1,6 +1,7 @@
 #include "clean/CleaningRun.h"
 
 #include "app/INI.h"
+#include "app/modLanguage.h"
 #include "backup/FileBackup.h"
 #include "clean/modGeneral.h"
 #include "core/Text.h"
@@ -109,6 +110,10 @@ void CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& reques
     }
     if (window.Alive())
         window.SetRunning(false);
+    else
+        // The window was closed during the run and deleted the language copy as it
+        // unloaded; the lines of the rest of the run looked their texts up again.
+        DeleteLanguageCopy();
 }
 
 } // namespace tw

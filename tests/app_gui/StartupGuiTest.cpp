@@ -1,13 +1,11 @@
 // The real Tracewipe.exe, started from a fresh program folder and driven from outside:
 // start-up defaults, the splash, the warning, a second instance, the settings that open
 // no window, and the language file seen through the warning's captions.
+#include "AppFolder.h"
 #include "GuiDriver.h"
 #include "win/ControlName.h"
 
 #include <gtest/gtest.h>
-
-#include <fstream>
-#include <sstream>
 
 namespace {
 
@@ -15,27 +13,6 @@ using namespace tw::gui;
 
 constexpr DWORD kFirstWait = 30000; // the first window of a run also waits for the desktop
 constexpr DWORD kWait = 10000;
-
-std::string WinPath(const char* unixPath) {
-    // the build folders are reached through Wine's Z: drive
-    std::string p = std::string("Z:") + unixPath;
-    for (char& c : p)
-        if (c == '/')
-            c = '\\';
-    return p;
-}
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteAll(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
 
 bool IsFrm(HWND h, const char* name) {
     return tw::ControlName(h) == name;
@@ -46,33 +23,13 @@ class Startup : public ::testing::Test {
     void SetUp() override {
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         folder_ = WinPath(TW_GUI_WORK_DIR) + "\\" + info->name();
-        ClearFolder(folder_);
-        CreateDirectoryA(WinPath(TW_GUI_WORK_DIR).c_str(), nullptr);
-        ASSERT_TRUE(CreateDirectoryA(folder_.c_str(), nullptr));
-        std::string program = WinPath(TW_PROGRAM_DIR);
-        for (const char* file :
-             {"Tracewipe.exe", "English.lng", "German.lng", "ATI.twf", "NVIDIA.twf"})
-            ASSERT_TRUE(
-                CopyFileA((program + "\\" + file).c_str(), (folder_ + "\\" + file).c_str(), FALSE))
-                << file;
+        ASSERT_TRUE(MakeProgramFolder(
+            folder_, WinPath(TW_PROGRAM_DIR),
+            {"Tracewipe.exe", "English.lng", "German.lng", "ATI.twf", "NVIDIA.twf"}));
     }
     void TearDown() override {
         app_.Kill();
         second_.Kill();
-    }
-
-    static void ClearFolder(const std::string& dir) {
-        WIN32_FIND_DATAA f;
-        HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &f);
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                std::string p = dir + "\\" + f.cFileName;
-                SetFileAttributesA(p.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(p.c_str());
-            } while (FindNextFileA(h, &f));
-            FindClose(h);
-        }
-        RemoveDirectoryA(dir.c_str());
     }
 
     std::string Ini() const { return folder_ + "\\Tracewipe.ini"; }
@@ -194,7 +151,7 @@ TEST_F(Startup, TabOrderStartsAtOkAndEscapeClosesTheWarning) {
     EXPECT_EQ(IniValue("WARNING", "ReadmeStart"), "Yes");
 }
 
-TEST_F(Startup, ReadmeStartNoSkipsTheWarning) {
+TEST_F(Startup, ReadmeStartNoSkipsTheWarningAndOpensTheNormalInterface) {
     WriteAll(Ini(), "[WARNING]\r\nReadmeStart=No\r\n");
     Launch();
     bool warned = false;

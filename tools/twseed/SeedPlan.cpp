@@ -6,8 +6,11 @@ namespace tw::seed {
 
 namespace {
 
-constexpr char kDisplayClass[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\"
-                                 "{4d36e968-e325-11ce-bfc1-08002be10318}";
+// The device class that holds the seeded adapter keys: the media class, where the WDM
+// capture drivers keep their settings. Not the display class: Wine rebuilds that one
+// whenever a program starts, which would wipe seeded keys before any run.
+constexpr char kDeviceClass[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\"
+                                "{4d36e96c-e325-11ce-bfc1-08002be10318}";
 constexpr char kProfileServices[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Hardware "
                                     "Profiles\\0001\\System\\CurrentControlSet\\Services\\";
 
@@ -45,7 +48,7 @@ std::vector<std::pair<std::string, std::string>> SamplesFor(const std::string& s
             continue;
         std::string text = search.substr(search.find(',') + 1);
         if (text == "ATI WDM Configurations") {
-            std::string adapter = std::string(kDisplayClass) + "\\0098";
+            std::string adapter = std::string(kDeviceClass) + "\\0098";
             return {{adapter, adapter + "\\Settings\\ATI WDM Configurations"}};
         }
         if (*s.key == '\0') // a driver's service settings of a hardware profile
@@ -87,7 +90,7 @@ void AddLookAlikes(std::vector<Item>& items) {
     items.push_back(LookAlike(Kind::Key, R, "HKEY_CURRENT_USER\\Software\\ATI Tools Club"));
     items.push_back(
         LookAlike(Kind::Key, R, "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services\\nvraid"));
-    items.push_back(LookAlike(Kind::Key, R, std::string(kDisplayClass) + "\\0099\\Settings"));
+    items.push_back(LookAlike(Kind::Key, R, std::string(kDeviceClass) + "\\0099\\Settings"));
     items.push_back(LookAlike(
         Kind::Value, R,
         "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\StartCCCHelper"));

@@ -185,7 +185,7 @@ TEST_F(Seeded, FoldersAndKeysHoldContentOfEveryKind) {
     RegCloseKey(key);
     // the key that only the search finds lies deep below the adapter key that must go
     EXPECT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE,
-                            "SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e968-e325-11ce-bfc1-"
+                            "SYSTEM\\CurrentControlSet\\Control\\Class\\{4d36e96c-e325-11ce-bfc1-"
                             "08002be10318}\\0098\\Settings\\ATI WDM Configurations",
                             0, KEY_READ, &key),
               ERROR_SUCCESS);

@@ -1,0 +1,547 @@
+// Whole cleaning runs of the real Tracewipe.exe in the Normal interface: the program
+// starts from a fresh program folder with small filters of its own, removes items seeded
+// into this prefix, and the tests check the lists, the status, the file system, the
+// registry, the backup store and the log, byte for byte.
+#include "AppFolder.h"
+#include "GuiDriver.h"
+#include "win/ControlName.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tw::gui;
+
+constexpr DWORD kFirstWait = 30000; // the first window of a run also waits for the desktop
+constexpr DWORD kWait = 10000;
+constexpr DWORD kRunWait = 120000; // a run with whole-root registry searches
+
+const char kE2EKey[] = "Software\\TracewipeE2E";
+
+std::string Lang(const char* id) {
+    char buf[512] = {};
+    GetPrivateProfileStringA("Language", id, "?", buf, sizeof buf, WinPath(TW_LANG_SOURCE).c_str());
+    return buf;
+}
+
+std::string WindowsDir() {
+    char buf[MAX_PATH] = {};
+    return std::string(buf, GetWindowsDirectoryA(buf, MAX_PATH));
+}
+std::string SystemDir() {
+    char buf[MAX_PATH] = {};
+    return std::string(buf, GetSystemDirectoryA(buf, MAX_PATH));
+}
+std::string ProgramFilesDir() {
+    char buf[MAX_PATH] = {};
+    DWORD size = sizeof buf;
+    RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
+                 "ProgramFilesDir", RRF_RT_REG_SZ, nullptr, buf, &size);
+    return buf;
+}
+
+void SetValue(HKEY root, const std::string& path, const char* name, const char* data) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
+                   static_cast<DWORD>(lstrlenA(data) + 1));
+    RegCloseKey(key);
+}
+bool KeyExists(HKEY root, const std::string& path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(key);
+    return true;
+}
+bool ValueExists(HKEY root, const std::string& path, const char* name) {
+    return RegGetValueA(root, path.c_str(), name, RRF_RT_ANY, nullptr, nullptr, nullptr) ==
+           ERROR_SUCCESS;
+}
+
+void MakeFile(const std::string& path, const std::string& text) {
+    std::string dir = path.substr(0, path.find_last_of('\\'));
+    for (size_t i = 3; i <= dir.size(); ++i)
+        if (i == dir.size() || dir[i] == '\\')
+            CreateDirectoryA(dir.substr(0, i).c_str(), nullptr);
+    WriteAll(path, text);
+}
+
+std::string Lines(const std::vector<std::string>& lines) {
+    std::string s;
+    for (const std::string& line : lines)
+        s += line + "\r\n";
+    return s;
+}
+
+bool IsFrm(HWND h, const char* name) {
+    return tw::ControlName(h) == name;
+}
+
+struct Settings {
+    bool LogFile = false, BackupFiles = false, BackupDir = false, BackupReg = false;
+};
+
+// Seconds since an epoch, from a run name "dd-mm-yyyy_hhmmss" or a local time.
+long long Seconds(const SYSTEMTIME& t) {
+    FILETIME f{};
+    SystemTimeToFileTime(&t, &f);
+    return ((static_cast<long long>(f.dwHighDateTime) << 32) | f.dwLowDateTime) / 10000000;
+}
+std::optional<SYSTEMTIME> ParseRunName(const std::string& r) {
+    SYSTEMTIME t{};
+    int d, mo, y, h, mi, s;
+    char tail = 0;
+    if (r.size() != 17 ||
+        std::sscanf(r.c_str(), "%2d-%2d-%4d_%2d%2d%2d%c", &d, &mo, &y, &h, &mi, &s, &tail) != 6)
+        return std::nullopt;
+    t.wDay = static_cast<WORD>(d);
+    t.wMonth = static_cast<WORD>(mo);
+    t.wYear = static_cast<WORD>(y);
+    t.wHour = static_cast<WORD>(h);
+    t.wMinute = static_cast<WORD>(mi);
+    t.wSecond = static_cast<WORD>(s);
+    return t;
+}
+
+class MainGui : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        folder_ = WinPath(TW_GUI_WORK_DIR) + "\\" + info->name();
+        ASSERT_TRUE(MakeProgramFolder(folder_, WinPath(TW_PROGRAM_DIR),
+                                      {"Tracewipe.exe", "English.lng", "German.lng"}));
+        win_ = WindowsDir();
+        sys_ = SystemDir();
+        pf_ = ProgramFilesDir();
+        ASSERT_FALSE(pf_.empty());
+        ClearSeeds();
+        DeleteFileA(WorkingCopy().c_str());
+    }
+    void TearDown() override {
+        app_.Kill();
+        ClearSeeds();
+    }
+
+    std::string WorkingCopy() const { return win_ + "\\cdtwf.dll"; }
+    std::string Drive() const { return win_.substr(0, 2); }
+
+    void ClearSeeds() {
+        for (const char* f :
+             {"twe2e_removed.dll", "twe2e_missing.dll", "twe2e_pat1.tmp", "twe2e_pat2.tmp",
+              "twe2e_keep.dll", "twe2e_other.dll", "twe2e_after_search.dll"})
+            DeleteFileA((win_ + "\\" + f).c_str());
+        DeleteFileA((sys_ + "\\twe2e_sys.dll").c_str());
+        RemoveTree(pf_ + "\\TwE2E Vendor");
+        RemoveTree(Drive() + "\\TwE2E Root Dir");
+        for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+            RegDeleteTreeA(root, kE2EKey), RegDeleteKeyA(root, kE2EKey);
+    }
+
+    // The leftovers that the E2E filter names, and a look-alike beside them.
+    void Seed() {
+        for (const char* f : {"twe2e_removed.dll", "twe2e_pat1.tmp", "twe2e_pat2.tmp",
+                              "twe2e_keep.dll", "twe2e_other.dll", "twe2e_after_search.dll"})
+            MakeFile(win_ + "\\" + f, std::string("data of ") + f);
+        MakeFile(sys_ + "\\twe2e_sys.dll", "system data");
+        MakeFile(pf_ + "\\TwE2E Vendor\\sub\\file.txt", "vendor file");
+        MakeFile(Drive() + "\\TwE2E Root Dir\\root.txt", "root file");
+        const std::string k = kE2EKey;
+        SetValue(HKEY_CURRENT_USER, k + "\\Section\\Sub", "v", "1");
+        SetValue(HKEY_LOCAL_MACHINE, k + "\\Section", "v", "2");
+        SetValue(HKEY_CURRENT_USER, k + "\\Values", "Doomed", "x");
+        SetValue(HKEY_CURRENT_USER, k + "\\Values", "Kept", "y");
+        SetValue(HKEY_CURRENT_USER, k + "\\Deep\\TwE2ESearchHit\\Inner", "v", "3");
+    }
+
+    void WriteIni(const Settings& s) {
+        auto yn = [](bool on) { return on ? "Yes" : "No"; };
+        WriteAll(Ini(), std::string("[PROGRAM]\r\nInterface=Normal\r\nWizard=No\r\n") +
+                            "LogFile=" + yn(s.LogFile) + "\r\nBackupFiles=" + yn(s.BackupFiles) +
+                            "\r\nBackupDir=" + yn(s.BackupDir) +
+                            "\r\nBackupReg=" + yn(s.BackupReg) +
+                            "\r\n[WARNING]\r\nReadmeStart=No\r\n[LANGUAGE]\r\n"
+                            "CurrentLanguage=English\r\n");
+    }
+    std::string Ini() const { return folder_ + "\\Tracewipe.ini"; }
+
+    void AddFilter(const char* name) {
+        std::string file = std::string("\\") + name + ".twf";
+        ASSERT_TRUE(
+            CopyFileA((WinPath(TW_E2E_FILTER_DIR) + file).c_str(), (folder_ + file).c_str(), FALSE))
+            << name;
+    }
+
+    void Start() {
+        app_ = Process::Launch("\"" + folder_ + "\\Tracewipe.exe\"", folder_);
+        GetLocalTime(&started_);
+    }
+    void Launch() {
+        Start();
+        main_ = WaitForWindow(
+            app_.id(), [](HWND h) { return IsFrm(h, "frmMain"); }, kFirstWait);
+        GetLocalTime(&loaded_);
+        ASSERT_NE(main_, nullptr) << "frmMain did not open";
+    }
+
+    HWND Control(const char* name) const { return FindControl(main_, name); }
+    std::string Status() const { return WindowText(Control("lblStatus")); }
+    std::vector<std::string> Removed() const { return ListItems(Control("lstDetail")); }
+    std::vector<std::string> NotFound() const { return ListItems(Control("lstDetails")); }
+
+    // Clean, the confirmation checked and answered; with Yes, waits for the run's end.
+    void Clean(bool yes = true, const char* screenshot = nullptr) {
+        ASSERT_TRUE(Click(Control("cmdClean")));
+        AnswerConfirmation(yes, screenshot);
+    }
+    void AnswerConfirmation(bool yes, const char* screenshot = nullptr) {
+        auto box = WaitForMessageBox(app_.id());
+        ASSERT_TRUE(box.has_value()) << "no confirmation";
+        EXPECT_EQ(box->text, Lang("0009"));
+        EXPECT_EQ(box->title, Lang("0010"));
+        EXPECT_EQ(box->buttons, (std::vector<int>{IDYES, IDNO}));
+        if (screenshot)
+            SaveScreenshot(ScreenshotPath(screenshot));
+        ASSERT_TRUE(AnswerMessageBox(box->hwnd, yes ? IDYES : IDNO));
+        // The run starts as the box returns; the window answers again only at its end
+        // (or inside a registry search, while the status reads "0011").
+        ASSERT_TRUE(WaitForWindowGone(box->hwnd, kWait));
+        if (!yes)
+            return;
+        ASSERT_TRUE(WaitUntil(
+            [&] { return Status() == Lang("0014") && IsEnabled(Control("cmdClean")); }, kRunWait))
+            << "the run did not end; status: " << Status();
+    }
+
+    // The one run name of this window, read from the log folder's single log of `filter`.
+    std::string RunName(const std::string& filter) const {
+        std::vector<std::string> logs = FolderNames(folder_ + "\\Log");
+        const std::string suffix = "_" + filter + ".log";
+        for (const std::string& name : logs)
+            if (name.size() == 17 + suffix.size() && name.ends_with(suffix))
+                return name.substr(0, 17);
+        return {};
+    }
+    // "-------- dd-mm-yyyy -- hh:mm:ss" for a run name, after checking that the name was
+    // taken while the window loaded.
+    std::string Header(const std::string& runName) const {
+        auto t = ParseRunName(runName);
+        EXPECT_TRUE(t.has_value()) << runName;
+        if (!t)
+            return {};
+        EXPECT_GE(Seconds(*t), Seconds(started_));
+        EXPECT_LE(Seconds(*t), Seconds(loaded_) + 1);
+        char sep[8] = ":";
+        GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIME, sep, sizeof sep);
+        return "-------- " + runName.substr(0, 10) + " -- " + runName.substr(11, 2) + sep +
+               runName.substr(13, 2) + sep + runName.substr(15, 2);
+    }
+
+    std::vector<std::string> ExpectedRemoved() const {
+        return {Lang("0015") + " (" + win_ + "\\twe2e_removed.dll)",
+                Lang("0015") + " (" + win_ + "\\twe2e_pat*.tmp)",
+                Lang("0015") + " (" + sys_ + "\\twe2e_sys.dll)",
+                Lang("0017") + " (" + pf_ + "\\TwE2E Vendor)",
+                Lang("0017") + " (" + Drive() + "\\TwE2E Root Dir)"};
+    }
+    std::vector<std::string> ExpectedNotFound() const {
+        return {Lang("0016") + " (" + win_ + "\\twe2e_missing.dll)",
+                Lang("0018") + " (" + pf_ + "\\TwE2E Missing)"};
+    }
+
+    // What one pass of the E2E filter leaves: every named item gone, its neighbours kept.
+    void ExpectE2ECleaned() const {
+        struct Item {
+            std::string path;
+            bool exists;
+        };
+        const Item items[] = {
+            {win_ + "\\twe2e_removed.dll", false}, {win_ + "\\twe2e_pat1.tmp", false},
+            {win_ + "\\twe2e_pat2.tmp", false},    {win_ + "\\twe2e_keep.dll", true},
+            {sys_ + "\\twe2e_sys.dll", false},     {pf_ + "\\TwE2E Vendor", false},
+            {Drive() + "\\TwE2E Root Dir", false}, {WorkingCopy(), false},
+            {folder_ + "\\E2E.twr", false},        {folder_ + "\\E2E.twf", true},
+        };
+        for (const Item& item : items) {
+            SCOPED_TRACE(item.path);
+            EXPECT_EQ(PathExists(item.path), item.exists);
+        }
+        const std::string k = kE2EKey;
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, k + "\\Section"));
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, k + "\\Section"));
+        EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, k + "\\Values", "Doomed"));
+        EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, k + "\\Values", "Kept"));
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, k + "\\Deep\\TwE2ESearchHit"));
+        EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, k + "\\Deep"));
+    }
+
+    std::string folder_, win_, sys_, pf_;
+    SYSTEMTIME started_{}, loaded_{};
+    Process app_;
+    HWND main_ = nullptr;
+};
+
+TEST_F(MainGui, ARunWithEveryBackupFillsTheStoreAndLogsTheRemovedLines) {
+    WriteIni({true, true, true, true});
+    AddFilter("E2E");
+    Seed();
+    Launch();
+    EXPECT_EQ(ComboItems(Control("cboConfigs")), std::vector<std::string>{"E2E"});
+    EXPECT_EQ(ComboSelection(Control("cboConfigs")), 0);
+    // the window answers once its first paint is through
+    ASSERT_TRUE(WaitUntil([&] { return !WindowText(Control("lblGPU")).empty(); }, kWait));
+    RedrawWindow(main_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SaveScreenshot(ScreenshotPath("frmMain-before-run"), main_);
+    Clean(true, "frmMain-confirmation");
+    SaveScreenshot(ScreenshotPath("frmMain-after-run"), main_);
+
+    EXPECT_EQ(Removed(), ExpectedRemoved());
+    EXPECT_EQ(NotFound(), ExpectedNotFound());
+    EXPECT_EQ(Status(), Lang("0014"));
+    for (const char* name : {"cmdClean", "cmdClose"}) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(IsEnabled(Control(name)));
+    }
+    EXPECT_EQ(MenuItemEnabled(main_, {Lang("1005"), Lang("1006")}), true);
+    ExpectE2ECleaned();
+
+    const std::string r = RunName("E2E");
+    ASSERT_FALSE(r.empty()) << "no log";
+    EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2E.log"),
+              Lines({Header(r)}) + Lines(ExpectedRemoved()));
+
+    const std::string backup = folder_ + "\\Backup\\";
+    const std::string fb = r + "_E2E_FileBackup", db = r + "_E2E_DirBackup",
+                      rb = r + "_E2E_RegBackup";
+    EXPECT_EQ(FolderNames(folder_ + "\\Backup"), (std::vector<std::string>{db, fb, rb}));
+    EXPECT_EQ(ReadAll(backup + fb + "\\" + fb + ".dfb"),
+              Lines({"\\Windows\\twe2e_removed.dll, " + win_, "\\Windows\\twe2e_pat*.tmp, " + win_,
+                     "\\System\\twe2e_sys.dll, " + sys_}));
+    EXPECT_EQ(ReadAll(backup + db + "\\" + db + ".ddb"),
+              Lines({"TwE2E Vendor, " + pf_, "TwE2E Root Dir, " + Drive()}));
+    // The key entries are exports 1 and 2; the missing key takes number 3 without a line;
+    // the key found by the search is replayed last.
+    EXPECT_EQ(ReadAll(backup + rb + "\\" + rb + ".drb"),
+              Lines({"HKEY_CURRENT_USER\\Software\\TracewipeE2E\\Section, Section1.dat",
+                     "HKEY_LOCAL_MACHINE\\Software\\TracewipeE2E\\Section, Section2.dat",
+                     "HKEY_CURRENT_USER\\Software\\TracewipeE2E\\Deep\\TwE2ESearchHit, "
+                     "TwE2ESearchHit4.dat"}));
+
+    struct Copy {
+        std::string path, content;
+    };
+    const Copy copies[] = {
+        {fb + "\\Windows\\twe2e_removed.dll", "data of twe2e_removed.dll"},
+        {fb + "\\Windows\\twe2e_pat1.tmp", "data of twe2e_pat1.tmp"},
+        {fb + "\\Windows\\twe2e_pat2.tmp", "data of twe2e_pat2.tmp"},
+        {fb + "\\System\\twe2e_sys.dll", "system data"},
+        {db + "\\TwE2E Vendor\\sub\\file.txt", "vendor file"},
+        {db + "\\TwE2E Root Dir\\root.txt", "root file"},
+    };
+    for (const Copy& c : copies) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(ReadAll(backup + c.path), c.content);
+    }
+    for (const char* data : {"Section1.dat", "Section2.dat", "TwE2ESearchHit4.dat"}) {
+        SCOPED_TRACE(data);
+        EXPECT_GT(ReadAll(backup + rb + "\\" + data).size(), 0u) << "the export was written";
+    }
+    EXPECT_NE(ReadAll(backup + rb + "\\Section1.dat").find(std::string("S\0u\0b\0", 6)),
+              std::string::npos)
+        << "the export holds the subkey";
+}
+
+TEST_F(MainGui, BackupRunFoldersThatReceivedNothingArePruned) {
+    WriteIni({false, true, true, true});
+    AddFilter("E2EOther");
+    Launch();
+    Clean();
+    EXPECT_EQ(Removed(), std::vector<std::string>{});
+    EXPECT_EQ(NotFound(),
+              std::vector<std::string>{Lang("0016") + " (" + win_ + "\\twe2e_other.dll)"});
+    EXPECT_TRUE(PathExists(folder_ + "\\Backup")) << "the parent stays until a later prune";
+    EXPECT_EQ(FolderNames(folder_ + "\\Backup"), std::vector<std::string>{});
+    EXPECT_FALSE(PathExists(folder_ + "\\Log"));
+}
+
+TEST_F(MainGui, WithEverySettingOffNothingIsPreparedBackedUpOrLogged) {
+    WriteIni({});
+    AddFilter("E2E");
+    Seed();
+    Launch();
+    Clean();
+    EXPECT_EQ(Removed(), ExpectedRemoved());
+    ExpectE2ECleaned();
+    EXPECT_FALSE(PathExists(folder_ + "\\Backup"));
+    EXPECT_FALSE(PathExists(folder_ + "\\Log"));
+}
+
+TEST_F(MainGui, WithOnlyTheLogOnTheFoldersAreMadeAndNothingIsPruned) {
+    WriteIni({true, false, false, false});
+    AddFilter("E2E");
+    Seed();
+    Launch();
+    Clean();
+    ExpectE2ECleaned();
+    // an empty Backup would be removed by a prune: it stays, so none ran
+    EXPECT_TRUE(PathExists(folder_ + "\\Backup"));
+    EXPECT_EQ(FolderNames(folder_ + "\\Backup"), std::vector<std::string>{});
+    const std::string r = RunName("E2E");
+    ASSERT_FALSE(r.empty());
+    EXPECT_EQ(FolderNames(folder_ + "\\Log"), std::vector<std::string>{r + "_E2E.log"});
+    EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2E.log"),
+              Lines({Header(r)}) + Lines(ExpectedRemoved()));
+}
+
+TEST_F(MainGui, TwoRunsInOneWindowAppendTwoBlocksWithTheSameHeader) {
+    WriteIni({true, false, false, false});
+    AddFilter("E2E");
+    Seed();
+    Launch();
+    Clean();
+    Sleep(1100); // a header taken at run time would differ now
+    Seed();
+    Clean();
+    EXPECT_EQ(Removed(), ExpectedRemoved()) << "each run starts with empty lists";
+    EXPECT_EQ(NotFound(), ExpectedNotFound());
+    const std::string r = RunName("E2E");
+    ASSERT_FALSE(r.empty());
+    const std::string block = Lines({Header(r)}) + Lines(ExpectedRemoved());
+    EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2E.log"), block + block);
+}
+
+TEST_F(MainGui, RunsOfTwoFiltersWriteTwoLogsWithOneRunName) {
+    WriteIni({true, false, false, false});
+    AddFilter("E2E");
+    AddFilter("E2EOther");
+    Seed();
+    Launch();
+    EXPECT_EQ(ComboItems(Control("cboConfigs")), (std::vector<std::string>{"E2E", "E2EOther"}));
+    Clean();
+    ASSERT_TRUE(SelectCombo(Control("cboConfigs"), "E2EOther"));
+    ASSERT_TRUE(WaitUntil([&] { return ComboSelection(Control("cboConfigs")) == 1; }, kWait));
+    Clean();
+    const std::string other = Lang("0015") + " (" + win_ + "\\twe2e_other.dll)";
+    EXPECT_EQ(Removed(), std::vector<std::string>{other});
+    EXPECT_FALSE(PathExists(win_ + "\\twe2e_other.dll"));
+
+    const std::string r = RunName("E2E");
+    ASSERT_FALSE(r.empty());
+    EXPECT_EQ(FolderNames(folder_ + "\\Log"),
+              (std::vector<std::string>{r + "_E2E.log", r + "_E2EOther.log"}));
+    EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2EOther.log"), Lines({Header(r), other}));
+}
+
+TEST_F(MainGui, AnsweringNoChangesNothing) {
+    WriteIni({true, true, false, false});
+    AddFilter("E2E");
+    Seed();
+    Launch();
+    Clean();
+    const std::string r = RunName("E2E");
+    ASSERT_FALSE(r.empty());
+    const std::string log = ReadAll(folder_ + "\\Log\\" + r + "_E2E.log");
+    const std::string ini = ReadAll(Ini());
+    const auto backup = FolderNames(folder_ + "\\Backup");
+    Seed();
+    Clean(false);
+    EXPECT_EQ(Removed(), ExpectedRemoved());
+    EXPECT_EQ(NotFound(), ExpectedNotFound());
+    EXPECT_EQ(Status(), Lang("0014"));
+    EXPECT_TRUE(IsEnabled(Control("cmdClean")));
+    for (const char* f : {"twe2e_removed.dll", "twe2e_pat1.tmp"}) {
+        SCOPED_TRACE(f);
+        EXPECT_TRUE(PathExists(win_ + "\\" + f));
+    }
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, std::string(kE2EKey) + "\\Section"));
+    EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2E.log"), log);
+    EXPECT_EQ(ReadAll(Ini()), ini);
+    EXPECT_EQ(FolderNames(folder_ + "\\Backup"), backup);
+}
+
+TEST_F(MainGui, AnEmptyProgramFolderDisablesCleaning) {
+    WriteIni({});
+    Start();
+    auto box = WaitForMessageBox(app_.id(), kFirstWait);
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->text, Lang("0007"));
+    EXPECT_EQ(box->title, Lang("0008"));
+    EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
+    ASSERT_TRUE(AnswerMessageBox(box->hwnd, IDOK));
+    main_ = WaitForWindow(
+        app_.id(), [](HWND h) { return IsFrm(h, "frmMain"); }, kWait);
+    ASSERT_NE(main_, nullptr);
+    EXPECT_FALSE(IsEnabled(Control("cmdClean")));
+    EXPECT_TRUE(IsEnabled(Control("cmdClose")));
+    EXPECT_EQ(MenuItemEnabled(main_, {Lang("1005"), Lang("1006")}), false);
+    EXPECT_EQ(MenuItemEnabled(main_, {Lang("1005"), Lang("1007")}), true);
+    EXPECT_EQ(ComboItems(Control("cboConfigs")), std::vector<std::string>{});
+}
+
+TEST_F(MainGui, AFilterThatCannotBeUnpackedStillFinishesTheRun) {
+    WriteIni({true, false, false, false});
+    WriteAll(folder_ + "\\Broken.twf", "this is no packed filter\r\n\\twe2e_keep.dll\r\n");
+    Seed();
+    Launch();
+    Clean();
+    EXPECT_EQ(Status(), Lang("0014"));
+    for (const char* name : {"cmdClean", "cmdClose"}) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(IsEnabled(Control(name)));
+    }
+    EXPECT_EQ(MenuItemEnabled(main_, {Lang("1005"), Lang("1006")}), true);
+    EXPECT_EQ(Removed(), std::vector<std::string>{});
+    EXPECT_EQ(NotFound(), std::vector<std::string>{});
+    EXPECT_TRUE(PathExists(win_ + "\\twe2e_keep.dll"));
+    EXPECT_FALSE(PathExists(WorkingCopy()));
+    const std::string r = RunName("Broken");
+    ASSERT_FALSE(r.empty());
+    EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_Broken.log"), Lines({Header(r)}));
+}
+
+TEST_F(MainGui, ClosingTheWindowDuringARegistrySearchEndsTheProgramCleanly) {
+    WriteIni({true, false, false, false});
+    AddFilter("E2ESlow");
+    Seed();
+    Launch();
+    ASSERT_TRUE(Click(Control("cmdClean")));
+    auto box = WaitForMessageBox(app_.id());
+    ASSERT_TRUE(box.has_value());
+    ASSERT_TRUE(AnswerMessageBox(box->hwnd, IDYES));
+    // the working copy exists from the unpack to the end of the pass
+    ASSERT_TRUE(WaitUntil([&] { return PathExists(WorkingCopy()); }, kWait));
+    ASSERT_TRUE(WaitUntil([&] { return Status() == Lang("0011"); }, kWait))
+        << "the window answers while the search runs";
+    EXPECT_FALSE(IsEnabled(Control("cmdClose")));
+    ASSERT_TRUE(PostMessageW(main_, WM_CLOSE, 0, 0));
+    auto code = app_.WaitForExit(kRunWait);
+    ASSERT_TRUE(code.has_value()) << "the program did not end";
+    EXPECT_EQ(*code, 0u) << "the program ended abnormally";
+    EXPECT_FALSE(PathExists(WorkingCopy()));
+    EXPECT_FALSE(PathExists(folder_ + "\\E2ESlow.twr"));
+    EXPECT_FALSE(PathExists(folder_ + "\\English.dlf")) << "the language copy is deleted";
+}
+
+TEST_F(MainGui, CtrlROpensTheConfirmation) {
+    WriteIni({});
+    AddFilter("E2E");
+    Seed();
+    Launch();
+    ASSERT_TRUE(Activate(main_));
+    ASSERT_TRUE(SendKey('R', true));
+    AnswerConfirmation(false);
+    EXPECT_EQ(Removed(), std::vector<std::string>{});
+    EXPECT_EQ(Status(), "");
+    EXPECT_TRUE(PathExists(win_ + "\\twe2e_removed.dll"));
+}
+
+} // namespace
