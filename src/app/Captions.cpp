@@ -7,16 +7,16 @@
 namespace tw {
 
 void SetCaptions(Form& form) {
-    const FormSpec& spec = form.Spec();
-    if (spec.captionId) {
-        std::string text = LookupText(spec.captionId);
-        if (spec.captionWithVersion)
+    const FormSpec& layout = form.Table();
+    if (layout.captionId) {
+        std::string text = LookupText(layout.captionId);
+        if (layout.captionWithVersion)
             text += " " + VersionText();
-        if (spec.captionSuffixId)
-            text += " " + LookupText(spec.captionSuffixId);
+        if (layout.captionSuffixId)
+            text += " " + LookupText(layout.captionSuffixId);
         form.SetFormCaption(text);
     }
-    for (const ControlSpec& c : spec.controls) {
+    for (const ControlSpec& c : layout.controls) {
         if (!c.captionId)
             continue;
         // an empty id clears the design caption
@@ -25,7 +25,7 @@ void SetCaptions(Form& form) {
             text += " " + VersionText();
         form.SetCaption(c.name, text);
     }
-    for (const MenuSpec& m : spec.menus)
+    for (const MenuSpec& m : layout.menus)
         if (m.captionId)
             form.SetCaption(m.name, LookupText(m.captionId));
 }

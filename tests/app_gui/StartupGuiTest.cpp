@@ -77,6 +77,9 @@ TEST_F(Startup, FirstStartWritesTheDefaultsAndShowsTheWarningAfterTwoTicks) {
     GetClientRect(splash, &r);
     EXPECT_EQ(r.right, 400);
     EXPECT_EQ(r.bottom, 133);
+    // the picture is drawn by the splash's first paint, which may still be pending
+    RedrawWindow(splash, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    Sleep(200);
     SaveScreenshot(ScreenshotPath("frmStart"), splash);
 
     HWND warning = WaitForWarning();

@@ -100,9 +100,9 @@ std::optional<int> KeyCode(const std::string& name) {
     return std::nullopt;
 }
 
-bool SendNamedKey(const std::string& spec) {
+bool SendNamedKey(const std::string& keyName) {
     bool ctrl = false, shift = false, alt = false;
-    std::string rest = spec;
+    std::string rest = keyName;
     for (;;) {
         size_t plus = rest.find('+');
         if (plus == std::string::npos || plus + 1 == rest.size())

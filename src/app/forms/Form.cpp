@@ -101,7 +101,7 @@ bool ParseShortcut(const std::string& text, ACCEL& accel) {
 
 } // namespace
 
-Form::Form(const FormSpec& spec) : spec_(spec), name_(spec.name) {}
+Form::Form(const FormSpec& layout) : spec_(layout), name_(layout.name) {}
 
 Form::~Form() {
     destroying_ = true;

@@ -73,13 +73,13 @@ class Form {
   public:
     using Handler = std::function<void()>;
 
-    explicit Form(const FormSpec& spec);
+    explicit Form(const FormSpec& layout);
     Form(const Form&) = delete;
     Form& operator=(const Form&) = delete;
     virtual ~Form();
 
     const std::string& Name() const noexcept { return name_; }
-    const FormSpec& Spec() const noexcept { return spec_; }
+    const FormSpec& Table() const noexcept { return spec_; }
     HWND hwnd() const noexcept { return hwnd_; }
     bool Loaded() const noexcept { return hwnd_ != nullptr; }
 
