@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <type_traits>
+
 #include <cstring>
 
 namespace tw {
@@ -98,31 +100,19 @@ bool OSInfo::CompareVersion(std::int32_t nMajorVersion, std::int32_t nMinorVersi
     DWORDLONG mask = 0;
     DWORD type = 0;
     auto condition = static_cast<BYTE>(ComparisonType);
-    if (nMajorVersion >= 0) {
-        want.dwMajorVersion = static_cast<DWORD>(nMajorVersion);
-        mask = VerSetConditionMask(mask, VER_MAJORVERSION, condition);
-        type |= VER_MAJORVERSION;
-    }
-    if (nMinorVersion >= 0) {
-        want.dwMinorVersion = static_cast<DWORD>(nMinorVersion);
-        mask = VerSetConditionMask(mask, VER_MINORVERSION, condition);
-        type |= VER_MINORVERSION;
-    }
-    if (nBuildNumber >= 0) {
-        want.dwBuildNumber = static_cast<DWORD>(nBuildNumber);
-        mask = VerSetConditionMask(mask, VER_BUILDNUMBER, condition);
-        type |= VER_BUILDNUMBER;
-    }
-    if (nServicePackMajor >= 0) {
-        want.wServicePackMajor = static_cast<WORD>(nServicePackMajor);
-        mask = VerSetConditionMask(mask, VER_SERVICEPACKMAJOR, condition);
-        type |= VER_SERVICEPACKMAJOR;
-    }
-    if (nServicePackMinor >= 0) {
-        want.wServicePackMinor = static_cast<WORD>(nServicePackMinor);
-        mask = VerSetConditionMask(mask, VER_SERVICEPACKMINOR, condition);
-        type |= VER_SERVICEPACKMINOR;
-    }
+    // Each component given (not negative) joins the test with the same condition.
+    auto include = [&](std::int32_t value, auto& field, DWORD bit) {
+        if (value < 0)
+            return;
+        field = static_cast<std::remove_reference_t<decltype(field)>>(value);
+        mask = VerSetConditionMask(mask, bit, condition);
+        type |= bit;
+    };
+    include(nMajorVersion, want.dwMajorVersion, VER_MAJORVERSION);
+    include(nMinorVersion, want.dwMinorVersion, VER_MINORVERSION);
+    include(nBuildNumber, want.dwBuildNumber, VER_BUILDNUMBER);
+    include(nServicePackMajor, want.wServicePackMajor, VER_SERVICEPACKMAJOR);
+    include(nServicePackMinor, want.wServicePackMinor, VER_SERVICEPACKMINOR);
     return VerifyVersionInfoA(&want, type, mask) != FALSE;
 }
 
