@@ -2,6 +2,8 @@
 // and zlib's inflate on the same 10 MB, once English-like text and once random bytes.
 // zlib is measured twice: its default deflate, and Huffman coding only (the same kind of
 // coding as the container).
+// Run it on one core, `taskset -c 1 build/native/bench/bench_decode`: a move to the other
+// core in the middle of a 10 MB decode costs more than the decode's own variations.
 #include "DecodeTestUtil.h"
 #include "decode/Encoder.h"
 

@@ -1,8 +1,9 @@
 // DecodeByte against any input. The last input byte steers the count passed with the
-// array; the rest is the array. Each input is decoded by the table-driven decoder and the
-// plain one, which must agree on bytes, error and Progress events, and the input is also
-// packed and unpacked again. The fast decoder's result room ends in guard bytes that it
-// checks itself; the sanitizers watch every other access.
+// array; the rest is the array, or, with bit 1 of that byte, bytes written over the second
+// half of a long packed text (where the fast decoder runs a lane of its own). Each input is decoded
+// by the table-driven decoder and the plain one, which must agree on bytes, error and Progress
+// events, and the input is also packed and unpacked again. The fast decoder's result room ends in
+// guard bytes that it checks itself; the sanitizers watch every other access.
 #include "DecodeTestUtil.h"
 #include "decode/Encoder.h"
 
@@ -19,6 +20,22 @@ namespace {
     std::abort();
 }
 
+// The packed text whose second half is overwritten: first four bytes of `patch` pick the
+// place, the rest is written there.
+Bytes PatchLongText(const Bytes& patch) {
+    static const Bytes text = tw::EncodeHuffman(tw::testing::EnglishLike(100000, 9));
+    Bytes out = text;
+    if (patch.size() < 4)
+        return out;
+    const std::size_t half = out.size() / 2;
+    std::size_t at =
+        half + (patch[0] | patch[1] << 8 | patch[2] << 16 | std::size_t{patch[3]} << 24) % half;
+    for (std::size_t i = 4; i < patch.size() && at < out.size(); ++i, ++at)
+        out[at] = patch[i];
+    out.shrink_to_fit();
+    return out;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -27,6 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::uint8_t control = data[size - 1];
     // exact size: the heap's red zone right after the array catches a read past its end
     Bytes input(data, data + size - 1);
+    if (control & 2)
+        input = PatchLongText(input);
     input.shrink_to_fit();
     std::int32_t byteLen = static_cast<std::int32_t>(input.size());
     if (control & 1)

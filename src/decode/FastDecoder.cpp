@@ -3,6 +3,10 @@
 //
 // - a table indexed by the next kTableBits bits of the data block holds up to three whole
 //   symbols that those bits start with, and how many bits they take;
+// - in a long data block a second lane decodes the second half at the same time, and its
+//   bytes are taken over once the first lane is seen to reach one of its code starts (see
+//   SecondLane);
+// - when every byte value has an eight-bit code, data bytes map straight to plain bytes;
 // - everything else (codes longer than the table, a path into a missing branch, the last
 //   bytes of the data, the last symbols before the plain length is reached) is walked
 //   through the tree one bit at a time.
@@ -17,11 +21,15 @@
 #include <cstdlib>
 #include <cstring>
 
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+#include <immintrin.h>
+#endif
+
 namespace tw {
 
 namespace {
 
-constexpr int kTableBits = 12;
+constexpr int kTableBits = 13;
 constexpr std::uint32_t kTableSize = 1u << kTableBits;
 constexpr int kMaxSymbolsPerEntry = 3;
 constexpr std::size_t kSlack = 4;
@@ -128,7 +136,133 @@ std::vector<Entry> BuildTable(const Tree& tree) {
     return table;
 }
 
+// out[i] = map[in[i]] for n bytes.
+void MapBytesPlain(const std::uint8_t* in, std::uint8_t* out, std::int64_t n,
+                   const std::uint8_t* map) {
+    for (std::int64_t i = 0; i < n; ++i)
+        out[i] = map[in[i]];
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// The same with byte permutes over the whole map, 64 bytes at a time: two 128-byte halves
+// looked up by the low seven bits, the top bit picks the half.
+__attribute__((target("avx512f,avx512bw,avx512vbmi"))) void
+MapBytesVbmi(const std::uint8_t* in, std::uint8_t* out, std::int64_t n, const std::uint8_t* map) {
+    const __m512i t0 = _mm512_loadu_si512(map), t1 = _mm512_loadu_si512(map + 64);
+    const __m512i t2 = _mm512_loadu_si512(map + 128), t3 = _mm512_loadu_si512(map + 192);
+    std::int64_t i = 0;
+    for (; i + 64 <= n; i += 64) {
+        const __m512i x = _mm512_loadu_si512(in + i);
+        const __m512i low = _mm512_permutex2var_epi8(t0, x, t1);
+        const __m512i high = _mm512_permutex2var_epi8(t2, x, t3);
+        _mm512_storeu_si512(out + i, _mm512_mask_blend_epi8(_mm512_movepi8_mask(x), low, high));
+    }
+    MapBytesPlain(in + i, out + i, n - i, map);
+}
+
+void MapBytes(const std::uint8_t* in, std::uint8_t* out, std::int64_t n, const std::uint8_t* map) {
+    static const bool vbmi = __builtin_cpu_supports("avx512vbmi") &&
+                             __builtin_cpu_supports("avx512bw") &&
+                             __builtin_cpu_supports("avx512f");
+    if (vbmi)
+        MapBytesVbmi(in, out, n, map);
+    else
+        MapBytesPlain(in, out, n, map);
+}
+#else
+void MapBytes(const std::uint8_t* in, std::uint8_t* out, std::int64_t n, const std::uint8_t* map) {
+    MapBytesPlain(in, out, n, map);
+}
+#endif
+
 enum class Outcome { Running, Full, Fault };
+
+constexpr int kStepsPerRefill = 4;
+constexpr std::int64_t kMostPerRefill = kStepsPerRefill * kMaxSymbolsPerEntry;
+static_assert(kStepsPerRefill * kTableBits <= 56, "a refill holds at least 56 bits");
+
+// Where one decoding stands: the start of its next code and the bytes it has written.
+struct Cursor {
+    std::int64_t pos;
+    std::int64_t d;
+    std::uint8_t* out;
+};
+
+// A cursor while table steps run: the next bits of the data in a 64-bit buffer.
+struct Lane {
+    const std::uint8_t* next; // first byte not yet in the buffer
+    std::uint64_t buffer;
+    int count;       // bits in the buffer; pos == (next - data) * 8 - count
+    std::uint8_t* o; // where the next byte goes
+
+    Lane(const std::uint8_t* data, const Cursor& c) : o(c.out + c.d) {
+        std::memcpy(&buffer, data + (c.pos >> 3), 8);
+        buffer = (buffer & ((std::uint64_t{1} << 56) - 1)) >> (c.pos & 7);
+        count = 56 - static_cast<int>(c.pos & 7);
+        next = data + (c.pos >> 3) + 7;
+    }
+    std::int64_t Pos(const std::uint8_t* data) const { return (next - data) * 8 - count; }
+    void Back(const std::uint8_t* data, Cursor& c) const {
+        c.pos = Pos(data);
+        c.d = o - c.out;
+    }
+
+    // One table step. An entry the table does not hold takes no bits and gives no byte.
+    Entry Take(const Entry* t) {
+        const Entry e = t[buffer & (kTableSize - 1)];
+        const std::uint32_t symbols = EntrySymbols(e);
+        std::memcpy(o, &symbols, 4);
+        o += EntryCount(e);
+        buffer >>= (e & 63); // the entry's bits: one shift, nothing to unpack first
+        count -= EntryBits(e);
+        return e;
+    }
+
+    // Refills the buffer eight bytes at a time (it then holds at least 56 bits) and takes
+    // four table steps. After a step on an entry the table does not hold, the steps repeat
+    // it: the returned last entry tells.
+    Entry Group(const Entry* t) {
+        static_assert(kStepsPerRefill == 4);
+        std::uint64_t w;
+        std::memcpy(&w, next, 8);
+        buffer |= w << count;
+        next += (63 - count) >> 3;
+        count |= 56;
+        Take(t);
+        Take(t);
+        Take(t);
+        return Take(t);
+    }
+};
+
+// A code start of the second lane and the bytes it had written there.
+struct Mark {
+    std::int64_t pos;
+    std::int64_t d;
+};
+// Marks are kept for the second lane's first groups only: a lane that started inside a
+// code falls into step with the true code starts within a few codes, or not at all.
+constexpr std::size_t kMarks = 4096;
+
+// The second lane: in a long data block it decodes the second half from a guessed code start
+// while the first lane decodes the first half; the table steps of the two interleave. When
+// the first lane reaches a code start the second lane also had, the second lane's bytes from
+// there on are the true bytes and are moved up behind the first lane's. If that never
+// happens, or the first lane would run into them, they are dropped and the first lane
+// decodes on alone. The second lane writes into the result itself, from where the first
+// lane's bytes would end if the whole block packed alike, plus a margin.
+struct SecondLane {
+    enum class State { None, Running, Done, Ended } state = State::None;
+    Cursor c{};
+    std::int64_t base = 0;     // where its bytes start in the result
+    std::int64_t limit = 0;    // no table steps from here on
+    std::int64_t dLimit = 0;   // nor when this many bytes are written
+    std::int64_t joinFrom = 0; // the first lane looks for the marks from here on
+    std::vector<Mark> marks;   // the first `marked` of them are set
+    std::size_t marked = 0;
+
+    bool Pending() const { return state == State::Running || state == State::Done; }
+};
 
 struct DataDecoder {
     const Tree& tree;
@@ -136,19 +270,24 @@ struct DataDecoder {
     const std::uint8_t* data; // the whole input
     std::int64_t endBit;      // first bit that is not decoded
     std::int64_t safeBit;     // below it the table loop's loads stay inside the data
-    std::uint8_t* out;        // room for every byte the data can give, and kSlack more
     std::int64_t resultLen;
-    std::int64_t D = 0;
-    std::int64_t pos = 0;     // start of the next code
+    std::int64_t capacity;    // bytes the result has room for
+    Cursor a;                 // the decoding itself
     std::int64_t lastBit = 0; // on Full or Fault: the bit that ended decoding
+    SecondLane second;
 
     int Bit(std::int64_t at) const { return (data[at >> 3] >> (at & 7)) & 1; }
+    // Table steps of the first lane stop at this many bytes.
+    std::int64_t DLimit() const {
+        std::int64_t limit = resultLen - kMostPerRefill;
+        return second.Pending() ? std::min(limit, second.base - kMostPerRefill) : limit;
+    }
 
     // One code, bit by bit from the root. Running also when the data ends inside a code
     // (pos is then endBit).
-    Outcome Step() {
+    Outcome Step(Cursor& c) {
         int node = 0;
-        std::int64_t at = pos;
+        std::int64_t at = c.pos;
         while (at < endBit) {
             node = tree.child[Bit(at)][node];
             if (node < 0) {
@@ -156,9 +295,9 @@ struct DataDecoder {
                 return Outcome::Fault;
             }
             if (tree.symbol[node] >= 0) {
-                out[D++] = static_cast<std::uint8_t>(tree.symbol[node]);
-                pos = at + 1;
-                if (D == resultLen) {
+                c.out[c.d++] = static_cast<std::uint8_t>(tree.symbol[node]);
+                c.pos = at + 1;
+                if (c.d == resultLen) {
                     lastBit = at;
                     return Outcome::Full;
                 }
@@ -166,82 +305,150 @@ struct DataDecoder {
             }
             ++at;
         }
-        pos = endBit;
+        c.pos = endBit;
         return Outcome::Running;
     }
 
-    // Table steps while pos is below `limit` and the plain length is far enough away.
-    // The bit buffer is refilled eight bytes at a time (it then holds at least 56 bits,
-    // enough for four table steps of up to 12 bits); `limit` keeps the loads inside the data.
-    void TableLoop(std::int64_t limit) {
-        constexpr std::uint64_t mask = kTableSize - 1;
-        constexpr int kStepsPerRefill = 4;
-        constexpr std::int64_t kMostPerRefill = kStepsPerRefill * kMaxSymbolsPerEntry;
-        if (pos >= limit || D + kMostPerRefill >= resultLen)
+    // Table steps while pos is below `limit` (which keeps the loads inside the data) and the
+    // byte count below `dLimit`.
+    void TableLoop(Cursor& c, std::int64_t limit, std::int64_t dLimit) {
+        if (c.pos >= limit || c.d >= dLimit)
             return;
         const Entry* const t = table.data();
-        // pos == (next - data) * 8 - count at every table step
-        const std::uint8_t* next = data + (pos >> 3) + 7; // first byte not yet in the buffer
-        std::uint64_t buffer;
-        std::memcpy(&buffer, data + (pos >> 3), 8);
-        buffer = (buffer & ((std::uint64_t{1} << 56) - 1)) >> (pos & 7);
-        int count = 56 - static_cast<int>(pos & 7);
-        std::int64_t d = D;
-        const std::int64_t dLimit = resultLen - kMostPerRefill;
-        std::uint8_t* const o = out;
+        const std::uint8_t* const end = c.out + dLimit;
+        Lane lane(data, c);
+        while (lane.Pos(data) < limit && lane.o < end)
+            if (EntryCount(lane.Group(t)) == 0)
+                break;
+        lane.Back(data, c);
+    }
+
+    // Table steps on both lanes at once, each held to its own limits, until one has to stop.
+    void DualLoop(std::int64_t limit) {
+        SecondLane& s = second;
+        const Entry* const t = table.data();
+        const std::uint8_t* const aEnd = a.out + DLimit();
+        const std::uint8_t* const bEnd = s.c.out + s.dLimit;
+        const std::int64_t bLimit = s.limit;
+        std::size_t marked = s.marked;
+        Mark* const marks = s.marks.data();
+        Lane la(data, a), lb(data, s.c);
         for (;;) {
-            std::int64_t at = (next - data) * 8 - count;
-            if (at >= limit || d >= dLimit) {
-                pos = at;
+            const std::int64_t pb = lb.Pos(data);
+            if (la.Pos(data) >= limit || la.o >= aEnd || pb >= bLimit || lb.o >= bEnd)
                 break;
-            }
-            std::uint64_t w;
-            std::memcpy(&w, next, 8);
-            buffer |= w << count;
-            next += (63 - count) >> 3;
-            count |= 56;
-            int step = 0;
-            for (; step < kStepsPerRefill; ++step) {
-                Entry e = t[buffer & mask];
-                if (EntryCount(e) == 0)
-                    break;
-                std::uint32_t symbols = EntrySymbols(e);
-                std::memcpy(o + d, &symbols, 4);
-                d += EntryCount(e);
-                buffer >>= (e & 63); // the entry's bits: one shift, nothing to unpack first
-                count -= EntryBits(e);
-            }
-            if (step < kStepsPerRefill) { // a code the table does not hold
-                pos = (next - data) * 8 - count;
+            if (marked < kMarks)
+                marks[marked++] = {pb, lb.o - s.c.out};
+            const Entry ea = la.Group(t);
+            const Entry eb = lb.Group(t);
+            if (EntryCount(ea) == 0 || EntryCount(eb) == 0)
                 break;
-            }
         }
-        D = d;
+        s.marked = marked;
+        la.Back(data, a);
+        lb.Back(data, s.c);
+    }
+
+    // Starts the second lane in the middle of a data block long enough for it to pay.
+    void StartSecondLane() {
+        constexpr std::int64_t kLeastBits = 8 * 32768;
+        const std::int64_t span = safeBit - a.pos;
+        if (span < kLeastBits)
+            return;
+        SecondLane& s = second;
+        const std::int64_t split = a.pos + span / 2;
+        const std::int64_t expected = resultLen * (split - a.pos) / (endBit - a.pos);
+        s.base = std::min(capacity, expected + resultLen / 64 + 64);
+        s.dLimit = capacity - s.base - kMostPerRefill;
+        if (s.dLimit <= 0)
+            return;
+        s.c = {split, 0, a.out + s.base};
+        s.limit = safeBit;
+        // The first lane's table steps end within 52 bits of this, before the first mark.
+        s.joinFrom = split - 64;
+        s.marks.resize(kMarks);
+        s.state = SecondLane::State::Running;
+    }
+
+    // The second lane on its own after a stop of the dual loop: one code bit by bit where
+    // the table has none, or the lane is done.
+    void StepSecondLane() {
+        SecondLane& s = second;
+        if (s.c.pos >= s.limit || s.c.d >= s.dLimit) {
+            s.state = SecondLane::State::Done;
+            return;
+        }
+        Lane lb(data, s.c);
+        if (EntryCount(table[lb.buffer & (kTableSize - 1)]) == 0 && Step(s.c) != Outcome::Running)
+            s.state = SecondLane::State::Done; // the code there is decoded when it is reached
+    }
+
+    // The first lane has reached the second lane's start: it goes on code by code until it
+    // stands on one of the marks, and from there takes the second lane's bytes as its own.
+    Outcome Join() {
+        SecondLane& s = second;
+        while (s.state == SecondLane::State::Running) {
+            TableLoop(s.c, s.limit, s.dLimit);
+            StepSecondLane();
+        }
+        s.state = SecondLane::State::Ended;
+        std::size_t j = 0;
+        for (;;) {
+            while (j < s.marked && s.marks[j].pos < a.pos)
+                ++j;
+            if (j == s.marked || a.d >= s.base)
+                return Outcome::Running;
+            if (s.marks[j].pos == a.pos)
+                break;
+            Outcome o = Step(a);
+            if (o != Outcome::Running)
+                return o;
+        }
+        // The second lane's room ends where the result's does, so a.d + take stays below the
+        // plain length: decoding is not full anywhere in the bytes taken over.
+        const std::int64_t take = s.c.d - s.marks[j].d;
+        std::memmove(a.out + a.d, a.out + s.base + s.marks[j].d, static_cast<std::size_t>(take));
+        a.d += take;
+        a.pos = s.c.pos;
+        return Outcome::Running;
     }
 
     // A complete code of eight-bit codes: every data byte is one code, looked up directly.
     void ByteLoop(std::int64_t limit, const std::array<std::uint8_t, 256>& byteMap) {
-        std::int64_t k = pos >> 3;
+        std::int64_t k = a.pos >> 3;
         const std::int64_t n =
-            std::min((std::min(limit, endBit) >> 3) - k, resultLen - 1 - D); // never the last
-        for (std::int64_t i = 0; i < n; ++i)
-            out[D + i] = byteMap[data[k + i]];
+            std::min((std::min(limit, endBit) >> 3) - k, resultLen - 1 - a.d); // never the last
         if (n > 0) {
-            D += n;
-            pos = (k + n) << 3;
+            MapBytes(data + k, a.out + a.d, n, byteMap.data());
+            a.d += n;
+            a.pos = (k + n) << 3;
         }
     }
 
     // Decodes whole codes while the next one starts before `stopBit`.
     Outcome Run(std::int64_t stopBit, const std::array<std::uint8_t, 256>* byteMap) {
-        while (pos < stopBit) {
-            if (byteMap && (pos & 7) == 0)
+        SecondLane& s = second;
+        while (a.pos < stopBit) {
+            if (s.Pending() && a.d >= s.base - kMostPerRefill)
+                s.state = SecondLane::State::Ended; // the first lane needs the room
+            if (byteMap && (a.pos & 7) == 0) {
                 ByteLoop(stopBit, *byteMap);
-            else
-                TableLoop(std::min(stopBit, safeBit));
-            if (pos >= stopBit)
-                break;
-            Outcome o = Step();
+            } else if (s.state == SecondLane::State::Running && a.pos < s.joinFrom) {
+                DualLoop(std::min(stopBit, s.joinFrom));
+                StepSecondLane();
+            } else {
+                TableLoop(a, std::min({stopBit, safeBit, s.Pending() ? s.joinFrom : safeBit}),
+                          DLimit());
+            }
+            if (s.Pending() && a.pos >= s.joinFrom) {
+                Outcome o = Join();
+                if (o != Outcome::Running)
+                    return o;
+                continue;
+            }
+            if (a.pos >= stopBit || (s.Pending() && a.d >= s.base - kMostPerRefill))
+                continue;
+            Outcome o = Step(a);
             if (o != Outcome::Running)
                 return o;
         }
@@ -333,9 +540,11 @@ void DecodeBytesFast(std::vector<std::uint8_t>& ByteArray, std::int32_t ByteLen,
                     in.data(),
                     8 * processedEnd,
                     8 * (std::max<std::int64_t>(processedEnd - 16, 0)),
-                    result.data(),
-                    resultLen};
-    dec.pos = 8 * P;
+                    resultLen,
+                    capacity,
+                    {8 * P, 0, result.data()}};
+    if (!byteCode)
+        dec.StartSecondLane();
 
     int R = 0;
     std::int64_t checkpoint = (P / kProgressStep + 1) * kProgressStep; // input byte count
@@ -355,14 +564,14 @@ void DecodeBytesFast(std::vector<std::uint8_t>& ByteArray, std::int32_t ByteLen,
     std::uint64_t wide = 0;
     std::int64_t summed = 0;
     auto sum = [&] {
-        for (; summed + 8 <= dec.D; summed += 8) {
+        for (; summed + 8 <= dec.a.d; summed += 8) {
             std::uint64_t w;
             std::memcpy(&w, result.data() + summed, 8);
             wide ^= w;
         }
     };
     Outcome outcome = Outcome::Running;
-    while (dec.pos < dec.endBit) {
+    while (dec.a.pos < dec.endBit) {
         std::int64_t stopBit = 8 * std::min(checkpoint, processedEnd);
         outcome = dec.Run(stopBit, byteCode ? &byteMap : nullptr);
         sum();
@@ -370,7 +579,7 @@ void DecodeBytesFast(std::vector<std::uint8_t>& ByteArray, std::int32_t ByteLen,
             raiseInput(dec.lastBit);
             break;
         }
-        raiseInput(dec.pos);
+        raiseInput(dec.a.pos);
     }
     for (std::size_t g = 0; g < kGuard; ++g)
         if (result[static_cast<std::size_t>(capacity) + kSlack + g] != kGuardByte)
@@ -380,7 +589,7 @@ void DecodeBytesFast(std::vector<std::uint8_t>& ByteArray, std::int32_t ByteLen,
     if (outcome == Outcome::Running && overrun)
         ThrowDataFault();
 
-    const std::int64_t D = dec.D;
+    const std::int64_t D = dec.a.d;
     std::uint8_t X = 0;
     for (int shift = 0; shift < 64; shift += 8)
         X ^= static_cast<std::uint8_t>(wide >> shift);

@@ -172,6 +172,105 @@ TEST(EquivalenceTest, EightBitCodesDecodeAlike) {
     }
 }
 
+// Plain data long enough for the fast decoder to take the second half in a lane of its own,
+// in halves that pack alike or very differently.
+Bytes MakeLongPlain(std::mt19937& rng, int shape) {
+    const std::size_t half = 40000 + rng() % 120000;
+    const unsigned seed = static_cast<unsigned>(rng());
+    Bytes text = EnglishLike(2 * half, seed);
+    switch (shape) {
+    case 0: // alike all through
+        return text;
+    case 1: { // text, then random bytes: the first half gives more bytes than guessed
+        Bytes random = RandomBytes(half, seed);
+        std::copy(random.begin(), random.end(), text.begin() + static_cast<std::ptrdiff_t>(half));
+        return text;
+    }
+    case 2: { // random bytes, then text: the second half has less room than it needs
+        Bytes random = RandomBytes(half, seed);
+        std::copy(random.begin(), random.end(), text.begin());
+        return text;
+    }
+    default: { // a long tail of rare bytes: codes longer than the lookup table
+        std::geometric_distribution<int> geo(0.35);
+        for (auto& b : text)
+            b = static_cast<std::uint8_t>(std::min(geo(rng), 60));
+        return text;
+    }
+    }
+}
+
+TEST(EquivalenceTest, LongDataBlocksDecodeAlike) {
+    std::mt19937 rng(6);
+    for (int round = 0; round < 56; ++round) {
+        const Bytes plain = MakeLongPlain(rng, round % 4);
+        Bytes packed = EncodeHuffman(plain);
+        std::int32_t byteLen = static_cast<std::int32_t>(packed.size());
+        // Damage in the second half of the data block, where the second lane decodes.
+        const std::size_t at = packed.size() / 2 + rng() % (packed.size() / 2);
+        std::string what = "long " + std::to_string(round) + ":";
+        switch (round / 4 % 6) {
+        case 0:
+            what += " valid";
+            break;
+        case 1:
+            packed[at] ^= static_cast<std::uint8_t>(1u << (rng() % 8));
+            what += " bit";
+            break;
+        case 2: { // a shorter plain length: decoding is full inside the second half
+            std::int32_t length = static_cast<std::int32_t>(
+                round % 8 < 4 ? plain.size() * 3 / 4 : plain.size() - 40 - rng() % 2000);
+            for (int i = 0; i < 4; ++i)
+                packed[5 + i] = static_cast<std::uint8_t>(length >> (8 * i));
+            what += " shorter";
+            break;
+        }
+        case 3:
+            byteLen = static_cast<std::int32_t>(at);
+            what += " byteLen";
+            break;
+        case 4: // garbage after the last code, and a plain length that takes some of it
+            for (int i = 0; i < 5000; ++i)
+                packed.push_back(static_cast<std::uint8_t>(rng()));
+            byteLen = static_cast<std::int32_t>(packed.size());
+            packed[5] = static_cast<std::uint8_t>(packed[5] + 20);
+            what += " garbage";
+            break;
+        default: // a byte turned into a code the table does not hold: bits run into no branch
+            std::fill_n(packed.begin() + static_cast<std::ptrdiff_t>(at), 8, 0xFF);
+            what += " ones";
+            break;
+        }
+        ExpectSame(packed, byteLen, what);
+    }
+}
+
+// A long block whose tree lacks the code of a byte that only the second half holds: the
+// byte 0xFF, the last symbol, has its code taken out of the code block.
+TEST(EquivalenceTest, MissingBranchInTheSecondHalfFailsAlike) {
+    std::mt19937 rng(7);
+    for (int round = 0; round < 6; ++round) {
+        Bytes plain = EnglishLike(150000, static_cast<unsigned>(round));
+        for (int i = 0; i <= round; ++i)
+            plain[plain.size() / 2 + rng() % (plain.size() / 2)] = 0xFF;
+        Bytes packed = EncodeHuffman(plain);
+        const std::size_t n = packed[9] | packed[10] << 8;
+        const std::size_t entry = 11 + 2 * (n - 1);
+        ASSERT_EQ(packed[entry], 0xFF);
+        std::size_t total = 0;
+        for (std::size_t i = 0; i < n; ++i)
+            total += packed[12 + 2 * i];
+        const std::size_t codeStart = 11 + 2 * n;
+        const std::size_t oldBytes = (total + 7) / 8;
+        const std::size_t newBytes = (total - packed[entry + 1] + 7) / 8;
+        packed[entry + 1] = 0;
+        packed.erase(packed.begin() + static_cast<std::ptrdiff_t>(codeStart + newBytes),
+                     packed.begin() + static_cast<std::ptrdiff_t>(codeStart + oldBytes));
+        ExpectSame(packed, "missing " + std::to_string(round));
+        EXPECT_FALSE(Decode(&DecodeBytesFast, packed).ok);
+    }
+}
+
 TEST(EquivalenceTest, ProgressHandlerThatThrowsStopsBothAtTheSameEvent) {
     Bytes packed = EncodeHuffman(EnglishLike(300000, 11));
     for (int stopAt : {0, 3, 9, 12}) {
