@@ -208,7 +208,7 @@ struct Lane {
     }
 
     // One table step. An entry the table does not hold takes no bits and gives no byte.
-    Entry Take(const Entry* t) {
+    [[gnu::always_inline]] Entry Take(const Entry* t) {
         const Entry e = t[buffer & (kTableSize - 1)];
         const std::uint32_t symbols = EntrySymbols(e);
         std::memcpy(o, &symbols, 4);
@@ -221,7 +221,7 @@ struct Lane {
     // Refills the buffer eight bytes at a time (it then holds at least 56 bits) and takes
     // four table steps. After a step on an entry the table does not hold, the steps repeat
     // it: the returned last entry tells.
-    Entry Group(const Entry* t) {
+    [[gnu::always_inline]] Entry Group(const Entry* t) {
         static_assert(kStepsPerRefill == 4);
         std::uint64_t w;
         std::memcpy(&w, next, 8);
@@ -357,7 +357,9 @@ struct DataDecoder {
             return;
         SecondLane& s = second;
         const std::int64_t split = a.pos + span / 2;
-        const std::int64_t expected = resultLen * (split - a.pos) / (endBit - a.pos);
+        const double share =
+            static_cast<double>(split - a.pos) / static_cast<double>(endBit - a.pos);
+        const auto expected = static_cast<std::int64_t>(share * static_cast<double>(resultLen));
         s.base = std::min(capacity, expected + resultLen / 64 + 64);
         s.dLimit = capacity - s.base - kMostPerRefill;
         if (s.dLimit <= 0)
