@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Packs the release: build/Tracewipe-<version>-win64.zip holding the program, its
+# Packs the release: build/Tracewipe-<version>-win64.zip holding the program, the packer, its
 # language files, its cleaning filters and its help page, nothing else. Expects a built
 # win64 folder (scripts/build.sh). Usage: release.sh [BUILD_ROOT]; prints the zip's path.
 set -euo pipefail
@@ -9,7 +9,7 @@ program="$root/win64/program"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$root/win64/CMakeCache.txt")
 [ -n "$version" ] || { echo "release: no project version in $root/win64/CMakeCache.txt" >&2; exit 1; }
 
-files=(Tracewipe.exe Tracewipe.html)
+files=(Tracewipe.exe twpack.exe Tracewipe.html)
 for pattern in '*.lng' '*.twf'; do
     for f in "$program"/$pattern; do
         [ -e "$f" ] && files+=("$(basename "$f")")
