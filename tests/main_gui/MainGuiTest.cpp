@@ -544,4 +544,89 @@ TEST_F(MainGui, CtrlROpensTheConfirmation) {
     EXPECT_TRUE(PathExists(win_ + "\\twe2e_removed.dll"));
 }
 
+// The dialogs that change the main window, opened from its own menu and keys.
+TEST_F(MainGui, LanguageChosenFromTheMenuRecaptionsTheMainWindow) {
+    WriteIni({});
+    AddFilter("E2E");
+    Launch();
+    ASSERT_TRUE(PostMenuCommand(main_, {"Options", "Language"}));
+    HWND dialog = WaitForWindow(
+        app_.id(), [](HWND h) { return IsFrm(h, "frmLanguage"); }, kWait);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(SelectCombo(FindControl(dialog, "cboLanguage"), "German"));
+    SaveScreenshot(ScreenshotPath("frmLanguage_from_frmMain"), dialog);
+    ASSERT_TRUE(Click(FindControl(dialog, "cmdSave")));
+    ASSERT_TRUE(WaitUntil([&] { return WindowText(Control("cmdClean")) == "Reinigen"; }, kWait))
+        << WindowText(Control("cmdClean"));
+    // the menus speak German too: the English path is gone, the German one runs
+    EXPECT_FALSE(MenuItemEnabled(main_, {"File", "Clean"}).has_value());
+    EXPECT_EQ(MenuItemEnabled(main_, {"Datei", "Reinigen"}), std::optional<bool>(true));
+    EXPECT_NE(ReadAll(Ini()).find("CurrentLanguage=German"), std::string::npos);
+    SaveScreenshot(ScreenshotPath("frmMain_German"), main_);
+}
+
+TEST_F(MainGui, FontChosenWithCtrlFRefontsTheMainWindow) {
+    WriteIni({});
+    AddFilter("E2E");
+    Launch();
+    const std::string before = FontFace(Control("cmdClean"));
+    ASSERT_NE(before, "Tahoma");
+    ASSERT_TRUE(Activate(main_));
+    ASSERT_TRUE(SendKey('F', true));
+    HWND dialog = WaitForWindow(
+        app_.id(), [](HWND h) { return IsFrm(h, "frmFont"); }, kWait);
+    ASSERT_NE(dialog, nullptr);
+    ASSERT_TRUE(SelectCombo(FindControl(dialog, "cboFont"), "Tahoma"));
+    ASSERT_TRUE(Click(FindControl(dialog, "cmdSave")));
+    for (const char* name : {"cmdClean", "cmdClose", "lstDetail", "lblStatus"}) {
+        SCOPED_TRACE(name);
+        EXPECT_TRUE(WaitUntil([&] { return FontFace(Control(name)) == "Tahoma"; }, kWait))
+            << FontFace(Control(name));
+    }
+    EXPECT_NE(ReadAll(Ini()).find("Name=Tahoma"), std::string::npos);
+    SaveScreenshot(ScreenshotPath("frmMain_Tahoma"), main_);
+}
+
+// F1 hands the help page of the language to the shell. The prefix's handler of .html pages
+// becomes the probe, which records the path it is given.
+TEST_F(MainGui, F1OpensTheHelpPageThroughTheShell) {
+    const std::string classes = "Software\\Classes\\";
+    const std::string recorded = folder_ + "\\help-opened.txt";
+    const std::string command =
+        "\"" + WinPath(TW_RECORD_PROBE) + "\" record \"" + recorded + "\" \"%1\"";
+    std::string oldClass(MAX_PATH, '\0');
+    DWORD size = MAX_PATH;
+    const bool hadClass =
+        RegGetValueA(HKEY_LOCAL_MACHINE, (classes + ".html").c_str(), nullptr, RRF_RT_REG_SZ,
+                     nullptr, oldClass.data(), &size) == ERROR_SUCCESS;
+    oldClass.resize(hadClass ? size - 1 : 0);
+    SetValue(HKEY_LOCAL_MACHINE, classes + ".html", nullptr, "TwE2E.Help");
+    SetValue(HKEY_LOCAL_MACHINE, classes + "TwE2E.Help\\shell\\open\\command", nullptr,
+             command.c_str());
+    ASSERT_TRUE(CopyFileA((WinPath(TW_PROGRAM_DIR) + "\\Tracewipe.html").c_str(),
+                          (folder_ + "\\Tracewipe.html").c_str(), FALSE));
+    WriteIni({});
+    AddFilter("E2E");
+    Launch();
+    ASSERT_TRUE(Activate(main_));
+    ASSERT_TRUE(SendKey(VK_F1));
+    std::string opened;
+    WaitUntil(
+        [&] {
+            opened = PathExists(recorded) ? ReadAll(recorded) : "";
+            return !opened.empty();
+        },
+        kWait);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, (classes + "TwE2E.Help").c_str());
+    RegDeleteKeyA(HKEY_LOCAL_MACHINE, (classes + "TwE2E.Help").c_str());
+    if (hadClass)
+        SetValue(HKEY_LOCAL_MACHINE, classes + ".html", nullptr, oldClass.c_str());
+    else
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, (classes + ".html").c_str());
+    std::string expected = folder_ + "\\Tracewipe.html";
+    CharUpperA(opened.data());
+    CharUpperA(expected.data());
+    EXPECT_EQ(opened, expected);
+}
+
 } // namespace
