@@ -21,7 +21,15 @@ done
 ls "$program"/*.lng >/dev/null 2>&1 || { echo "release: no language file" >&2; exit 1; }
 ls "$program"/*.twf >/dev/null 2>&1 || { echo "release: no cleaning filter" >&2; exit 1; }
 
+# The programs ship without the debugging information the build keeps for itself.
+stage=$(mktemp -d)
+trap 'rm -rf "$stage"' EXIT
+for f in "${files[@]}"; do
+    cp -p "$program/$f" "$stage/$f"
+    case "$f" in *.exe) x86_64-w64-mingw32-strip "$stage/$f" ;; esac
+done
+
 zip="$root/Tracewipe-$version-win64.zip"
 rm -f "$zip"
-(cd "$program" && zip -q -X "$zip" "${files[@]}")
+(cd "$stage" && zip -q -X "$zip" "${files[@]}")
 echo "$zip"
