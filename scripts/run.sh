@@ -32,8 +32,12 @@ if [ -z "${TW_HEADLESS:-}" ] && [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&
 fi
 
 if [ $headless -eq 1 ]; then
-    # its own prefix and virtual display, with the virtual desktop running
+    # its own prefix and virtual display, with the virtual desktop running; a prefix that
+    # an interactive run made first gets the desktop setting here
     . "$src/cmake/wine-env.sh" "$demo"
+    wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
+    wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \
+        </dev/null >/dev/null 2>&1
 else
     export WINEPREFIX="$demo/wineprefix" WINEDEBUG=-all WINEARCH=win64
     export WINEDLLOVERRIDES="mscoree,mshtml="
@@ -84,7 +88,7 @@ for _ in $(seq 1 60); do
     sleep 0.5
 done
 [ $ok -eq 1 ] || { echo "run: the main window did not open" >&2; exit 1; }
-drive screenshot "$(winpath "$demo/screenshots/before.png")" >/dev/null || true
+drive screenshot "${main[@]}" --window "$(winpath "$demo/screenshots/before.png")" >/dev/null || true
 
 rm -f "$demo/summary.txt.new"
 total_removed=0
@@ -109,7 +113,8 @@ for f in "${filters[@]}"; do
     [ $done_ok -eq 1 ] || { echo "run: the $f run did not finish within its bound" >&2; exit 1; }
     drive list "${main[@]}" --control lstDetail >"$demo/$f-removed.txt"
     drive list "${main[@]}" --control lstDetails >"$demo/$f-notfound.txt"
-    drive screenshot "$(winpath "$demo/screenshots/$f.png")" >/dev/null || true
+    drive screenshot "${main[@]}" --window "$(winpath "$demo/screenshots/$f.png")" >/dev/null ||
+        true
     removed=$(grep -c . "$demo/$f-removed.txt" || true)
     missing=$(grep -c . "$demo/$f-notfound.txt" || true)
     total_removed=$((total_removed + removed))
