@@ -43,6 +43,12 @@ tw_prefix_up() {
         # inherit its output: let them inherit /dev/null, not a test's pipe.
         wine wineboot </dev/null >/dev/null 2>&1
     fi
+    # Wine draws the caption buttons with Marlett; without a copy in the prefix's font
+    # folder they show as letters
+    local marlett=/usr/share/wine/fonts/marlett.ttf
+    if [ -f "$marlett" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
+        cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
+    fi
     # The virtual desktop's explorer, started here with its output on /dev/null: started
     # by the first window of a test it would inherit the test's output pipe, and CTest
     # would wait for it to end.

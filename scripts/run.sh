@@ -48,6 +48,8 @@ else
             </dev/null >/dev/null 2>&1
         touch "$WINEPREFIX/.tw-ready"
     fi
+    marlett=/usr/share/wine/fonts/marlett.ttf # Wine's caption buttons
+    [ ! -f "$marlett" ] || cp -n "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
 fi
 
 # The program folder C:\Tracewipe, made afresh from the release zip.
