@@ -277,10 +277,14 @@ struct DataDecoder {
     SecondLane second;
 
     int Bit(std::int64_t at) const { return (data[at >> 3] >> (at & 7)) & 1; }
+    // Where the first lane's room ends while the second lane's bytes wait in the result.
+    std::int64_t RoomLimit() const { return second.base - kMostPerRefill; }
+    // The first lane would run into the second lane's bytes.
+    bool Crowded() const { return second.Pending() && a.d >= RoomLimit(); }
     // Table steps of the first lane stop at this many bytes.
     std::int64_t DLimit() const {
         std::int64_t limit = resultLen - kMostPerRefill;
-        return second.Pending() ? std::min(limit, second.base - kMostPerRefill) : limit;
+        return second.Pending() ? std::min(limit, RoomLimit()) : limit;
     }
 
     // One code, bit by bit from the root. Running also when the data ends inside a code
@@ -431,7 +435,7 @@ struct DataDecoder {
     Outcome Run(std::int64_t stopBit, const std::array<std::uint8_t, 256>* byteMap) {
         SecondLane& s = second;
         while (a.pos < stopBit) {
-            if (s.Pending() && a.d >= s.base - kMostPerRefill)
+            if (Crowded())
                 s.state = SecondLane::State::Ended; // the first lane needs the room
             if (byteMap && (a.pos & 7) == 0) {
                 ByteLoop(stopBit, *byteMap);
@@ -448,7 +452,7 @@ struct DataDecoder {
                     return o;
                 continue;
             }
-            if (a.pos >= stopBit || (s.Pending() && a.d >= s.base - kMostPerRefill))
+            if (a.pos >= stopBit || Crowded())
                 continue;
             Outcome o = Step(a);
             if (o != Outcome::Running)
