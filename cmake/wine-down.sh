@@ -5,6 +5,7 @@ if [ -d "$b/wineprefix" ]; then
     WINEPREFIX="$b/wineprefix" wineserver -k </dev/null >/dev/null 2>&1 || true
     WINEPREFIX="$b/wineprefix" wineserver -w </dev/null >/dev/null 2>&1 || true
 fi
+rm -f "$b/deskhold.pid"
 if [ -s "$b/xvfb.pid" ]; then
     kill "$(cat "$b/xvfb.pid")" 2>/dev/null || true
     rm -f "$b/xvfb.pid" "$b/xvfb.display"

@@ -49,10 +49,19 @@ tw_prefix_up() {
     if [ -f "$marlett" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
         cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
     fi
-    # The virtual desktop's explorer, started here with its output on /dev/null: started
-    # by the first window of a test it would inherit the test's output pipe, and CTest
-    # would wait for it to end.
-    if [ $started -eq 1 ] && [ -n "${DISPLAY:-}" ]; then
+    [ -n "${DISPLAY:-}" ] || return 0
+    # The virtual desktop, started here with its output on /dev/null: started by the
+    # first window of a test it would inherit the test's output pipe, and CTest would
+    # wait for it to end. Wine closes a desktop a second after its last program ends,
+    # so the build's holder program keeps it open until the server stops; without the
+    # holder (not built yet) the desktop is only started with a new server.
+    local hold="$tw_build/twdeskhold.exe" holdpid="$tw_build/deskhold.pid"
+    if [ -f "$hold" ]; then
+        if [ $started -eq 1 ] || ! { [ -s "$holdpid" ] && kill -0 "$(cat "$holdpid")" 2>/dev/null; }; then
+            wine "$hold" </dev/null >/dev/null 2>&1 &
+            echo $! >"$holdpid"
+        fi
+    elif [ $started -eq 1 ]; then
         wine explorer.exe /desktop=Default,1024x768 </dev/null >/dev/null 2>&1 &
     fi
 }

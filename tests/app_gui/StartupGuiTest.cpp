@@ -71,7 +71,7 @@ TEST_F(Startup, FirstStartWritesTheDefaultsAndShowsTheWarningAfterTwoTicks) {
     Launch();
     HWND splash = WaitForWindow(
         app_.id(), [](HWND h) { return IsFrm(h, "frmStart"); }, kFirstWait);
-    ASSERT_NE(splash, nullptr);
+    ASSERT_NE(splash, nullptr) << "the program is " << app_.State();
     DWORD shown = GetTickCount();
     RECT r{};
     GetClientRect(splash, &r);
@@ -83,7 +83,7 @@ TEST_F(Startup, FirstStartWritesTheDefaultsAndShowsTheWarningAfterTwoTicks) {
     SaveScreenshot(ScreenshotPath("frmStart"), splash);
 
     HWND warning = WaitForWarning();
-    ASSERT_NE(warning, nullptr);
+    ASSERT_NE(warning, nullptr) << "the program is " << app_.State();
     DWORD elapsed = GetTickCount() - shown;
     EXPECT_GE(elapsed, 1500u) << "two one-second ticks";
     EXPECT_LE(elapsed, 6000u);
@@ -116,7 +116,7 @@ TEST_F(Startup, FirstStartWritesTheDefaultsAndShowsTheWarningAfterTwoTicks) {
 TEST_F(Startup, TheWarningsCheckBoxWritesAtOnceAndOkOpensTheInterface) {
     Launch();
     HWND warning = WaitForWarning();
-    ASSERT_NE(warning, nullptr);
+    ASSERT_NE(warning, nullptr) << "the program is " << app_.State();
     HWND check = FindControl(warning, "chkWarning");
     ASSERT_TRUE(SetChecked(check, false));
     EXPECT_TRUE(WaitUntil([&] { return IsValue("WARNING", "ReadmeStart", "No"); }, kWait));
@@ -135,7 +135,7 @@ TEST_F(Startup, TheWarningsCheckBoxWritesAtOnceAndOkOpensTheInterface) {
 TEST_F(Startup, TabOrderStartsAtOkAndEscapeClosesTheWarning) {
     Launch();
     HWND warning = WaitForWarning();
-    ASSERT_NE(warning, nullptr);
+    ASSERT_NE(warning, nullptr) << "the program is " << app_.State();
     // the splash unloads right after it has shown the warning
     EXPECT_TRUE(WaitUntil(
         [&] {
@@ -208,7 +208,7 @@ TEST_F(Startup, ALongTextReadsBackAs254Characters) {
     WriteAll(Ini(), "[LANGUAGE]\r\nCurrentLanguage=Long\r\n");
     Launch();
     HWND warning = WaitForWarning();
-    ASSERT_NE(warning, nullptr);
+    ASSERT_NE(warning, nullptr) << "the program is " << app_.State();
     EXPECT_EQ(WindowText(FindControl(warning, "lblWarning")), text.substr(0, 254));
 }
 
@@ -216,7 +216,7 @@ TEST_F(Startup, AMissingLanguageFileGivesQuestionMarks) {
     WriteAll(Ini(), "[LANGUAGE]\r\nCurrentLanguage=Klingon\r\n");
     Launch();
     HWND warning = WaitForWarning();
-    ASSERT_NE(warning, nullptr);
+    ASSERT_NE(warning, nullptr) << "the program is " << app_.State();
     for (const char* name : {"fraWarning", "lblWarning", "cmdOK", "chkWarning"}) {
         SCOPED_TRACE(name);
         EXPECT_EQ(WindowText(FindControl(warning, name)), "?");

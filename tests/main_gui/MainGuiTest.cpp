@@ -190,7 +190,7 @@ class MainGui : public ::testing::Test {
         main_ = WaitForWindow(
             app_.id(), [](HWND h) { return IsFrm(h, "frmMain"); }, kFirstWait);
         GetLocalTime(&loaded_);
-        ASSERT_NE(main_, nullptr) << "frmMain did not open";
+        ASSERT_NE(main_, nullptr) << "frmMain did not open; the program is " << app_.State();
     }
 
     HWND Control(const char* name) const { return FindControl(main_, name); }

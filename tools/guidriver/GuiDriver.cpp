@@ -297,6 +297,16 @@ std::optional<DWORD> Process::WaitForExit(DWORD timeoutMs) {
     return code;
 }
 
+std::string Process::State() const {
+    if (!process_)
+        return "not started";
+    if (Running())
+        return "running";
+    DWORD code = 0;
+    GetExitCodeProcess(process_.get(), &code);
+    return "ended with exit code " + std::to_string(code);
+}
+
 void Process::Kill() noexcept {
     if (Running()) {
         TerminateProcess(process_.get(), 1);

@@ -59,6 +59,8 @@ class Process {
     std::optional<DWORD> WaitForExit(DWORD timeoutMs);
     // Ends the program at once and waits (bounded) until it is gone.
     void Kill() noexcept;
+    // "running", "ended with exit code N" or "not started", for failure messages.
+    std::string State() const;
 
   private:
     tw::win::UniqueHandle process_;

@@ -31,7 +31,7 @@ class TestWindow : public ::testing::Test {
     void SetUp() override {
         app_ = Process::Launch("\"" + TestWindowExe() + "\"");
         top_ = WaitForWindow(app_.id(), TitleIs(kTitle), kFirstWait);
-        ASSERT_NE(top_, nullptr) << "the test window did not appear";
+        ASSERT_NE(top_, nullptr) << "the test window did not appear; it is " << app_.State();
     }
 
     HWND Control(const char* name) {
@@ -226,9 +226,11 @@ TEST_F(TestWindow, SavesDesktopAndWindowScreenshotsAsPng) {
 }
 
 TEST_F(TestWindow, ExitCommandEndsTheProgramWithItsCode) {
+    EXPECT_EQ(app_.State(), "running");
     ASSERT_TRUE(PostMenuCommand(top_, {"File", "Exit"}));
     EXPECT_EQ(app_.WaitForExit(kWait), std::optional<DWORD>(7));
     EXPECT_FALSE(app_.Running());
+    EXPECT_EQ(app_.State(), "ended with exit code 7");
     EXPECT_TRUE(WaitForWindowGone(top_, kWait));
 }
 

@@ -45,7 +45,7 @@ class Twdrive_ : public ::testing::Test {
     void SetUp() override {
         app_ = Process::Launch("\"" + TestWindowExe() + "\"");
         top_ = WaitForWindow(app_.id(), TitleIs("Driver Test Window"), 30000);
-        ASSERT_NE(top_, nullptr);
+        ASSERT_NE(top_, nullptr) << "the test window did not appear; it is " << app_.State();
     }
     Process app_;
     HWND top_ = nullptr;
