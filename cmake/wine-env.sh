@@ -38,7 +38,16 @@ tw_prefix_up() {
         wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
         wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
         touch "$WINEPREFIX/.tw-ready"
-    elif [ $started -eq 1 ]; then
+        # The first boot made a desktop before the settings above existed, and every later
+        # program of this server would join it: outside the virtual desktop, where each
+        # closing window waits two seconds for a window manager that Xvfb does not have.
+        # A new server reads the settings.
+        wineserver -k </dev/null >/dev/null 2>&1 || true
+        wineserver -w </dev/null >/dev/null 2>&1 || true
+        wineserver -p </dev/null >/dev/null 2>&1
+        started=1
+    fi
+    if [ $started -eq 1 ]; then
         # Wine's helper processes start with the first program of a new server and
         # inherit its output: let them inherit /dev/null, not a test's pipe.
         wine wineboot </dev/null >/dev/null 2>&1
