@@ -215,6 +215,10 @@ TEST_F(TestWindow, SavesDesktopAndWindowScreenshotsAsPng) {
     ASSERT_TRUE(SaveScreenshot(desktop));
     ASSERT_TRUE(SaveScreenshot(window, top_));
 
+    // The tests' windows live in the prefix's 1024x768 virtual desktop, not on the bare
+    // 1280x1024 X screen, where no window manager answers and every closing window waits
+    EXPECT_EQ(GetSystemMetrics(SM_CXSCREEN), 1024);
+    EXPECT_EQ(GetSystemMetrics(SM_CYSCREEN), 768);
     auto full = PngSize(desktop);
     EXPECT_EQ(full.first, static_cast<unsigned>(GetSystemMetrics(SM_CXSCREEN)));
     EXPECT_EQ(full.second, static_cast<unsigned>(GetSystemMetrics(SM_CYSCREEN)));
