@@ -1,7 +1,6 @@
 #include "GuiDriver.h"
 
 #include "DriverText.h"
-#include "core/MenuCaption.h"
 #include "win/ControlName.h"
 #include "win/MenuQuery.h"
 
@@ -111,65 +110,35 @@ struct MenuEntry {
     bool enabled = true;
 };
 
-// Reads the menu directly; works where menus can be read from another process.
-std::optional<MenuEntry> ReadMenuDirect(HMENU menu, const std::vector<std::string>& path) {
-    MenuEntry found;
-    for (const std::string& wanted : path) {
-        if (!menu)
-            return std::nullopt;
-        int count = GetMenuItemCount(menu);
-        HMENU next = nullptr;
-        bool hit = false;
-        for (int i = 0; i < count && !hit; ++i) {
-            wchar_t text[512] = {};
-            MENUITEMINFOW mi{};
-            mi.cbSize = sizeof mi;
-            mi.fMask = MIIM_STRING | MIIM_ID | MIIM_SUBMENU | MIIM_STATE | MIIM_FTYPE;
-            mi.dwTypeData = text;
-            mi.cch = 511;
-            if (!GetMenuItemInfoW(menu, static_cast<UINT>(i), TRUE, &mi) ||
-                (mi.fType & MFT_SEPARATOR) || !MenuCaptionMatches(ToAnsi(text), wanted))
-                continue;
-            hit = true;
-            next = mi.hSubMenu;
-            found = {mi.wID, mi.hSubMenu != nullptr,
-                     (mi.fState & (MFS_DISABLED | MFS_GRAYED)) == 0};
-        }
-        if (!hit)
-            return std::nullopt;
-        menu = next;
-    }
-    return found;
-}
-
-// Asks the window itself (tw::AnswerMenuQuery), for menus kept inside their process.
-std::optional<MenuEntry> AskMenu(HWND top, const std::vector<std::string>& path) {
+// Finds the entry of a caption path in the menu bar of `top`: read directly where menus
+// can be read from another process, otherwise asked of the window itself
+// (tw::AnswerMenuQuery). Both walk the menu with tw::DescribeMenuEntry.
+std::optional<MenuEntry> ResolveMenu(HWND top, const std::vector<std::string>& path) {
+    HMENU menu = GetMenu(top);
+    if (!menu || path.empty())
+        return std::nullopt;
     std::string joined;
     for (const std::string& p : path) {
         if (!joined.empty())
             joined += tw::kMenuPathSeparator;
         joined += p;
     }
-    if (joined.size() > 255)
-        return std::nullopt;
-    ATOM atom = GlobalAddAtomA(joined.c_str());
-    if (!atom)
-        return std::nullopt;
-    auto r = Send(top, tw::MenuQueryMessage(), atom, 0);
-    GlobalDeleteAtom(atom);
+    std::optional<LRESULT> r;
+    if (GetMenuItemCount(menu) >= 0) {
+        r = tw::DescribeMenuEntry(menu, joined);
+    } else {
+        if (joined.size() > 255) // the most a global atom holds
+            return std::nullopt;
+        ATOM atom = GlobalAddAtomA(joined.c_str());
+        if (!atom)
+            return std::nullopt;
+        r = Send(top, tw::MenuQueryMessage(), atom, 0);
+        GlobalDeleteAtom(atom);
+    }
     if (!r || !(*r & tw::kMenuAnswered) || !(*r & tw::kMenuFound))
         return std::nullopt;
     return MenuEntry{static_cast<UINT>(*r & tw::kMenuIdMask), (*r & tw::kMenuSubmenu) != 0,
                      (*r & tw::kMenuDisabled) == 0};
-}
-
-std::optional<MenuEntry> ResolveMenu(HWND top, const std::vector<std::string>& path) {
-    HMENU menu = GetMenu(top);
-    if (!menu || path.empty())
-        return std::nullopt;
-    if (GetMenuItemCount(menu) >= 0)
-        return ReadMenuDirect(menu, path);
-    return AskMenu(top, path);
 }
 
 class GdiplusSession {
