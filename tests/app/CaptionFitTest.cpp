@@ -118,8 +118,9 @@ TEST_P(CaptionFit, EveryWindowInEveryLanguageAndFont) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, CaptionFit,
-                         ::testing::Values("frmMain", "frmWarning", "frmLanguage", "frmOptions",
-                                           "frmFont", "frmAbout"),
+                         ::testing::Values("frmMain", "frmAdvanced", "frmWiz1", "frmWiz2",
+                                           "frmWarning", "frmLanguage", "frmOptions", "frmFont",
+                                           "frmAbout"),
                          [](const auto& info) { return std::string(info.param); });
 
 } // namespace
