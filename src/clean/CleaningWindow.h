@@ -11,9 +11,9 @@
 // and the entry is disabled by itself while no window "frmX" is registered.
 #include "app/forms/Form.h"
 #include "clean/CleaningRun.h"
-#include "clean/cRegSearch.h"
 #include "clean/rules/RunLog.h"
 #include "decode/clsProtection.h"
+#include "registry/cRegSearch.h"
 
 #include <functional>
 #include <memory>
