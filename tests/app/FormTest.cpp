@@ -1,15 +1,11 @@
 // The forms layer with real windows: creation from the table, names, captions, option
 // groups, keys, modality and the end of the program.
 #include "AppTestUtil.h"
-#include "app/Captions.h"
-#include "app/Version.h"
 #include "app/forms/Forms.h"
 #include "core/Text.h"
-#include "win/ControlName.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <stdexcept>
 #include <vector>
 
@@ -78,74 +74,6 @@ class FormTest : public ::testing::Test {
     TestForm* form = nullptr;
 };
 
-TEST_F(FormTest, ControlsAreMadeFromTheTableAndFoundByName) {
-    HDC dc = GetDC(nullptr);
-    int dpiX = GetDeviceCaps(dc, LOGPIXELSX), dpiY = GetDeviceCaps(dc, LOGPIXELSY);
-    ReleaseDC(nullptr, dc);
-
-    EXPECT_EQ(tw::ControlName(form->hwnd()), "frmTest");
-    RECT client{};
-    GetClientRect(form->hwnd(), &client);
-    EXPECT_EQ(client.right, MulDiv(6000, dpiX, 1440));
-    EXPECT_EQ(client.bottom, MulDiv(2500, dpiY, 1440));
-
-    std::vector<int> ids;
-    for (const ControlSpec& c : kControls) {
-        SCOPED_TRACE(c.name);
-        HWND h = form->Control(c.name);
-        if (c.kind == Kind::Timer) {
-            EXPECT_EQ(h, nullptr);
-            continue;
-        }
-        ASSERT_NE(h, nullptr);
-        EXPECT_EQ(GetParent(h), form->hwnd());
-        EXPECT_EQ(tw::ControlName(h), c.name);
-        EXPECT_EQ(IsWindowVisible(h) != FALSE, !(c.flags & tw::kHidden));
-        RECT r{};
-        GetWindowRect(h, &r);
-        MapWindowPoints(nullptr, form->hwnd(), reinterpret_cast<POINT*>(&r), 2);
-        EXPECT_EQ(r.left, MulDiv(c.left, dpiX, 1440));
-        EXPECT_EQ(r.top, MulDiv(c.top, dpiY, 1440));
-        if (c.kind != Kind::ComboBox) {
-            EXPECT_EQ(r.right - r.left, MulDiv(c.width, dpiX, 1440));
-            EXPECT_EQ(r.bottom - r.top, MulDiv(c.height, dpiY, 1440));
-        }
-        ids.push_back(GetDlgCtrlID(h));
-    }
-    std::sort(ids.begin(), ids.end());
-    EXPECT_EQ(std::adjacent_find(ids.begin(), ids.end()), ids.end()) << "control ids repeat";
-    EXPECT_EQ(form->Control("lblNothing"), nullptr);
-    EXPECT_EQ(form->Caption("cmdGo"), "Go");
-}
-
-TEST_F(FormTest, CaptionsComeFromTheLanguage) {
-    auto& texts = twtest::FakeTexts();
-    texts = {{"1000", "Tracewipe"}, {"0005", "Advanced"}, {"1043", "Info text"},
-             {"1075", "Show it"},   {"1002", "Clean"},    {"0006", "Version"},
-             {"1005", "&File"},     {"1006", "&Clean"},   {"1021", "&Help"},
-             {"1011", "&Files"}};
-    tw::SetTextLookup(&twtest::FakeLookup);
-    tw::SetCaptions(*form);
-
-    EXPECT_EQ(form->FormCaption(), "Tracewipe " + tw::VersionText() + " Advanced");
-    EXPECT_EQ(form->Caption("lblInfo"), "Info text");
-    EXPECT_EQ(form->Caption("chkBox"), "Show it");
-    EXPECT_EQ(form->Caption("cmdGo"), "Clean");
-    EXPECT_EQ(form->Caption("cmdQuit"), "?") << "an id the language lacks shows as ?";
-    EXPECT_EQ(form->Caption("fraA"), "") << "an empty id clears the design caption";
-    EXPECT_EQ(form->Caption("optA"), "A") << "no id: the design caption stays";
-    EXPECT_EQ(form->Caption("lblVersion"), "Version " + tw::VersionText());
-    EXPECT_EQ(form->Caption("mnuFile"), "&File");
-    EXPECT_EQ(form->Caption("mnuFileClean"), "&Clean");
-    EXPECT_EQ(form->Caption("mnuOptionsBCFD"), "&Files");
-
-    // the shortcut text stays beside a new menu caption
-    char text[64] = {};
-    HMENU file = GetSubMenu(GetMenu(form->hwnd()), 0);
-    GetMenuStringA(file, 0, text, sizeof text, MF_BYPOSITION);
-    EXPECT_STREQ(text, "&Clean\tCtrl+R");
-}
-
 TEST_F(FormTest, OptionButtonsFormIndependentPairs) {
     form->SetValue("optA", 1);
     form->SetValue("optC", 1);
@@ -200,42 +128,11 @@ TEST_F(FormTest, KeysReachTheDefaultButtonAndMenuShortcuts) {
     EXPECT_TRUE(form->events.empty());
 }
 
-TEST_F(FormTest, TabMovesBetweenControlsInTableOrder) {
-    HWND list = form->Control("lstGreen");
-    SetFocus(list);
-    ASSERT_EQ(GetFocus(), list);
-    PostMessageA(list, WM_KEYDOWN, VK_TAB, 0);
-    twtest::Pump();
-    EXPECT_EQ(GetFocus(), form->Control("cboPick"));
-    PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
-    twtest::Pump();
-    EXPECT_EQ(tw::ControlName(GetFocus()).substr(0, 3), "opt");
-}
-
-TEST_F(FormTest, EscapeClosesADialog) {
-    PostMessageA(form->Control("cmdGo"), WM_KEYDOWN, VK_ESCAPE, 0);
-    bool quit = twtest::Pump();
-    EXPECT_EQ(tw::Forms::Find("frmTest"), nullptr);
-    EXPECT_TRUE(quit) << "the last form unloaded ends the program";
-}
-
 TEST_F(FormTest, AnErrorInAHandlerStaysInsideTheWindowProcedure) {
     form->On("cmdQuit_Click", [] { throw std::runtime_error("handler failed"); });
     SendMessageA(form->Control("cmdQuit"), BM_CLICK, 0, 0);
     SendMessageA(form->Control("cmdGo"), BM_CLICK, 0, 0);
     EXPECT_EQ(form->events, (std::vector<std::string>{"cmdGo_Click"}));
-}
-
-TEST_F(FormTest, TimerTicksReachTheTimerEvent) {
-    form->SetTimer("Timer1", 10, true);
-    DWORD until = GetTickCount() + 2000;
-    while (form->events.empty() && GetTickCount() < until) {
-        twtest::Pump();
-        Sleep(5);
-    }
-    form->SetTimer("Timer1", 0, false);
-    ASSERT_FALSE(form->events.empty());
-    EXPECT_EQ(form->events.front(), "Timer1_Timer");
 }
 
 TEST_F(FormTest, FontFaceChangesKeepSizeAndWeight) {

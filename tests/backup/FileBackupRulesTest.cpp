@@ -57,16 +57,4 @@ TEST(FileBackupRules, SpecialFolderTable) {
     }
 }
 
-TEST(FileBackupRules, IndexLines) {
-    EXPECT_EQ(tw::FileIndexLine("\\Inf", "C:\\WINDOWS\\Inf\\oem3.inf"),
-              "\\Inf\\oem3.inf, C:\\WINDOWS\\Inf");
-    EXPECT_EQ(tw::FileIndexLine("\\Windows", "C:\\WINDOWS\\System32\\ati*.dll"),
-              "\\Windows\\ati*.dll, C:\\WINDOWS\\System32");
-    EXPECT_EQ(tw::FileIndexLine("\\Inf\\Other", "C:\\WINDOWS\\Inf\\Other\\Deep\\x.pnf"),
-              "\\Inf\\Other\\x.pnf, C:\\WINDOWS\\Inf\\Other\\Deep");
-    EXPECT_EQ(tw::DirIndexLine("C:\\Program Files\\ATI, Inc\\Tools"),
-              "Tools, C:\\Program Files\\ATI, Inc");
-    EXPECT_EQ(tw::DirIndexLine("D:\\NVIDIA"), "NVIDIA, D:");
-}
-
 } // namespace

@@ -1,5 +1,5 @@
-#include "clean/FsTestSupport.h"
 #include "clean/modGeneral.h"
+#include "support/TestFiles.h"
 #include "win/FileFind.h"
 
 #include <gtest/gtest.h>
@@ -8,36 +8,17 @@
 
 namespace {
 
-using namespace tw::test;
-
-TEST(FsGeneral, ProgramFilesDirComesFromTheRegistry) {
-    const char* keyPath = "Software\\Microsoft\\Windows\\CurrentVersion";
-    std::string original = tw::GetProgramFilesDir();
-    ASSERT_FALSE(original.empty());
-    EXPECT_TRUE(IsDir(original));
-    HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
-    const char other[] = "D:\\Apps";
-    RegSetValueExA(key, "ProgramFilesDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(other),
-                   sizeof other);
-    std::string changed = tw::GetProgramFilesDir();
-    RegSetValueExA(key, "ProgramFilesDir", 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(original.c_str()),
-                   static_cast<DWORD>(original.size() + 1));
-    RegCloseKey(key);
-    EXPECT_EQ(changed, "D:\\Apps");
-    EXPECT_EQ(tw::GetProgramFilesDir(), original);
-}
+using namespace twtest;
 
 class FsListing : public ::testing::Test {
   protected:
     void SetUp() override {
-        WriteFile(dir / "plain.txt", "p");
-        WriteFile(dir / "ro.txt", "r");
+        WriteAll(dir / "plain.txt", "p");
+        WriteAll(dir / "ro.txt", "r");
         AddAttributes(dir / "ro.txt", FILE_ATTRIBUTE_READONLY);
-        WriteFile(dir / "hidden.txt", "h");
+        WriteAll(dir / "hidden.txt", "h");
         AddAttributes(dir / "hidden.txt", FILE_ATTRIBUTE_HIDDEN);
-        WriteFile(dir / "sys.txt", "s");
+        WriteAll(dir / "sys.txt", "s");
         AddAttributes(dir / "sys.txt", FILE_ATTRIBUTE_SYSTEM);
         MakeDir(dir / "sub");
         MakeDir(dir / "hiddendir");
@@ -45,38 +26,6 @@ class FsListing : public ::testing::Test {
     }
     Scratch dir{"listing"};
 };
-
-TEST_F(FsListing, AttributeRequestDecidesWhatIsSeen) {
-    struct Case {
-        const char* pattern;
-        DWORD request;
-        std::vector<std::string> names;
-    };
-    const Case cases[] = {
-        {"*", tw::win::kListNormal, {"plain.txt", "ro.txt"}},
-        {"*", tw::win::kListReadOnly, {"plain.txt", "ro.txt"}},
-        {"*", tw::win::kListDirectory, {".", "..", "plain.txt", "ro.txt", "sub"}},
-        {"*", tw::win::kListHidden, {"hidden.txt", "plain.txt", "ro.txt"}},
-        {"*",
-         tw::win::kListAll,
-         {".", "..", "hidden.txt", "hiddendir", "plain.txt", "ro.txt", "sub", "sys.txt"}},
-        {"*.txt", tw::win::kListSystem, {"plain.txt", "ro.txt", "sys.txt"}},
-        {"sub", tw::win::kListNormal, {}},
-        {"sub", tw::win::kListDirectory, {"sub"}},
-        {"sub\\", tw::win::kListDirectory, {".", ".."}},
-        {"p?ain.*", tw::win::kListNormal, {"plain.txt"}},
-        {"missing*", tw::win::kListAll, {}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.pattern + std::string(" request ") + std::to_string(c.request));
-        std::vector<std::string> got;
-        for (const auto& f : tw::win::ListDirectory(dir / c.pattern, c.request))
-            got.push_back(f.Name);
-        std::sort(got.begin(), got.end());
-        EXPECT_EQ(got, c.names);
-        EXPECT_EQ(tw::win::AnyListed(dir / c.pattern, c.request), !c.names.empty());
-    }
-}
 
 TEST_F(FsListing, FileFoundAndDirFound) {
     struct Case {
@@ -99,67 +48,47 @@ TEST_F(FsListing, FileFoundAndDirFound) {
     }
 }
 
-TEST(FsGeneral, DeleteFolderTakesTheWholeTree) {
-    Scratch dir("delete");
-    std::string tree = dir / "tree";
-    MakeDir(tree);
-    MakeDir(tree + "\\a");
-    MakeDir(tree + "\\a\\b");
-    WriteFile(tree + "\\a\\b\\ro.dll", "x");
-    AddAttributes(tree + "\\a\\b\\ro.dll", FILE_ATTRIBUTE_READONLY);
-    WriteFile(tree + "\\hidden.sys", "x");
-    AddAttributes(tree + "\\hidden.sys", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-    MakeDir(tree + "\\rodir");
-    WriteFile(tree + "\\rodir\\f", "x");
-    AddAttributes(tree + "\\rodir", FILE_ATTRIBUTE_READONLY);
-    WriteFile(dir / "treesibling.txt", "keep");
-    MakeDir(dir / "tree2");
-
-    tw::DeleteFolder(tree + "\\");
-    EXPECT_FALSE(Exists(tree));
-    EXPECT_TRUE(Exists(dir / "treesibling.txt"));
-    EXPECT_TRUE(IsDir(dir / "tree2"));
-}
-
-TEST(FsGeneral, DeleteFolderLeavesAPlainFileAndMissingPathsAlone) {
-    Scratch dir("deletefile");
-    WriteFile(dir / "file.dat", "keep");
-    tw::DeleteFolder(dir / "file.dat");
-    EXPECT_TRUE(Exists(dir / "file.dat"));
-    tw::DeleteFolder(dir / "missing");
-    tw::DeleteDirIfExists(dir / "missing");
-    tw::DeleteDirIfExists(dir / "file.dat");
-    EXPECT_TRUE(Exists(dir / "file.dat"));
-}
-
-TEST(FsGeneral, DeleteFolderWithWildcardTakesEveryMatchingFolder) {
-    Scratch dir("deletewild");
-    MakeDir(dir / "atiA");
-    WriteFile(dir / "atiA\\x", "x");
-    MakeDir(dir / "atiB");
-    MakeDir(dir / "atiHidden");
-    AddAttributes(dir / "atiHidden", FILE_ATTRIBUTE_HIDDEN);
-    WriteFile(dir / "atifile", "keep");
-    MakeDir(dir / "nvidia");
-    tw::DeleteFolder(dir / "ati*");
-    EXPECT_FALSE(Exists(dir / "atiA"));
-    EXPECT_FALSE(Exists(dir / "atiB"));
-    EXPECT_TRUE(IsDir(dir / "atiHidden")) << "never seen, so never backed up: it stays";
-    EXPECT_TRUE(Exists(dir / "atifile"));
-    EXPECT_TRUE(IsDir(dir / "nvidia"));
-}
-
-TEST(FsGeneral, DeleteFolderDoesNotFollowALink) {
-    Scratch dir("deletelink");
-    MakeDir(dir / "outside");
-    WriteFile(dir / "outside\\precious.txt", "keep");
-    MakeDir(dir / "tree");
-    if (!CreateSymbolicLinkA((dir / "tree\\link").c_str(), (dir / "outside").c_str(),
-                             SYMBOLIC_LINK_FLAG_DIRECTORY))
-        GTEST_SKIP() << "directory links are not available here";
-    tw::DeleteFolder(dir / "tree");
-    EXPECT_FALSE(Exists(dir / "tree"));
-    EXPECT_EQ(ReadFile(dir / "outside\\precious.txt"), "keep");
+// Each case deletes `target` below a fresh folder holding a tree with read-only and hidden
+// parts, a look-alike file, a hidden look-alike folder and a link to a folder outside it.
+TEST(FsGeneral, DeleteFolderCases) {
+    struct Case {
+        const char* target;
+        std::vector<std::string> gone, kept;
+    };
+    const Case cases[] = {
+        {"ati\\", {"ati"}, {"ati2", "atifile", "atiHidden", "outside\\precious.txt"}},
+        {"ati*", {"ati", "ati2"}, {"atifile", "atiHidden", "outside\\precious.txt"}},
+        {"atifile", {}, {"atifile", "ati"}},
+        {"missing", {}, {"ati", "atifile"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.target);
+        Scratch dir("delete");
+        for (const char* d : {"ati", "ati\\a", "ati\\a\\b", "ati\\rodir", "ati2", "outside"})
+            MakeDir(dir / d);
+        WriteAll(dir / "ati\\a\\b\\ro.dll", "x");
+        AddAttributes(dir / "ati\\a\\b\\ro.dll", FILE_ATTRIBUTE_READONLY);
+        WriteAll(dir / "ati\\hidden.sys", "x");
+        AddAttributes(dir / "ati\\hidden.sys", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+        WriteAll(dir / "ati\\rodir\\f", "x");
+        AddAttributes(dir / "ati\\rodir", FILE_ATTRIBUTE_READONLY);
+        WriteAll(dir / "atifile", "keep");
+        WriteAll(dir / "outside\\precious.txt", "keep");
+        // never seen, so never backed up: it stays
+        MakeDir(dir / "atiHidden");
+        AddAttributes(dir / "atiHidden", FILE_ATTRIBUTE_HIDDEN);
+        const bool linked = CreateSymbolicLinkA(
+            (dir / "ati\\link").c_str(), (dir / "outside").c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY);
+        tw::DeleteFolder(dir / c.target);
+        tw::DeleteDirIfExists(dir / "atifile");
+        for (const std::string& p : c.gone)
+            EXPECT_FALSE(Exists(dir / p)) << p;
+        for (const std::string& p : c.kept)
+            EXPECT_TRUE(Exists(dir / p)) << p;
+        if (linked) {
+            EXPECT_EQ(ReadAll(dir / "outside\\precious.txt"), "keep") << "the link was followed";
+        }
+    }
 }
 
 TEST(FsGeneral, RemoveEmptyDirsPrunesOneLevelPerCall) {
@@ -171,7 +100,7 @@ TEST(FsGeneral, RemoveEmptyDirsPrunesOneLevelPerCall) {
     MakeDir(root + "\\a\\b");
     MakeDir(root + "\\a\\b\\c");
     MakeDir(root + "\\full");
-    WriteFile(root + "\\full\\f.txt", "x");
+    WriteAll(root + "\\full\\f.txt", "x");
     // Empty folders whose attributes are more than "directory" are not examined.
     const DWORD extra[] = {FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_ARCHIVE};
     std::vector<std::string> marked;
@@ -195,18 +124,6 @@ TEST(FsGeneral, RemoveEmptyDirsPrunesOneLevelPerCall) {
     EXPECT_TRUE(tw::RemoveEmptyDirs(root + "\\"));
     EXPECT_FALSE(Exists(root + "\\a\\b"));
     EXPECT_TRUE(IsDir(root + "\\a"));
-}
-
-TEST(FsGeneral, RemoveEmptyDirsKeepsAFolderWithOneEmptySubfolder) {
-    Scratch dir("prune1");
-    std::string root = dir / "root";
-    MakeDir(root);
-    MakeDir(root + "\\only");
-    EXPECT_TRUE(tw::RemoveEmptyDirs(root + "\\"));
-    EXPECT_FALSE(Exists(root + "\\only"));
-    EXPECT_TRUE(IsDir(root));
-    EXPECT_TRUE(tw::RemoveEmptyDirs(root + "\\"));
-    EXPECT_FALSE(Exists(root));
 }
 
 TEST(FsGeneral, RemoveEmptyDirsStopsAtTheFirstFailure) {
@@ -236,9 +153,9 @@ TEST(FsGeneral, RemoveEmptyDirsStopsAtTheFirstFailure) {
 TEST(FsGeneral, ReadTextFileReadsEveryByte) {
     Scratch dir("read");
     std::string content("line\r\n\0zero\xff\nend", 16);
-    WriteFile(dir / "f.txt", content);
+    WriteAll(dir / "f.txt", content);
     EXPECT_EQ(tw::ReadTextFile(dir / "f.txt"), content);
-    WriteFile(dir / "empty.txt", "");
+    WriteAll(dir / "empty.txt", "");
     EXPECT_EQ(tw::ReadTextFile(dir / "empty.txt"), "");
     EXPECT_EQ(tw::ReadTextFile(dir / "missing.txt"), "");
     EXPECT_EQ(tw::ReadTextFile(dir.Path()), "");

@@ -4,8 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 namespace tw::testing {
 namespace {
 
@@ -50,73 +48,6 @@ TEST(EncoderTest, EveryInputRoundTrips) {
             }
         }
     }
-}
-
-TEST(EncoderTest, HeaderHoldsChecksumLengthAndCodeLengths) {
-    const Bytes plain = ToBytes("abracadabra");
-    const Bytes packed = EncodeHuffman(plain);
-    std::uint8_t x = 0;
-    for (auto b : plain)
-        x ^= b;
-    EXPECT_EQ(packed[4], x);
-    EXPECT_EQ(packed[5] | packed[6] << 8 | packed[7] << 16 | packed[8] << 24, 11);
-    EXPECT_EQ(packed[9] | packed[10] << 8, 5); // a b c d r
-    // a occurs 5 times of 11: the shortest code
-    EXPECT_EQ(packed[11], 'a');
-    EXPECT_EQ(packed[12], 1);
-}
-
-TEST(EncoderTest, CodeLengthsAreHuffmanOptimal) {
-    struct Case {
-        std::vector<std::uint64_t> counts;
-        std::vector<std::uint8_t> lengths;
-    };
-    const Case cases[] = {
-        {{5}, {1}},
-        {{0, 3, 0}, {0, 1, 0}},
-        {{1, 1}, {1, 1}},
-        {{1, 1, 2, 4}, {3, 3, 2, 1}},
-        {{10, 10, 10, 10}, {2, 2, 2, 2}},
-        {{1, 1, 1, 1, 1, 1, 1, 1}, {3, 3, 3, 3, 3, 3, 3, 3}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(::testing::PrintToString(c.counts));
-        EXPECT_EQ(HuffmanCodeLengths(c.counts), c.lengths);
-    }
-    // For any counts: a complete code (Kraft sum 1), within one bit of the entropy.
-    std::mt19937 rng(5);
-    for (int round = 0; round < 200; ++round) {
-        std::vector<std::uint64_t> counts(256);
-        std::uint64_t total = 0;
-        for (auto& c : counts) {
-            c = rng() % 3 == 0 ? 0 : rng() % (1u << (rng() % 20));
-            total += c;
-        }
-        counts[rng() % 256] += 1;
-        total += 1;
-        auto lengths = HuffmanCodeLengths(counts);
-        double kraft = 0, bits = 0, entropy = 0;
-        int used = 0;
-        for (int s = 0; s < 256; ++s) {
-            ASSERT_EQ(counts[s] > 0, lengths[s] > 0);
-            if (counts[s] == 0)
-                continue;
-            ++used;
-            double p = static_cast<double>(counts[s]) / static_cast<double>(total);
-            kraft += std::ldexp(1.0, -lengths[s]);
-            bits += p * lengths[s];
-            entropy -= p * std::log2(p);
-        }
-        if (used > 1) {
-            EXPECT_DOUBLE_EQ(kraft, 1.0);
-        }
-        EXPECT_LT(bits, entropy + 1.0);
-    }
-}
-
-TEST(EncoderTest, TextPacksSmallerThanItIs) {
-    const Bytes plain = EnglishLike(100000, 9);
-    EXPECT_LT(EncodeHuffman(plain).size(), plain.size() * 6 / 10);
 }
 
 } // namespace
