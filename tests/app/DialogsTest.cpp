@@ -88,17 +88,6 @@ TEST_F(ShellTest, FirstLookupDecodesTheLanguageIntoAHiddenWorkingCopy) {
     EXPECT_EQ(tw::GetLanguageText("1002"), "Clean");
 }
 
-TEST_F(ShellTest, DeleteLanguageCopyMakesTheNextLookupDecodeAgain) {
-    EXPECT_EQ(tw::GetLanguageText("1001"), "Close");
-    tw::WriteINI(tw::kIniFile, "LANGUAGE", "CurrentLanguage", "German");
-    EXPECT_EQ(tw::GetLanguageText("1001"), "Close") << "the language of the run stays";
-    tw::DeleteLanguageCopy();
-    EXPECT_EQ(GetFileAttributesA(ProgramFile("English.dlf").c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(tw::LanguageName(), "");
-    EXPECT_EQ(tw::GetLanguageText("1001"), "Schlie\xdf"
-                                           "en");
-}
-
 TEST_F(ShellTest, AMissingLanguageFileReadsAnOldWorkingCopy) {
     tw::WriteINI(tw::kIniFile, "LANGUAGE", "CurrentLanguage", "Klingon");
     twtest::WriteAll(ProgramFile("Klingon.dlf"), "[Language]\r\n1001=naDev\r\n");

@@ -85,21 +85,6 @@ TEST(OSClassify, VersionTable) {
     }
 }
 
-TEST(OSClassify, SupportInformation) {
-    OSFields xp = ClassifyVersion({2, 5, 1, 2600, "Service Pack 2", 2, 0, 1}, nullptr);
-    EXPECT_EQ(tw::SupportInformation(xp), "(Service Pack 2)");
-    EXPECT_EQ(tw::SupportInformation2(xp, "SP"), "(SP2)");
-
-    OSFields bare = ClassifyVersion({2, 5, 1, 2600, "", 0, 0, 1}, nullptr);
-    EXPECT_EQ(tw::SupportInformation(bare), "");
-    EXPECT_EQ(tw::SupportInformation2(bare, "SP"), "");
-
-    // 9x: the text is there, the number is not
-    OSFields se = ClassifyVersion({1, 4, 10, Build9x(4, 10, 2222), " A "}, nullptr);
-    EXPECT_EQ(tw::SupportInformation(se), "(A)");
-    EXPECT_EQ(tw::SupportInformation2(se, "SP"), "");
-}
-
 TEST(OSClassify, CompareVersionTuple) {
     // the system: XP SP2, 5.1.2600 2.0
     OSFields xp = ClassifyVersion({2, 5, 1, 2600, "Service Pack 2", 2, 0, 1}, nullptr);

@@ -82,16 +82,6 @@ TEST_F(FsBackup, BackupDirectoryCopiesTheTreeAndIndexesIt) {
     EXPECT_TRUE(Exists(dir + "\\sub\\t.exe")) << "a backup never moves the original";
 }
 
-TEST_F(FsBackup, CopyFileNeedsAnExistingDestination) {
-    WriteAll(base / "one.txt", "1");
-    EXPECT_FALSE(tw::CopyFile(base / "one.txt", base / "nowhere"));
-    EXPECT_FALSE(Exists(base / "nowhere"));
-    MakeDir(base / "dest");
-    EXPECT_TRUE(tw::CopyFile(base / "one.txt\\", base / "dest"));
-    EXPECT_EQ(ReadAll(base / "dest\\one.txt"), "1");
-    EXPECT_FALSE(tw::CopyFile(base / "missing.txt", base / "dest"));
-}
-
 TEST_F(FsBackup, SameNamedDirectoriesMergeInTheBackup) {
     Prepare();
     for (const char* parent : {"p1", "p2"}) {

@@ -152,46 +152,6 @@ TEST_F(FsEngine, ReadOnlyFileIsBackedUpAndListedButStays) {
     EXPECT_EQ(FileIndex(), "\\System\\" + Unique("ro.dll") + ", " + sys + "\r\n");
 }
 
-TEST_F(FsEngine, BackupsNeedExactlyYesAndAWindowThatMakesThem) {
-    struct Case {
-        const char* setting;
-        bool makeBackups;
-        bool backedUp;
-    };
-    const Case cases[] = {
-        {"Yes", true, true}, {"yes", true, false}, {"YES", true, false}, {"Yes", false, false}};
-    tw::PrepareBackupFolders(prog.Path(), kRun, kFilter, "Yes", "Yes", "No", "No");
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.setting) + (c.makeBackups ? " with backups" : " wizard"));
-        ctx.Settings.BackupFiles = c.setting;
-        ctx.Settings.BackupDir = c.setting;
-        ctx.MakeBackups = c.makeBackups;
-        std::string file = Make(win + "\\" + Unique("set.tmp"));
-        std::string dir = MakeTree(drive + "\\" + Unique("setdir"));
-        DeleteFileA(tw::IndexPath(prog.Path(), kRun, kFilter, tw::BackupKind::File).c_str());
-        DeleteFileA(tw::IndexPath(prog.Path(), kRun, kFilter, tw::BackupKind::Dir).c_str());
-        engine->CleanFile("\\" + Unique("set.tmp"));
-        engine->CleanDirectory("\\" + Unique("setdir"));
-        EXPECT_FALSE(Exists(file));
-        EXPECT_FALSE(Exists(dir));
-        EXPECT_EQ(FileIndex().empty(), !c.backedUp);
-        EXPECT_EQ(DirIndex().empty(), !c.backedUp);
-    }
-}
-
-TEST_F(FsEngine, WithoutReportsNothingIsListedButItemsGo) {
-    ctx.MakeReports = false;
-    std::string file = Make(win + "\\" + Unique("quiet.tmp"));
-    engine->CleanFile("\\" + Unique("quiet.tmp"));
-    engine->CleanFile("\\" + Unique("quiet_missing.tmp"));
-    EXPECT_FALSE(Exists(file));
-    EXPECT_TRUE(sink.removed.empty());
-    EXPECT_TRUE(sink.notFound.empty());
-    ctx.MakeReports = true;
-    ctx.Sink = nullptr;
-    engine->CleanFile("\\" + Unique("quiet_missing.tmp"));
-}
-
 TEST_F(FsEngine, FailedBackupKeepsTheItem) {
     // Backups asked for, but the run folders were never made.
     ctx.Settings.BackupFiles = "Yes";
@@ -258,7 +218,7 @@ TEST_F(FsHostile, ProtectedEntriesAreRefusedAndNothingChanges) {
         {'D', "\\", drive + "\\"},
         {'D', "\\windows\\system32\\..\\", drive + "\\windows\\system32\\..\\"},
         {'D', "/windows//system32", drive + "/windows//system32", true},
-        {'D', "\\windows. \\.\\system32", drive + "\\windows. \\.\\system32"},
+        {'D', "\\windows. \\.\\system32", drive + "\\windows. \\.\\system32", true},
         {'D', "\\WINDOWS.", drive + "\\WINDOWS."},
         {'D', "\\Program Files", pf},
         {'D', "\\Program Files\\..\\windows", pf + "\\..\\windows"},
@@ -358,21 +318,6 @@ TEST_F(FsEngine, FilterThatCannotBeUnpackedRemovesNothing) {
         EXPECT_TRUE(sink.removed.empty());
         EXPECT_FALSE(Exists(ctx.WorkingCopy));
     }
-}
-
-TEST(FsFilterCatalogue, ListsVisibleFilterFilesByName) {
-    Scratch prog("catalogue");
-    WriteAll(prog / "NVIDIA.twf", "");
-    WriteAll(prog / "ATI.Catalyst 5.twf", "");
-    WriteAll(prog / "Hidden.twf", "");
-    AddAttributes(prog / "Hidden.twf", FILE_ATTRIBUTE_HIDDEN);
-    WriteAll(prog / "English.lng", "");
-    MakeDir(prog / "Folder.twf");
-    auto names = tw::FilterCatalogue(prog.Path());
-    std::sort(names.begin(), names.end());
-    EXPECT_EQ(names, (std::vector<std::string>{"ATI.Catalyst 5", "NVIDIA"}));
-    Scratch empty("catalogue_empty");
-    EXPECT_TRUE(tw::FilterCatalogue(empty.Path()).empty());
 }
 
 } // namespace

@@ -1,52 +1,13 @@
 #include "clean/modGeneral.h"
 #include "support/TestFiles.h"
-#include "win/FileFind.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <vector>
 
 namespace {
 
 using namespace twtest;
-
-class FsListing : public ::testing::Test {
-  protected:
-    void SetUp() override {
-        WriteAll(dir / "plain.txt", "p");
-        WriteAll(dir / "ro.txt", "r");
-        AddAttributes(dir / "ro.txt", FILE_ATTRIBUTE_READONLY);
-        WriteAll(dir / "hidden.txt", "h");
-        AddAttributes(dir / "hidden.txt", FILE_ATTRIBUTE_HIDDEN);
-        WriteAll(dir / "sys.txt", "s");
-        AddAttributes(dir / "sys.txt", FILE_ATTRIBUTE_SYSTEM);
-        MakeDir(dir / "sub");
-        MakeDir(dir / "hiddendir");
-        AddAttributes(dir / "hiddendir", FILE_ATTRIBUTE_HIDDEN);
-    }
-    Scratch dir{"listing"};
-};
-
-TEST_F(FsListing, FileFoundAndDirFound) {
-    struct Case {
-        std::string path;
-        bool file;
-        bool dir;
-    };
-    const Case cases[] = {
-        {dir / "plain.txt", true, true}, // a plain file counts for DirFound too
-        {dir / "ro.txt", true, true},         {dir / "hidden.txt", false, false},
-        {dir / "sys.txt", false, false},      {dir / "sub", false, true},
-        {dir / "hiddendir", false, false},    {dir / "p*.txt", true, true},
-        {dir / "missing.txt", false, false},  {dir / "a|b", false, false},
-        {"Q:\\nodrive\\x.txt", false, false}, {"", false, false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.path);
-        EXPECT_EQ(tw::FileFound(c.path), c.file);
-        EXPECT_EQ(tw::DirFound(c.path), c.dir);
-    }
-}
 
 // Each case deletes `target` below a fresh folder holding a tree with read-only and hidden
 // parts, a look-alike file, a hidden look-alike folder and a link to a folder outside it.
@@ -124,30 +85,6 @@ TEST(FsGeneral, RemoveEmptyDirsPrunesOneLevelPerCall) {
     EXPECT_TRUE(tw::RemoveEmptyDirs(root + "\\"));
     EXPECT_FALSE(Exists(root + "\\a\\b"));
     EXPECT_TRUE(IsDir(root + "\\a"));
-}
-
-TEST(FsGeneral, RemoveEmptyDirsStopsAtTheFirstFailure) {
-    EXPECT_FALSE(tw::RemoveEmptyDirs("Q:\\nodrive\\"));
-    Scratch dir("prunefail");
-    std::string root = dir / "root";
-    MakeDir(root);
-    MakeDir(root + "\\a");
-    MakeDir(root + "\\b");
-    // An open handle without delete sharing keeps the first listed subfolder in place.
-    std::vector<std::string> order;
-    for (const auto& f : tw::win::ListDirectory(root + "\\*", tw::win::kListAll))
-        if (f.Name != "." && f.Name != "..")
-            order.push_back(f.Name);
-    ASSERT_EQ(order.size(), 2u);
-    HANDLE busy = CreateFileA((root + "\\" + order[0]).c_str(), GENERIC_READ, FILE_SHARE_READ,
-                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    ASSERT_NE(busy, INVALID_HANDLE_VALUE);
-    bool result = tw::RemoveEmptyDirs(root + "\\");
-    CloseHandle(busy);
-    if (!Exists(root + "\\" + order[0]))
-        GTEST_SKIP() << "an open folder can be removed here";
-    EXPECT_FALSE(result);
-    EXPECT_TRUE(IsDir(root + "\\" + order[1])) << "folders after the failure are not handled";
 }
 
 TEST(FsGeneral, ReadTextFileReadsEveryByte) {

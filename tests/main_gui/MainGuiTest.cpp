@@ -446,19 +446,6 @@ TEST_F(MainGui, ClosingTheWindowDuringARegistrySearchEndsTheProgramCleanly) {
     EXPECT_FALSE(Exists(folder_ + "\\English.dlf")) << "the language copy is deleted";
 }
 
-TEST_F(MainGui, CtrlROpensTheConfirmation) {
-    WriteIni({});
-    AddFilter("E2E");
-    Seed();
-    Launch();
-    ASSERT_TRUE(Activate(main_));
-    ASSERT_TRUE(SendKey('R', true));
-    AnswerConfirmation(false);
-    EXPECT_EQ(Removed(), std::vector<std::string>{});
-    EXPECT_EQ(Status(), "");
-    EXPECT_TRUE(Exists(win_ + "\\twe2e_removed.dll"));
-}
-
 // The dialogs that change the main window, opened from its own menu and keys.
 TEST_F(MainGui, LanguageChosenFromTheMenuRecaptionsTheMainWindow) {
     WriteIni({});

@@ -182,13 +182,6 @@ TEST_F(EngineRegistry, ValueEntries) {
     RegDeleteValueA(kCU, "TwRootValue");
 }
 
-TEST_F(EngineRegistry, HitsAreNotRecordedWhenTheWindowSaysSo) {
-    CreateKey(kCU, kBase + "\\TwNoRecordQz");
-    ctx_.RecordSearchHits = false;
-    engine_->StartRegistrySearch("HKEY_CURRENT_USER,TwNoRecordQz");
-    EXPECT_FALSE(Exists(FoundKeysFile()));
-}
-
 TEST_F(EngineRegistry, FoundKeysLeftByAnInterruptedPassAreReplayedWithTheNewHits) {
     CreateKey(kCU, kBase + "\\LeftOver\\Child");
     CreateKey(kCU, kBase + "\\TwReplayQz\\Child");
@@ -200,22 +193,6 @@ TEST_F(EngineRegistry, FoundKeysLeftByAnInterruptedPassAreReplayedWithTheNewHits
     EXPECT_FALSE(KeyExists(kCU, kBase + "\\LeftOver"));
     EXPECT_FALSE(KeyExists(kCU, kBase + "\\TwReplayQz"));
     EXPECT_FALSE(Exists(FoundKeysFile()));
-}
-
-TEST_F(EngineRegistry, DuplicateHitsGiveTwoLinesAndOneBackup) {
-    BackupOn();
-    CreateKey(kCU, kBase + "\\TwDupQz\\Sub");
-    engine_->StartRegistrySearch("HKEY_CURRENT_USER,TwDupQz");
-    engine_->StartRegistrySearch("HKEY_CURRENT_USER,twdupqz");
-    const std::vector<std::string> found = FoundKeys();
-    ASSERT_EQ(found, (std::vector<std::string>{kCUBase + "\\TwDupQz", kCUBase + "\\TwDupQz"}));
-    for (const std::string& line : found)
-        engine_->DeleteRegistryKey(line);
-    EXPECT_FALSE(KeyExists(kCU, kBase + "\\TwDupQz"));
-    EXPECT_EQ(ctx_.ExportCounter, 2);
-    EXPECT_EQ(IndexLines(), std::vector<std::string>{kCUBase + "\\TwDupQz, TwDupQz1.dat"});
-    EXPECT_TRUE(Exists(RegFolder() + "\\TwDupQz1.dat"));
-    EXPECT_FALSE(Exists(RegFolder() + "\\TwDupQz2.dat"));
 }
 
 TEST_F(EngineRegistry, FailedExportKeepsTheKeyAndSaysSo) {
@@ -252,19 +229,6 @@ TEST_F(EngineRegistry, RootNameKeepsItsCaseInTheIndexAndClassesKeysBelowTheRoot)
     EXPECT_NE(data.find("[HKEY_CLASSES_ROOT\\TwTestProgId.1\\CurVer]"), std::string::npos) << data;
     EXPECT_FALSE(KeyExists(kCU, kBase + "\\LowerQz"));
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, "TwTestProgId.1"));
-}
-
-TEST_F(EngineRegistry, TheWizardNeverBacksUp) {
-    ctx_.Settings.BackupReg = "Yes";
-    ctx_.MakeBackups = false;
-    ctx_.MakeReports = false;
-    CreateKey(kCU, kBase + "\\WizQz");
-    engine_->DeleteRegistryKey(kCUBase + "\\WizQz");
-    engine_->DeleteRegistryKey("HKEY_CURRENT_USER\\Software");
-    EXPECT_FALSE(KeyExists(kCU, kBase + "\\WizQz"));
-    EXPECT_TRUE(KeyExists(kCU, kBase));
-    EXPECT_EQ(ctx_.ExportCounter, 0);
-    EXPECT_TRUE(lines_.removed.empty());
 }
 
 } // namespace

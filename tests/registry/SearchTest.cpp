@@ -75,17 +75,6 @@ TEST_F(Search, KeyNamesContainingTheTextInAnyCaseParentsFirst) {
     EXPECT_EQ(rec_.finished, std::vector<long>{0});
 }
 
-TEST_F(Search, RootZeroSearchesEveryRootInTableOrder) {
-    CreateKey(kCU, kBase + "\\TwBoth");
-    CreateKey(HKEY_LOCAL_MACHINE, kBase + "\\TwBoth");
-    Run("0", "TwBoth");
-    EXPECT_EQ(rec_.hits, (std::vector<Hit>{{"HKEY_CURRENT_USER", kBase + "\\TwBoth", "*"},
-                                           {"HKEY_LOCAL_MACHINE", kBase + "\\TwBoth", "*"}}));
-    rec_.hits.clear();
-    Run("&H80000002", "TwBoth");
-    EXPECT_EQ(rec_.hits, (std::vector<Hit>{{"HKEY_LOCAL_MACHINE", kBase + "\\TwBoth", "*"}}));
-}
-
 TEST_F(Search, AnErrorInTheHandlerEndsTheSearchWithItsNumber) {
     CreateKey(kCU, kBase + "\\Ati1\\Ati2");
     CreateKey(kCU, kBase + "\\Ati3");
