@@ -1,5 +1,4 @@
 #include "backup/BackupStore.h"
-#include "backup/Copy.h"
 #include "backup/FileBackup.h"
 #include "support/TestFiles.h"
 

@@ -2,10 +2,10 @@
 #include "backup/FileBackup.h"
 #include "clean/CleaningEngine.h"
 #include "clean/FilterCatalogue.h"
-#include "clean/cRegSearch.h"
-#include "clean/modGeneral.h"
 #include "clean/rules/FileRules.h"
+#include "registry/cRegSearch.h"
 #include "support/TestFiles.h"
+#include "win/SystemFolders.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,6 @@
-#include "clean/modGeneral.h"
 #include "support/TestFiles.h"
+#include "win/Files.h"
+#include "win/SystemFolders.h"
 
 #include <gtest/gtest.h>
 
