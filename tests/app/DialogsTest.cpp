@@ -159,6 +159,10 @@ TEST_F(ShellTest, ADamagedLanguageFileDoesNotStopTheLookup) {
 
 TEST_F(ShellTest, LanguageDialogListsTheLanguageFilesAndSelectsTheCurrentOne) {
     CopyLanguage("German", "My.Lang");
+    CopyLanguage("German", "Hidden");
+    SetFileAttributesA(ProgramFile("Hidden.lng").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    // a folder is no language, whatever its name
+    CreateDirectoryA(ProgramFile("Old.lng").c_str(), nullptr);
     tw::Form* opener = ShowOpener();
     tw::Form* dialog = OpenDialog("frmLanguage", "1");
     ASSERT_NE(dialog, nullptr);
@@ -166,6 +170,7 @@ TEST_F(ShellTest, LanguageDialogListsTheLanguageFilesAndSelectsTheCurrentOne) {
     for (int i = 0; i < dialog->ListCount("cboLanguage"); ++i)
         names.push_back(dialog->List("cboLanguage", i));
     std::sort(names.begin(), names.end());
+    RemoveDirectoryA(ProgramFile("Old.lng").c_str());
     EXPECT_EQ(names, (std::vector<std::string>{"English", "German", "My.Lang"}));
     EXPECT_EQ(dialog->Text("cboLanguage"), "English");
     EXPECT_EQ(dialog->FormCaption(), "Language");
