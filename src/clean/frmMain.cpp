@@ -8,6 +8,7 @@
 #include "app/modLanguage.h"
 #include "clean/FilterCatalogue.h"
 #include "clean/modGeneral.h"
+#include "win/ListLines.h"
 #include "win/ProgramFolder.h"
 
 #include <shellapi.h>
@@ -234,10 +235,10 @@ std::vector<std::string> frmMain::DetailLines() const {
 }
 
 void frmMain::Removed(const std::string& line) {
-    AddItem("lstDetail", line);
+    win::AppendListLine(Control("lstDetail"), line);
 }
 void frmMain::NotFound(const std::string& line) {
-    AddItem("lstDetails", line);
+    win::AppendListLine(Control("lstDetails"), line);
 }
 
 } // namespace tw
