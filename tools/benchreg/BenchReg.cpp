@@ -11,9 +11,9 @@
 //   twbenchreg floor FILE   FindFirstFileA and GetFileAttributesA on the Windows folder
 //                           followed by each line of FILE (the floor of a file entry)
 #include "clean/CleaningEngine.h"
-#include "clean/cRegSearch.h"
-#include "clean/modGeneral.h"
 #include "core/TextFile.h"
+#include "registry/cRegSearch.h"
+#include "win/SystemFolders.h"
 #include "win/StartAndWait.h"
 
 #include <windows.h>
