@@ -3,6 +3,7 @@
 #include "backup/FileBackup.h"
 #include "clean/rules/FilterText.h"
 #include "decode/clsProtection.h"
+#include "registry/Registry.h"
 #include "registry/cRegSearch.h"
 #include "win/FileFind.h"
 #include "win/Files.h"

@@ -4,6 +4,7 @@
 #include "clean/FilterCatalogue.h"
 #include "clean/FsTestSupport.h"
 #include "clean/rules/FileRules.h"
+#include "registry/Registry.h"
 #include "registry/cRegSearch.h"
 #include "win/SystemFolders.h"
 

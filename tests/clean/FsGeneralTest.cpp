@@ -11,25 +11,6 @@ namespace {
 
 using namespace tw::test;
 
-TEST(FsGeneral, ProgramFilesDirComesFromTheRegistry) {
-    const char* keyPath = "Software\\Microsoft\\Windows\\CurrentVersion";
-    std::string original = tw::GetProgramFilesDir();
-    ASSERT_FALSE(original.empty());
-    EXPECT_TRUE(IsDir(original));
-    HKEY key;
-    ASSERT_EQ(RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath, 0, KEY_SET_VALUE, &key), ERROR_SUCCESS);
-    const char other[] = "D:\\Apps";
-    RegSetValueExA(key, "ProgramFilesDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(other),
-                   sizeof other);
-    std::string changed = tw::GetProgramFilesDir();
-    RegSetValueExA(key, "ProgramFilesDir", 0, REG_SZ,
-                   reinterpret_cast<const BYTE*>(original.c_str()),
-                   static_cast<DWORD>(original.size() + 1));
-    RegCloseKey(key);
-    EXPECT_EQ(changed, "D:\\Apps");
-    EXPECT_EQ(tw::GetProgramFilesDir(), original);
-}
-
 class FsListing : public ::testing::Test {
   protected:
     void SetUp() override {

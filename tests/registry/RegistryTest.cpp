@@ -110,10 +110,25 @@ TEST_F(RegistryAccess, ReadingValuesByType) {
     EXPECT_EQ(Registry::QueryValue(nullptr, "Sz"), "");
 }
 
-TEST_F(RegistryAccess, ProgramFilesFolderIsReadFromTheMachineKey) {
-    const std::string dir = Registry::GetValue(
-        HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion", "ProgramFilesDir");
-    EXPECT_NE(dir.find(":\\"), std::string::npos) << dir;
+TEST_F(RegistryAccess, ProgramFilesFolderIsTheMachineKeysStringValue) {
+    const char* path = "Software\\Microsoft\\Windows\\CurrentVersion";
+    const std::string original = tw::GetProgramFilesDir();
+    EXPECT_NE(original.find(":\\"), std::string::npos) << original;
+    const struct {
+        DWORD type;
+        const char* data;
+        const char* dir;
+    } cases[] = {
+        {REG_SZ, "D:\\Apps", "D:\\Apps"},
+        {REG_EXPAND_SZ, "%SystemDrive%\\Apps", ""}, // read as GetValue reads: strings only
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.data);
+        SetString(HKEY_LOCAL_MACHINE, path, "ProgramFilesDir", c.data, c.type);
+        EXPECT_EQ(tw::GetProgramFilesDir(), c.dir);
+    }
+    SetString(HKEY_LOCAL_MACHINE, path, "ProgramFilesDir", original);
+    EXPECT_EQ(tw::GetProgramFilesDir(), original);
 }
 
 // The next key opened takes the lowest free handle slot: when an operation leaves a key
