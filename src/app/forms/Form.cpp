@@ -4,6 +4,7 @@
 #include "app/forms/Forms.h"
 #include "win/ControlName.h"
 #include "win/MenuQuery.h"
+#include "win/MessagePump.h"
 
 #include <commctrl.h>
 
@@ -104,7 +105,10 @@ POINT TablePosition(std::span<const ControlSpec> controls, size_t i, bool& hidde
 
 } // namespace
 
-Form::Form(const FormSpec& layout) : spec_(layout), name_(layout.name) {}
+Form::Form(const FormSpec& layout) : spec_(layout), name_(layout.name) {
+    // the yields of long work treat the keyboard as the message loops of the forms do
+    win::SetMessageFilter(&Form::PreTranslate);
+}
 
 Form::~Form() {
     destroying_ = true;
