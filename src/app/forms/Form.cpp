@@ -2,6 +2,7 @@
 
 #include "app/forms/FormIds.h"
 #include "app/forms/Forms.h"
+#include "app/forms/MenuKeys.h"
 #include "win/ControlName.h"
 #include "win/MenuQuery.h"
 #include "win/MessagePump.h"
@@ -401,6 +402,8 @@ bool Form::PreTranslate(MSG& msg) {
     if (!form)
         return false;
     if (form->accel_ && TranslateAcceleratorA(root, form->accel_, &msg))
+        return true;
+    if (MenuBarKey(root, msg))
         return true;
     return IsDialogMessageA(root, &msg) != FALSE;
 }
