@@ -2,6 +2,8 @@
 #include "core/AppError.h"
 #include "registry/cRegSearch.h"
 
+#include <functional>
+
 namespace {
 
 using namespace regtest;
@@ -205,24 +207,43 @@ TEST_F(Search, ClosingTheWindowDuringTheSearchStopsIt) {
     // the start key's own loop finishes its direct subkeys; nothing below them is visited
     CreateKey(kCU, kBase + "\\Ati A\\Ati Deep");
     CreateKey(kCU, kBase + "\\Ati B\\Ati Deeper");
-    ClosingWindow w;
-    ClosingWindow::search = &search_;
-    ClosingWindow::destroyed = 0;
-    HWND hwnd = w.Create();
-    ASSERT_TRUE(hwnd);
-    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    struct Case {
+        const char* name;
+        std::function<void()> run;
+        std::vector<long> finished;
+        size_t fullHits;
+    };
+    const Case cases[] = {
+        {"one search", [&] { Run(kCurrentUser, "Ati"); }, {1}, 4},
+        {"two sharing a walk",
+         [&] {
+             search_.SubKey(kBase);
+             search_.DoSearches({{kCurrentUser, "Ati"}, {kCurrentUser, "Deep"}});
+         },
+         {1, 1},
+         6},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        rec_ = {};
+        ClosingWindow w;
+        ClosingWindow::search = &search_;
+        ClosingWindow::destroyed = 0;
+        HWND hwnd = w.Create();
+        ASSERT_TRUE(hwnd);
+        PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        c.run();
+        EXPECT_EQ(ClosingWindow::destroyed, 1);
+        EXPECT_FALSE(IsWindow(hwnd));
+        EXPECT_EQ(Keys(), (std::vector<std::string>{kBase + "\\Ati A", kBase + "\\Ati B"}));
+        EXPECT_EQ(rec_.finished, c.finished);
+        ClosingWindow::search = nullptr;
 
-    Run(kCurrentUser, "Ati");
-    EXPECT_EQ(ClosingWindow::destroyed, 1);
-    EXPECT_FALSE(IsWindow(hwnd));
-    EXPECT_EQ(Keys(), (std::vector<std::string>{kBase + "\\Ati A", kBase + "\\Ati B"}));
-    EXPECT_EQ(rec_.finished, std::vector<long>{1});
-    ClosingWindow::search = nullptr;
-
-    rec_.hits.clear();
-    Run(kCurrentUser, "Ati");
-    EXPECT_EQ(rec_.hits.size(), 4u);
-    EXPECT_EQ(rec_.finished.back(), 0);
+        rec_.hits.clear();
+        c.run(); // the next search is whole again
+        EXPECT_EQ(rec_.hits.size(), c.fullHits);
+        EXPECT_EQ(rec_.finished.back(), 0);
+    }
 }
 
 TEST_F(Search, AQuitMessageMetWhileYieldingIsPostedAgain) {
