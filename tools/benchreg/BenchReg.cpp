@@ -13,8 +13,8 @@
 #include "clean/CleaningEngine.h"
 #include "core/TextFile.h"
 #include "registry/cRegSearch.h"
-#include "win/SystemFolders.h"
 #include "win/StartAndWait.h"
+#include "win/SystemFolders.h"
 
 #include <windows.h>
 
