@@ -6,12 +6,18 @@
 
 #include <windows.h>
 
+#include <map>
+
 namespace tw {
 
 namespace {
 
 std::string g_languageName;
 clsProtection g_languageDecoder;
+// The texts read from the working copy so far. The copy does not change until
+// DeleteLanguageCopy, and each read of it is a file read: a run that lists thousands of
+// lines reads each of its few texts once.
+std::map<std::string, std::string, std::less<>> g_texts;
 
 std::string CopyPath() {
     return ProgramFolder() + "\\" + g_languageName + ".dlf";
@@ -36,7 +42,11 @@ std::string GetLanguageText(std::string_view Id) {
         }
         SetFileAttributesA(CopyPath().c_str(), FILE_ATTRIBUTE_HIDDEN);
     }
-    return ReadINI(g_languageName + ".dlf", "Language", Id, "?");
+    if (auto known = g_texts.find(Id); known != g_texts.end())
+        return known->second;
+    std::string text = ReadINI(g_languageName + ".dlf", "Language", Id, "?");
+    g_texts.emplace(Id, text);
+    return text;
 }
 
 void DeleteLanguageCopy() {
@@ -44,6 +54,7 @@ void DeleteLanguageCopy() {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileA(path.c_str());
     g_languageName.clear();
+    g_texts.clear();
 }
 
 } // namespace tw

@@ -3,6 +3,7 @@
 #include "backup/FileBackup.h"
 #include "clean/rules/FilterText.h"
 #include "decode/clsProtection.h"
+#include "registry/Registry.h"
 #include "registry/cRegSearch.h"
 #include "win/FileFind.h"
 #include "win/Files.h"
@@ -127,7 +128,23 @@ void CleaningEngine::ProcessFilter(const std::string& path) {
     if (path.empty())
         return;
     const std::string text = ReadTextFile(path);
-    ForEachFilterEntry(text, [this](FilterSection section, std::string_view line) {
+    // Search entries wait for the next entry of another section (or the end), so that
+    // a run of them shares one walk of the registry; nothing changes it between them.
+    std::vector<std::string> searches;
+    auto runSearches = [&] {
+        try {
+            StartRegistrySearches(searches);
+        } catch (...) {
+        }
+        searches.clear();
+    };
+    ForEachFilterEntry(text, [&](FilterSection section, std::string_view line) {
+        if (section == FilterSection::RegistrySearch) {
+            searches.emplace_back(line);
+            return;
+        }
+        if (!searches.empty())
+            runSearches();
         const std::string entry(line);
         try {
             switch (section) {
@@ -147,13 +164,14 @@ void CleaningEngine::ProcessFilter(const std::string& path) {
                 DeleteRegistryValue(entry);
                 break;
             case FilterSection::RegistrySearch:
-                StartRegistrySearch(entry);
-                break;
+                break; // gathered above
             }
         } catch (...) {
             // an entry whose handling fails does not stop the filter
         }
     });
+    if (!searches.empty())
+        runSearches();
 }
 
 void CleaningEngine::DeleteFoundKeys(const std::string& path) {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tw {
 
@@ -81,6 +82,9 @@ class CleaningEngine {
     void DeleteRegistryKey(const std::string& entry);
     void DeleteRegistryValue(const std::string& entry);
     void StartRegistrySearch(const std::string& entry);
+    // Consecutive search entries: one walk of each root for all of them, the hits handed
+    // to cReg_SearchFound entry by entry, as StartRegistrySearch on each in turn would.
+    void StartRegistrySearches(const std::vector<std::string>& entries);
 
     // The search-hit handler: appends the found key to <filter>.twr.
     void cReg_SearchFound(const std::string& sRootKey, const std::string& sKey,

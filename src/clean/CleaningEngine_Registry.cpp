@@ -2,7 +2,6 @@
 // and the handler that records search hits in the found-keys file.
 #include "backup/RegistryBackup.h"
 #include "clean/CleaningEngine.h"
-#include "core/AppError.h"
 #include "core/TextFile.h"
 #include "registry/Registry.h"
 #include "registry/cRegSearch.h"
@@ -58,18 +57,26 @@ void CleaningEngine::DeleteRegistryValue(const std::string& entry) {
 }
 
 void CleaningEngine::StartRegistrySearch(const std::string& entry) {
-    const std::optional<SearchEntry> search = SplitSearchEntry(entry);
-    if (!search || HasNul(entry))
-        return;
-    search_.SearchFlags(0);
-    search_.RootKey(RootHandleText(search->Root));
-    search_.SearchString(search->Text);
-    // the hits arrive through the search events the engine connected when it was made
-    try {
-        search_.DoSearch();
-    } catch (const AppError&) {
-        // a root name outside the table is no number: the entry comes to nothing
+    StartRegistrySearches({entry});
+}
+
+void CleaningEngine::StartRegistrySearches(const std::vector<std::string>& entries) {
+    std::vector<cRegSearch::Job> jobs;
+    for (const std::string& entry : entries) {
+        const std::optional<SearchEntry> search = SplitSearchEntry(entry);
+        if (!search || HasNul(entry))
+            continue;
+        // a root name outside the table gives no number: the entry comes to nothing
+        jobs.push_back({RootHandleText(search->Root), std::string(search->Text)});
     }
+    if (jobs.empty())
+        return;
+    // the object keeps the values of the last entry, as a search of each would leave it
+    search_.SearchFlags(0);
+    search_.RootKey(jobs.back().RootKey);
+    search_.SearchString(jobs.back().SearchString);
+    // the hits arrive through the search events the engine connected when it was made
+    search_.DoSearches(jobs);
 }
 
 void CleaningEngine::cReg_SearchFound(const std::string& sRootKey, const std::string& sKey,

@@ -7,6 +7,7 @@
 #include "app/modGeneral.h"
 #include "app/modLanguage.h"
 #include "clean/FilterCatalogue.h"
+#include "win/ListLines.h"
 #include "win/ProgramFolder.h"
 #include "win/SystemFolders.h"
 
@@ -243,10 +244,10 @@ std::vector<std::string> CleaningWindow::DetailLines() const {
 }
 
 void CleaningWindow::Removed(const std::string& line) {
-    AddItem("lstDetail", line);
+    win::AppendListLine(Control("lstDetail"), line);
 }
 void CleaningWindow::NotFound(const std::string& line) {
-    AddItem("lstDetails", line);
+    win::AppendListLine(Control("lstDetails"), line);
 }
 
 } // namespace tw

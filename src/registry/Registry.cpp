@@ -83,4 +83,10 @@ std::string GetValue(HKEY root, const std::string& path, const std::string& valu
 }
 
 } // namespace Registry
+
+std::string GetProgramFilesDir() {
+    return Registry::GetValue(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
+                              "ProgramFilesDir");
+}
+
 } // namespace tw

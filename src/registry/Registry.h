@@ -35,4 +35,10 @@ std::string QueryValue(HKEY key, const std::string& valueName);
 std::string GetValue(HKEY root, const std::string& path, const std::string& valueName);
 
 } // namespace Registry
+
+// The Program Files folder: the value "ProgramFilesDir" of HKEY_LOCAL_MACHINE's key
+// Software\Microsoft\Windows\CurrentVersion read through GetValue, so only a string
+// value counts; empty when it is missing or of another type.
+std::string GetProgramFilesDir();
+
 } // namespace tw

@@ -1,8 +1,14 @@
 #include "win/MessagePump.h"
 
-#include <windows.h>
-
 namespace tw::win {
+
+namespace {
+MessageFilter g_filter = nullptr;
+}
+
+void SetMessageFilter(MessageFilter filter) noexcept {
+    g_filter = filter;
+}
 
 bool PumpMessages() noexcept {
     MSG msg;
@@ -11,6 +17,8 @@ bool PumpMessages() noexcept {
             PostQuitMessage(static_cast<int>(msg.wParam));
             return false;
         }
+        if (g_filter && g_filter(msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

@@ -9,9 +9,7 @@ std::string GetWindowsDir();
 std::string GetSystemDir();
 // GetTempPathA, in the platform's form (with a trailing "\").
 std::string GetTempDir();
-// HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion "ProgramFilesDir";
-// empty when missing.
-std::string GetProgramFilesDir();
+// The Program Files folder is a registry value: GetProgramFilesDir, registry/Registry.h.
 // The folder that holds the user profiles; empty when the platform has none.
 std::string GetProfilesDir();
 

@@ -9,6 +9,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
@@ -90,6 +91,23 @@ TEST_F(ShellTest, ADamagedLanguageFileDoesNotStopTheLookup) {
 }
 
 // ---- frmLanguage ----------------------------------------------------------------------
+
+TEST_F(ShellTest, LanguageDialogListsPlainLanguageFilesOnly) {
+    CopyLanguage("German", "My.Lang");
+    CopyLanguage("German", "Hidden");
+    SetFileAttributesA(ProgramFile("Hidden.lng").c_str(), FILE_ATTRIBUTE_HIDDEN);
+    // a folder is no language, whatever its name
+    CreateDirectoryA(ProgramFile("Old.lng").c_str(), nullptr);
+    tw::Form* dialog = OpenDialog("frmLanguage", "1");
+    RemoveDirectoryA(ProgramFile("Old.lng").c_str());
+    ASSERT_NE(dialog, nullptr);
+    std::vector<std::string> names;
+    for (int i = 0; i < dialog->ListCount("cboLanguage"); ++i)
+        names.push_back(dialog->List("cboLanguage", i));
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"English", "German", "My.Lang"}));
+    EXPECT_EQ(dialog->Text("cboLanguage"), "English");
+}
 
 TEST_F(ShellTest, LanguageDialogWithoutLanguageFilesSaysSoAndDisablesSave) {
     EXPECT_EQ(tw::GetLanguageText("0004").substr(0, 11), "No language"); // working copy made

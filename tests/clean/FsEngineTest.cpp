@@ -3,6 +3,7 @@
 #include "clean/CleaningEngine.h"
 #include "clean/FilterCatalogue.h"
 #include "clean/rules/FileRules.h"
+#include "registry/Registry.h"
 #include "registry/cRegSearch.h"
 #include "support/TestFiles.h"
 #include "win/SystemFolders.h"
@@ -110,10 +111,13 @@ class FsEngine : public ::testing::Test {
 };
 
 TEST_F(FsEngine, FilesThatAreNotSeenAreReportedNotFound) {
-    BackupsOn("Yes", "No");
     std::string hidden = Make(win + "\\" + Unique("hidden.tmp"), FILE_ATTRIBUTE_HIDDEN);
     std::string system = Make(sys + "\\" + Unique("system.tmp"), FILE_ATTRIBUTE_SYSTEM);
     std::string plain = Make(win + "\\" + Unique("plain.tmp"));
+    // a file entry that names a folder: the files in it are not the entry's
+    const std::string folder = Unique("folder");
+    const std::string inWin = Make(MakeTree(win + "\\" + folder) + "\\plain.dll");
+    const std::string inSys = Make(MakeTree(sys + "\\" + folder) + "\\plain.dll");
     struct Case {
         bool systemSection;
         std::string entry;
@@ -125,21 +129,27 @@ TEST_F(FsEngine, FilesThatAreNotSeenAreReportedNotFound) {
         {true, "\\" + Unique("system.tmp"), system},
         {false, Unique("plain.tmp"), win + Unique("plain.tmp")}, // no leading "\"
         {true, "\\" + Unique("plain.tmp"), sys + "\\" + Unique("plain.tmp")},
+        {false, "\\" + folder + "\\", win + "\\" + folder + "\\"},
+        {false, "\\" + folder, win + "\\" + folder},
+        {true, "\\" + folder + "\\", sys + "\\" + folder + "\\"},
+        {true, "\\" + folder, sys + "\\" + folder},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.entry);
-        sink.notFound.clear();
-        if (c.systemSection)
-            engine->CleanSystemFile(c.entry);
-        else
-            engine->CleanFile(c.entry);
-        EXPECT_EQ(sink.notFound, std::vector<std::string>{Line("0016", c.path)});
+    for (const char* backup : {"Yes", "No"}) {
+        BackupsOn(backup, "No");
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(backup) + (c.systemSection ? " system " : " ") + c.entry);
+            sink.notFound.clear();
+            if (c.systemSection)
+                engine->CleanSystemFile(c.entry);
+            else
+                engine->CleanFile(c.entry);
+            EXPECT_EQ(sink.notFound, std::vector<std::string>{Line("0016", c.path)});
+        }
     }
     EXPECT_TRUE(sink.removed.empty());
-    EXPECT_TRUE(Exists(hidden));
-    EXPECT_TRUE(Exists(system));
-    EXPECT_TRUE(Exists(plain));
-    EXPECT_EQ(FileIndex(), "");
+    for (const std::string& kept : {hidden, system, plain, inWin, inSys})
+        EXPECT_TRUE(Exists(kept)) << kept;
+    EXPECT_EQ(FolderNames(Fb()), std::vector<std::string>{});
 }
 
 TEST_F(FsEngine, ReadOnlyFileIsBackedUpAndListedButStays) {
@@ -208,6 +218,7 @@ TEST_F(FsHostile, ProtectedEntriesAreRefusedAndNothingChanges) {
     };
     const Case cases[] = {
         {'F', "\\*.*", win + "\\*.*"},
+        {'F', "\\", win + "\\", true},
         {'F', "\\system32\\*.*", win + "\\system32\\*.*"},
         {'F', "\\.\\*.ini", win + "\\.\\*.ini"},
         {'F', "\\..\\" + Unique("onroot.tmp"), win + "\\..\\" + Unique("onroot.tmp")},

@@ -406,6 +406,34 @@ TEST_F(MainGui, ClosingTheWindowDuringARegistrySearchEndsTheProgramCleanly) {
     EXPECT_FALSE(Exists(folder_ + "\\English.dlf")) << "the language copy is deleted";
 }
 
+// File > Exit chosen with the keys that reach a menu bar; an Enter that missed the menu
+// would press the default button (Clean) and ask for a confirmation instead.
+TEST_F(MainGui, MenuBarAnswersF10AltAndMnemonics) {
+    struct Key {
+        WORD vk;
+        bool alt;
+    };
+    const std::pair<const char*, std::vector<Key>> cases[] = {
+        {"F10", {{VK_F10, false}, {VK_DOWN, false}, {VK_DOWN, false}, {VK_RETURN, false}}},
+        {"Alt", {{VK_MENU, false}, {VK_DOWN, false}, {VK_DOWN, false}, {VK_RETURN, false}}},
+        {"Alt+F, X", {{'F', true}, {'X', false}}},
+    };
+    WriteIni({});
+    AddFilter("E2E");
+    for (const auto& [name, keys] : cases) {
+        SCOPED_TRACE(name);
+        Launch();
+        ASSERT_TRUE(Activate(main_));
+        for (const Key& k : keys) {
+            ASSERT_TRUE(SendKey(k.vk, false, false, k.alt));
+            Sleep(200); // the menu opens between keys
+        }
+        auto code = app_.WaitForExit(kWait);
+        ASSERT_TRUE(code.has_value()) << "File > Exit was not chosen";
+        EXPECT_EQ(*code, 0u);
+    }
+}
+
 // The dialogs that change the main window, opened from its own menu and keys.
 TEST_F(MainGui, LanguageChosenFromTheMenuRecaptionsTheMainWindow) {
     WriteIni({});

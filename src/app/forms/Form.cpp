@@ -2,8 +2,10 @@
 
 #include "app/forms/FormIds.h"
 #include "app/forms/Forms.h"
+#include "app/forms/MenuKeys.h"
 #include "win/ControlName.h"
 #include "win/MenuQuery.h"
+#include "win/MessagePump.h"
 
 #include <commctrl.h>
 
@@ -104,7 +106,10 @@ POINT TablePosition(std::span<const ControlSpec> controls, size_t i, bool& hidde
 
 } // namespace
 
-Form::Form(const FormSpec& layout) : spec_(layout), name_(layout.name) {}
+Form::Form(const FormSpec& layout) : spec_(layout), name_(layout.name) {
+    // the yields of long work treat the keyboard as the message loops of the forms do
+    win::SetMessageFilter(&Form::PreTranslate);
+}
 
 Form::~Form() {
     destroying_ = true;
@@ -397,6 +402,8 @@ bool Form::PreTranslate(MSG& msg) {
     if (!form)
         return false;
     if (form->accel_ && TranslateAcceleratorA(root, form->accel_, &msg))
+        return true;
+    if (MenuBarKey(root, msg))
         return true;
     return IsDialogMessageA(root, &msg) != FALSE;
 }
