@@ -1,6 +1,5 @@
 #include "clean/CleaningEngine.h"
 
-#include "backup/FileBackup.h"
 #include "clean/cRegSearch.h"
 #include "clean/modGeneral.h"
 #include "clean/rules/FilterText.h"
@@ -49,13 +48,6 @@ bool HasWildcard(const std::string& name) {
     return name.find_first_of("*?") != std::string::npos;
 }
 
-// Deletes every plain file the pattern matches; read-only files stay.
-void DeleteMatchingFiles(const std::string& pattern) {
-    const std::string parent = ParentOf(pattern);
-    for (const auto& found : win::ListDirectory(pattern, win::kListNormal))
-        DeleteFileA((parent + found.Name).c_str());
-}
-
 } // namespace
 
 class CleaningEngine::SearchEvents final : public cRegSearch::Events {
@@ -69,7 +61,8 @@ class CleaningEngine::SearchEvents final : public cRegSearch::Events {
 };
 
 CleaningEngine::CleaningEngine(RunContext& context, cRegSearch& search)
-    : ctx_(context), search_(search), events_(std::make_unique<SearchEvents>(*this)) {
+    : ctx_(context), search_(search), events_(std::make_unique<SearchEvents>(*this)),
+      clean_(MakeCleanItems(*this)) {
     search_.SetEvents(events_.get());
 }
 
@@ -125,10 +118,16 @@ void CleaningEngine::RunFilterPass() {
 void CleaningEngine::ProcessFilter(const std::string& path) {
     if (path.empty())
         return;
-    const std::string text = ReadTextFile(path);
+    ProcessFilterText(ReadTextFile(path));
+}
+
+void CleaningEngine::ProcessFilterText(std::string_view text) {
     ForEachFilterEntry(text, [this](FilterSection section, std::string_view line) {
+        if (ctx_.Stop && *ctx_.Stop)
+            return;
         const std::string entry(line);
         try {
+            Items().Entry(section, entry);
             switch (section) {
             case FilterSection::Files:
                 CleanFile(entry);
@@ -156,14 +155,17 @@ void CleaningEngine::ProcessFilter(const std::string& path) {
 }
 
 void CleaningEngine::DeleteFoundKeys(const std::string& path) {
-    const std::string text = ReadTextFile(path);
+    ReplayFoundKeys(ReadTextFile(path));
+    DeleteFileA(path.c_str());
+}
+
+void CleaningEngine::ReplayFoundKeys(std::string_view text) {
     for (std::string_view line : SplitCrLf(text)) {
         try {
             DeleteRegistryKey(std::string(line));
         } catch (...) {
         }
     }
-    DeleteFileA(path.c_str());
 }
 
 const ProtectedFolders& CleaningEngine::Protected() {
@@ -212,21 +214,14 @@ void CleaningEngine::CleanFileBelow(const std::string& entry, const std::string&
                                     const char* kind) {
     const std::string fullPath = baseFolder + entry;
     if (!FileFound(fullPath)) {
-        Report(false, "0016", fullPath);
+        Items().Missing(false, fullPath);
         return;
     }
     if (RefuseFile(entry, fullPath)) {
-        Report(true, "0030", fullPath);
+        Items().Refused(fullPath);
         return;
     }
-    if (ctx_.MakeBackups && RunSettings::On(ctx_.Settings.BackupFiles) &&
-        !BackupFile(ctx_.ProgramFolder, entry, ctx_.FilterName, ctx_.RunName, fullPath, baseFolder,
-                    kind)) {
-        Report(true, "0031", fullPath);
-        return;
-    }
-    Report(true, "0015", fullPath);
-    DeleteMatchingFiles(fullPath);
+    Items().Files(entry, fullPath, baseFolder, kind);
 }
 
 void CleaningEngine::CleanFile(const std::string& entry) {
@@ -244,22 +239,15 @@ void CleaningEngine::CleanDirectory(const std::string& entry) {
     const std::string fullPath = DirectoryFullPath(
         entry, GetWindowsDir(), belowProgramFiles ? GetProgramFilesDir() : std::string());
     if (!DirFound(fullPath)) {
-        Report(false, "0018", fullPath);
+        Items().Missing(true, fullPath);
         return;
     }
     const std::string rest = belowProgramFiles ? entry.substr(kProgramFilesPrefix.size()) : entry;
     if (RefuseDirectory(rest, fullPath)) {
-        Report(true, "0030", fullPath);
+        Items().Refused(fullPath);
         return;
     }
-    if (ctx_.MakeBackups && RunSettings::On(ctx_.Settings.BackupDir) &&
-        !BackupDirectory(ctx_.ProgramFolder, WithoutTrailingSeparators(fullPath), ctx_.FilterName,
-                         ctx_.RunName)) {
-        Report(true, "0031", fullPath);
-        return;
-    }
-    Report(true, "0017", fullPath);
-    DeleteFolder(fullPath);
+    Items().Directory(fullPath);
 }
 
 } // namespace tw

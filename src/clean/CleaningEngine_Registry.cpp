@@ -1,19 +1,14 @@
 // The registry half of the cleaning engine: key entries, value entries, search entries
 // and the handler that records search hits in the found-keys file.
-#include "backup/RegistryBackup.h"
 #include "clean/CleaningEngine.h"
 #include "clean/Registry.h"
 #include "clean/cRegSearch.h"
 #include "clean/rules/RegistryRules.h"
 #include "core/AppError.h"
-#include "core/TextFile.h"
 
 namespace tw {
 
 namespace {
-
-constexpr std::string_view kProtectedText = "0030";    // not removed: protected
-constexpr std::string_view kBackupFailedText = "0031"; // not removed: its backup failed
 
 // The registry would see an entry only up to a NUL character, which is not the key the
 // entry names: such an entry names nothing.
@@ -28,33 +23,18 @@ void CleaningEngine::DeleteRegistryKey(const std::string& entry) {
     if (!key || HasNul(entry))
         return;
     const HKEY root = RootKeyFromName(key->Root);
-
     if (root && IsProtectedKey(key->Root, key->Path)) {
-        Report(true, kProtectedText, entry);
+        Items().Refused(entry);
         return;
     }
-
-    if (ctx_.MakeBackups && RunSettings::On(ctx_.Settings.BackupReg)) {
-        // The counter grows for every key handled with backup on, found or not.
-        ++ctx_.ExportCounter;
-        const RegistryBackupResult backup =
-            BackupRegistryKey(std::to_string(ctx_.ExportCounter), ctx_.FilterName, ctx_.RunName,
-                              key->Path, key->Root, root, ctx_.ProgramFolder);
-        if (backup == RegistryBackupResult::ExportFailed) {
-            Report(true, kBackupFailedText, entry);
-            return;
-        }
-    }
-
-    Registry::DeleteSubKeys(root, key->Path);
-    Registry::DeleteKey(root, key->Path);
+    Items().Key(root, *key, entry);
 }
 
 void CleaningEngine::DeleteRegistryValue(const std::string& entry) {
     const std::optional<ValueEntry> value = SplitValueEntry(entry);
     if (!value || HasNul(entry))
         return;
-    Registry::DeleteValue(RootKeyFromName(value->Root), value->Path, value->Value);
+    Items().Value(RootKeyFromName(value->Root), *value);
 }
 
 void CleaningEngine::StartRegistrySearch(const std::string& entry) {
@@ -76,8 +56,7 @@ void CleaningEngine::cReg_SearchFound(const std::string& sRootKey, const std::st
                                       const std::string& /*sValue*/) {
     if (!ctx_.RecordSearchHits)
         return;
-    const std::string file = ctx_.ProgramFolder + "\\" + ctx_.FilterName + ".twr";
-    AppendTextLine(file.c_str(), sRootKey + "\\" + CutHitEnding(sKey));
+    Items().SearchHit(sRootKey + "\\" + CutHitEnding(sKey));
 }
 
 } // namespace tw

@@ -45,6 +45,9 @@ struct RunRequest {
     bool Advanced = false;          // the Advanced log name and its four slot lines
 };
 
+// The load date, time and stamp of now, with the system's time separator.
+LoadTexts TakeLoadTexts();
+
 // Steps 2 to 13 of a run (the confirmation is the window's). Ignores every error.
 void CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& request);
 

@@ -55,6 +55,7 @@ const MenuSpec kMenus[] = {
     {"mnuOptionsFont", 1, "1078", "&Font", "Ctrl+F"},
     {"mnuTools", 0, "1019", "&Tools"},
     {"mnuToolsCab", 1, "1020", "&Cab Cleaner"},
+    {"mnuToolsPreview", 1, "2100", "&Preview", "Ctrl+P"},
     {"mnuHelp", 0, "1021", "Help"},
     {"mnuHelpHelp", 1, "1022", "&Help", "F1"},
     {"mnuHelpBar1", 1, nullptr, "-"},
@@ -73,15 +74,6 @@ std::vector<std::string> FilterNames(const std::string& folder) {
         return lstrcmpiA(a.c_str(), b.c_str()) < 0;
     });
     return names;
-}
-
-LoadTexts TakeLoadTexts() {
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    char sep[8] = ":";
-    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIME, sep, sizeof sep) <= 0)
-        lstrcpyA(sep, ":");
-    return MakeLoadTexts(t.wDay, t.wMonth, t.wYear, t.wHour, t.wMinute, t.wSecond, sep);
 }
 
 // WinHelp files begin with the bytes 3F 5F 03 00.
@@ -112,6 +104,7 @@ frmMain::frmMain() : Form(kLayout) {
     On("mnuFileExit_Click", [this] { Unload(); });
     On("mnuOptionsWizard_Click", [this] { SwitchTo("frmWiz1"); });
     On("mnuToolsCab_Click", [this] { SwitchTo("frmCC"); });
+    On("mnuToolsPreview_Click", [this] { mnuToolsPreview_Click(); });
     On("mnuOptionsBCFD_Click", [this] { ShowDialog("frmClearB"); });
     On("mnuOptionsBCRC_Click", [this] { ShowDialog("frmClearR"); });
     On("mnuOptionsBCLC_Click", [this] { ShowDialog("frmClearL"); });
@@ -162,6 +155,7 @@ void frmMain::LoadFilterList() {
                 MB_OK | MB_ICONSTOP);
     SetEnabled("cmdClean", false);
     SetEnabled("mnuFileClean", false);
+    SetEnabled("mnuToolsPreview", false);
 }
 
 void frmMain::cmdClean_Click() {
@@ -187,6 +181,16 @@ void frmMain::mnuHelpHelp_Click() {
         WinHelpA(hwnd(), file.c_str(), 11, 0);
     else
         ShellExecuteA(hwnd(), "open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void frmMain::mnuToolsPreview_Click() {
+    if (running_ || ListCount("cboConfigs") == 0)
+        return;
+    Form* dialog = Forms::Load("frmPreview");
+    if (!dialog)
+        return;
+    dialog->SetCaption("lblFilterName", Text("cboConfigs"));
+    dialog->ShowModal(this);
 }
 
 void frmMain::ShowDialog(const char* name, const char* caller) {

@@ -27,6 +27,8 @@ class frmMain : public Form, private RunWindow, private ReportSink {
     void LoadFilterList();
     void cmdClean_Click();
     void mnuHelpHelp_Click();
+    // Shows the preview of the chosen filter.
+    void mnuToolsPreview_Click();
     // Shows the dialog `name` modal, owned by this form; `caller` goes into its
     // lblfIdentify first when given.
     void ShowDialog(const char* name, const char* caller = nullptr);
