@@ -84,7 +84,7 @@ void CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& reques
         ctx.ProgramFolder = request.ProgramFolder;
         ctx.FilterName = filter.Name;
         ctx.RunName = runName;
-        ctx.WorkingCopy = GetWindowsDir() + "\\cdtwf.dll";
+        ctx.WorkingCopy = GetWindowsDir() + "\\" + request.WorkingCopy;
         ctx.Settings = settings;
         ctx.ExportCounter = 0;
         ctx.RecordSearchHits = filter.Slot >= 0 && filter.Slot <= 4;

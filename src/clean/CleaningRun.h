@@ -41,8 +41,9 @@ struct RunFilter {
 struct RunRequest {
     std::string ProgramFolder;
     LoadTexts Load;
-    std::vector<RunFilter> Filters; // in the order they are carried out
-    bool Advanced = false;          // the Advanced log name and its four slot lines
+    std::string WorkingCopy = "cdtwf.dll"; // the unpacked filter, in the Windows folder
+    std::vector<RunFilter> Filters;        // in the order they are carried out
+    bool Advanced = false;                 // the Advanced log name and its four slot lines
 };
 
 // The load date, time and stamp of now, with the system's time separator.
