@@ -103,6 +103,9 @@ int RunCommandLine(const std::vector<std::string>& args) {
     }
     const std::string folder = ProgramFolder();
     cRegSearch search;
+    // No window to serve: the search never touches the message queue (which would connect
+    // the process to the desktop and its display driver).
+    search.YieldInterval(~0ul);
     PreviewResult before;
     if (IsPlainFilterName(line->Filter))
         before = PreviewFilter(folder, line->Filter, search);

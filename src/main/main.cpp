@@ -7,10 +7,10 @@
 #include "clean/CleaningForms.h"
 #include "clean/CommandRun.h"
 #include "core/Text.h"
+#include "win/CommonControls.h"
 
 #include <windows.h>
 
-#include <commctrl.h>
 #include <shellapi.h>
 
 #include <string>
@@ -44,7 +44,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         const std::vector<std::string> args = Arguments();
         if (!args.empty())
             return tw::RunCommandLine(args);
-        InitCommonControls();
+        tw::win::InitCommonControls();
         tw::RegisterShellForms();
         tw::RegisterCleaningForms();
         if (!tw::Forms::Show("frmStart"))

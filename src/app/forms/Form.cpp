@@ -1,10 +1,9 @@
 #include "app/forms/Form.h"
 
 #include "app/forms/Forms.h"
+#include "win/CommonControls.h"
 #include "win/ControlName.h"
 #include "win/MenuQuery.h"
-
-#include <commctrl.h>
 
 #include <cstring>
 
@@ -141,7 +140,7 @@ void Form::Load() {
     (void)atom;
 
     // Form_Initialize
-    InitCommonControls();
+    win::InitCommonControls();
 
     DWORD style = 0, exStyle = 0;
     switch (spec_.border) {
