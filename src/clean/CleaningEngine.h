@@ -4,8 +4,8 @@
 // differs between them is data in the RunContext.
 #include "clean/rules/FileRules.h"
 #include "clean/rules/FilterText.h"
-#include "clean/rules/RegistryRules.h"
 #include "core/Text.h"
+#include "registry/rules/RegistryRules.h"
 
 #include <windows.h>
 

@@ -4,10 +4,11 @@
 #include "backup/FileBackup.h"
 #include "backup/RegistryBackup.h"
 #include "clean/CleaningEngine.h"
-#include "clean/Registry.h"
-#include "clean/modGeneral.h"
 #include "core/TextFile.h"
+#include "registry/Registry.h"
 #include "win/FileFind.h"
+#include "win/Files.h"
+#include "win/SystemFolders.h"
 
 namespace tw {
 

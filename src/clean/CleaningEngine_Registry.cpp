@@ -1,10 +1,10 @@
 // The registry half of the cleaning engine: key entries, value entries, search entries
 // and the handler that records search hits in the found-keys file.
 #include "clean/CleaningEngine.h"
-#include "clean/Registry.h"
-#include "clean/cRegSearch.h"
-#include "clean/rules/RegistryRules.h"
 #include "core/AppError.h"
+#include "registry/Registry.h"
+#include "registry/cRegSearch.h"
+#include "registry/rules/RegistryRules.h"
 
 namespace tw {
 

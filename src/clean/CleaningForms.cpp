@@ -11,6 +11,8 @@ namespace tw {
 void RegisterCleaningForms() {
     Forms::Register("frmMain", [] { return std::make_unique<frmMain>(); });
     Forms::Register("frmPreview", [] { return std::make_unique<frmPreview>(); });
+    RegisterAdvancedForm();
+    RegisterWizardForms();
 }
 
 } // namespace tw

@@ -3,9 +3,10 @@
 #include "app/INI.h"
 #include "app/modLanguage.h"
 #include "backup/FileBackup.h"
-#include "clean/modGeneral.h"
 #include "core/Text.h"
 #include "core/TextFile.h"
+#include "win/Files.h"
+#include "win/SystemFolders.h"
 
 namespace tw {
 
@@ -72,11 +73,12 @@ LoadTexts TakeLoadTexts() {
 }
 
 void CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& request) {
-    const RunSettings settings = ReadRunSettings();
+    const RunSettings settings = request.ReadSettings ? ReadRunSettings() : RunSettings{};
     const std::string runName = request.Load.RunName();
     window.SetStatus(LookupText("0011"));
     window.SetRunning(true);
-    window.ClearDetails();
+    if (request.MakeReports)
+        window.ClearDetails();
 
     RunSink sink(window);
     for (const RunFilter& filter : request.Filters) {
@@ -87,8 +89,10 @@ void CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& reques
         ctx.WorkingCopy = GetWindowsDir() + "\\" + request.WorkingCopy;
         ctx.Settings = settings;
         ctx.ExportCounter = 0;
+        ctx.MakeBackups = request.ReadSettings;
+        ctx.MakeReports = request.MakeReports;
         ctx.RecordSearchHits = filter.Slot >= 0 && filter.Slot <= 4;
-        ctx.Sink = &sink;
+        ctx.Sink = request.MakeReports ? &sink : nullptr;
         try {
             if (settings.AnyOn())
                 PrepareBackupFolders(request.ProgramFolder, runName, filter.Name,
@@ -97,6 +101,8 @@ void CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& reques
         } catch (...) {
             // a folder that cannot be made leaves the run going without it
         }
+        if (request.Advanced && window.Alive())
+            window.SetStatusFile(LookupText("0012") + " " + filter.Name + " " + LookupText("0013"));
         try {
             CleaningEngine engine(ctx, search);
             engine.RunFilterPass();
@@ -110,8 +116,11 @@ void CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& reques
             RemoveEmptyDirs(request.ProgramFolder + "\\Backup\\");
     } catch (...) {
     }
-    if (window.Alive())
-        window.SetStatus(LookupText("0014"));
+    if (window.Alive()) {
+        window.SetStatus(LookupText(request.EndStatus));
+        if (request.Advanced)
+            window.SetStatusFile("");
+    }
     try {
         if (RunSettings::On(settings.LogFile))
             WriteLog(window, request, sink);

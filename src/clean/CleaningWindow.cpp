@@ -7,8 +7,8 @@
 #include "app/modGeneral.h"
 #include "app/modLanguage.h"
 #include "clean/FilterCatalogue.h"
-#include "clean/modGeneral.h"
 #include "win/ProgramFolder.h"
+#include "win/SystemFolders.h"
 
 #include <shellapi.h>
 
@@ -124,12 +124,26 @@ void DisableMissingWindows(Form& form, std::span<const MenuRow> rows) {
             form.SetEnabled(row.entry.name, false);
 }
 
-std::vector<std::string> SortedFilterNames(const std::string& programFolder) {
-    std::vector<std::string> names = FilterCatalogue(programFolder);
+void LoadFilterList(Form& form, std::span<const char* const> selectors,
+                    std::span<const char* const> cleaning) {
+    if (selectors.empty())
+        return;
+    std::vector<std::string> names = FilterCatalogue(ProgramFolder());
     std::stable_sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
         return lstrcmpiA(a.c_str(), b.c_str()) < 0;
     });
-    return names;
+    for (const std::string& name : names)
+        for (const char* selector : selectors)
+            form.AddItem(selector, name);
+    if (!names.empty()) {
+        for (const char* selector : selectors)
+            form.SetListIndex(selector, 0);
+        return;
+    }
+    MessageBoxA(form.hwnd(), GetLanguageText("0007").c_str(), GetLanguageText("0008").c_str(),
+                MB_OK | MB_ICONSTOP);
+    for (const char* name : cleaning)
+        form.SetEnabled(name, false);
 }
 
 // ---- CleaningWindow -------------------------------------------------------------------
@@ -164,28 +178,10 @@ void CleaningWindow::Form_Load() {
         SetCaption("lblGPU", GetDisplayName());
     load_ = TakeLoadTexts();
     DisableMissingWindows(*this, traits_.menu);
-    LoadFilterList();
-}
-
-// Every filter name goes into each selector; the first is chosen in all of them. Without a
-// filter, the "0007" message and cleaning disabled until the window loads again.
-void CleaningWindow::LoadFilterList() {
-    if (traits_.selectors.empty())
-        return;
-    for (const std::string& name : SortedFilterNames(ProgramFolder()))
-        for (const char* selector : traits_.selectors)
-            AddItem(selector, name);
-    if (ListCount(traits_.selectors.front()) > 0) {
-        for (const char* selector : traits_.selectors)
-            SetListIndex(selector, 0);
-        return;
-    }
-    MessageBoxA(hwnd(), GetLanguageText("0007").c_str(), GetLanguageText("0008").c_str(),
-                MB_OK | MB_ICONSTOP);
-    for (const char* name : traits_.cleaning)
-        SetEnabled(name, false);
+    LoadFilterList(*this, traits_.selectors, traits_.cleaning);
     for (const MenuRow& row : traits_.menu)
-        if (row.does == Does::Preview)
+        if (row.does == Does::Preview &&
+            (traits_.selectors.empty() || ListCount(traits_.selectors.front()) == 0))
             SetEnabled(row.entry.name, false);
 }
 

@@ -11,9 +11,9 @@
 // and the entry is disabled by itself while no window "frmX" is registered.
 #include "app/forms/Form.h"
 #include "clean/CleaningRun.h"
-#include "clean/cRegSearch.h"
 #include "clean/rules/RunLog.h"
 #include "decode/clsProtection.h"
+#include "registry/cRegSearch.h"
 
 #include <functional>
 #include <memory>
@@ -65,9 +65,11 @@ void DisableMissingWindows(Form& form, std::span<const MenuRow> rows);
 // lblfIdentify. Returns when the dialog has been unloaded.
 void ShowDialog(Form& owner, const char* name, const char* mark = nullptr);
 
-// The filter catalogue of the program folder, sorted case-insensitively so every file system
-// gives the same order.
-std::vector<std::string> SortedFilterNames(const std::string& programFolder);
+// LoadFilterList: every filter of the program folder goes into each of `selectors`, sorted
+// case-insensitively so every file system gives the same order, and the first is chosen in
+// all of them. Without a filter: the "0007" message, and `cleaning` disabled.
+void LoadFilterList(Form& form, std::span<const char* const> selectors,
+                    std::span<const char* const> cleaning);
 
 // What a cleaning window tells its base.
 struct CleaningTraits {
@@ -114,7 +116,6 @@ class CleaningWindow : public Form, protected RunWindow, private ReportSink {
     std::unique_ptr<cRegSearch> cReg;
 
   private:
-    void LoadFilterList();
     void cmdClean_Click();
     void mnuHelpHelp_Click();
     void ShowPreview(const char* form);

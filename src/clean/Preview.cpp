@@ -1,12 +1,13 @@
 #include "clean/Preview.h"
 
 #include "clean/CleaningEngine.h"
-#include "clean/cRegSearch.h"
-#include "clean/modGeneral.h"
 #include "core/Text.h"
 #include "decode/clsProtection.h"
+#include "registry/cRegSearch.h"
 #include "win/FileFind.h"
+#include "win/Files.h"
 #include "win/Handle.h"
+#include "win/SystemFolders.h"
 
 #include <array>
 

@@ -13,7 +13,7 @@ const ControlSpec kControls[] = {
     {"lstDetails", Kind::ListBox, 135, 1260, 5775, 645, nullptr, "", Colour::Red},
     {"lblOS", Kind::Label, 135, 1950, 5775, 255, nullptr, "", Colour::Blue},
     {"lblGPU", Kind::Label, 135, 2220, 5775, 255, nullptr, "", Colour::LightBlue},
-    {"lblDetinfo", Kind::Label, 135, 2580, 3135, 225, "1003",
+    {"lblDetinfo", Kind::Label, 135, 2505, 3195, 435, "1003",
      "For information, look at the help file (F1)."},
     {"cmdClose", Kind::Button, 3360, 2520, 1215, 375, "1001", "Close"},
     {"cmdClean", Kind::Button, 4680, 2520, 1215, 375, "1002", "Clean", Colour::None, kDefault},

@@ -3,7 +3,7 @@
 // is opened modal with the filter name in its hidden label lblFilterName, evaluates the
 // filter once it is on screen, and can be cancelled while the registry is searched.
 #include "app/forms/Form.h"
-#include "clean/cRegSearch.h"
+#include "registry/cRegSearch.h"
 
 #include <memory>
 

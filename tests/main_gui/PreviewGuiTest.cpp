@@ -1,22 +1,15 @@
 // The preview window of the real Tracewipe.exe, opened from the Normal interface: its
 // list for a small filter on seeded items, in English and German, and a cancel while
 // the registry is searched. The items stay where they are.
-#include "AppFolder.h"
-#include "GuiDriver.h"
-#include "win/ControlName.h"
-
-#include <gtest/gtest.h>
-
-#include <windows.h>
+#include "support/ProgramTest.h"
 
 #include <string>
 #include <vector>
 
 namespace {
 
-using namespace tw::gui;
+using namespace twtest;
 
-constexpr DWORD kFirstWait = 30000;
 constexpr DWORD kRunWait = 120000;
 const std::string kKey = "Software\\TracewipeE2E";
 
@@ -25,56 +18,39 @@ std::string WindowsDir() {
     return std::string(buf, GetWindowsDirectoryA(buf, MAX_PATH));
 }
 
-void MakeKey(const std::string& path) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) == ERROR_SUCCESS) {
-        RegSetValueExA(key, "v", 0, REG_SZ, reinterpret_cast<const BYTE*>("1"), 2);
-        RegCloseKey(key);
-    }
-}
-
-class PreviewGui : public ::testing::Test {
+class PreviewGui : public ProgramTest {
   protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = WinPath(TW_GUI_WORK_DIR) + "\\" + info->name();
-        ASSERT_TRUE(MakeProgramFolder(folder_, WinPath(TW_PROGRAM_DIR),
-                                      {"Tracewipe.exe", "English.lng", "German.lng"}));
         file_ = WindowsDir() + "\\twe2e_removed.dll";
         Clear();
         WriteAll(file_, "preview me");
-        MakeKey(kKey + "\\Section\\Sub");
-        MakeKey(kKey + "\\Deep\\TwE2ESearchHit\\Inner");
+        for (const char* key : {"\\Section\\Sub", "\\Deep\\TwE2ESearchHit\\Inner"})
+            SetString(HKEY_CURRENT_USER, kKey + key, "v", "1");
     }
     void TearDown() override {
-        app_.Kill();
+        ProgramTest::TearDown();
         Clear();
     }
     void Clear() {
         DeleteFileA(file_.c_str());
-        RegDeleteTreeA(HKEY_CURRENT_USER, kKey.c_str());
-        RegDeleteKeyA(HKEY_CURRENT_USER, kKey.c_str());
+        DeleteKeyTree(HKEY_CURRENT_USER, kKey);
     }
 
     // Starts the program in `language` with one filter and waits for the main window.
     void Launch(const char* language, const char* filter) {
-        lang_ = WinPath(TW_LANG_SOURCE);
+        MakeFolder({"Tracewipe.exe", "English.lng", "German.lng"});
+        lang_ = WinePath(TW_LANG_SOURCE);
         lang_ = lang_.substr(0, lang_.find_last_of('\\') + 1) + language + ".txt";
-        WriteAll(folder_ + "\\Tracewipe.ini",
+        WriteAll(Ini(),
                  std::string("[PROGRAM]\r\nInterface=Normal\r\n[WARNING]\r\nReadmeStart=No\r\n"
                              "[LANGUAGE]\r\nCurrentLanguage=") +
                      language + "\r\n");
         const std::string twf = std::string("\\") + filter + ".twf";
         ASSERT_TRUE(
-            CopyFileA((WinPath(TW_E2E_FILTER_DIR) + twf).c_str(), (folder_ + twf).c_str(), FALSE));
-        app_ = Process::Launch("\"" + folder_ + "\\Tracewipe.exe\"", folder_);
-        main_ = WaitForWindow(
-            app_.id(), [](HWND h) { return tw::ControlName(h) == "frmMain"; }, kFirstWait);
+            CopyFileA((WinePath(TW_E2E_FILTER_DIR) + twf).c_str(), (folder_ + twf).c_str(), FALSE));
+        Start();
+        main_ = WaitForFrm("frmMain", kFirstWait);
         ASSERT_NE(main_, nullptr) << "the program is " << app_.State();
-    }
-    HWND OpenPreview() {
-        return WaitForWindow(app_.id(), [](HWND h) { return tw::ControlName(h) == "frmPreview"; });
     }
     std::string Lang(const char* id) const {
         char buf[512] = {};
@@ -85,8 +61,7 @@ class PreviewGui : public ::testing::Test {
         return WindowText(FindControl(preview, "lblProgress"));
     }
 
-    std::string folder_, file_, lang_;
-    Process app_;
+    std::string file_, lang_;
     HWND main_ = nullptr;
 };
 
@@ -96,7 +71,7 @@ TEST_F(PreviewGui, ListsWhatTheFilterWouldRemoveAndChangesNothing) {
         Launch(language, "E2E");
         ASSERT_TRUE(Activate(main_));
         ASSERT_TRUE(SendKey('P', true));
-        HWND preview = OpenPreview();
+        HWND preview = WaitForFrm("frmPreview");
         ASSERT_NE(preview, nullptr);
         ASSERT_TRUE(WaitUntil([&] { return Progress(preview) == Lang("2104"); }, kRunWait))
             << Progress(preview);
@@ -118,9 +93,9 @@ TEST_F(PreviewGui, ListsWhatTheFilterWouldRemoveAndChangesNothing) {
         SaveScreenshot(ScreenshotPath(std::string("frmPreview_") + language), preview);
         ASSERT_TRUE(SendKey(VK_ESCAPE));
         EXPECT_TRUE(WaitForWindowGone(preview));
-        EXPECT_TRUE(PathExists(file_));
-        EXPECT_FALSE(PathExists(folder_ + "\\E2E.twr"));
-        EXPECT_FALSE(PathExists(WindowsDir() + "\\cdtwf.dll"));
+        EXPECT_TRUE(Exists(file_));
+        EXPECT_FALSE(Exists(folder_ + "\\E2E.twr"));
+        EXPECT_FALSE(Exists(WindowsDir() + "\\cdtwf.dll"));
         app_.Kill();
     }
 }
@@ -129,7 +104,7 @@ TEST_F(PreviewGui, CancelDuringARegistrySearchEndsThePreviewEarly) {
     WriteAll(WindowsDir() + "\\twe2e_after_search.dll", "after");
     Launch("English", "E2ESlow");
     ASSERT_TRUE(PostMenuCommand(main_, {Lang("1019"), Lang("2100")}));
-    HWND preview = OpenPreview();
+    HWND preview = WaitForFrm("frmPreview");
     ASSERT_NE(preview, nullptr);
     const std::string searching = Lang("2103") + " HKEY_LOCAL_MACHINE,TwE2ENowhere";
     ASSERT_TRUE(WaitUntil([&] { return Progress(preview) == searching; }, kRunWait));

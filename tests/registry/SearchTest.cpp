@@ -1,6 +1,6 @@
 #include "RegTestUtil.h"
-#include "clean/cRegSearch.h"
 #include "core/AppError.h"
+#include "registry/cRegSearch.h"
 
 namespace {
 
@@ -75,92 +75,6 @@ TEST_F(Search, KeyNamesContainingTheTextInAnyCaseParentsFirst) {
     EXPECT_EQ(rec_.finished, std::vector<long>{0});
 }
 
-TEST_F(Search, WholeStringAndLeadingBlank) {
-    CreateKey(kCU, kBase + "\\ati");
-    CreateKey(kCU, kBase + "\\ATI Technologies");
-    CreateKey(kCU, kBase + "\\My ATI");
-
-    Run(kCurrentUser, "ATI", cRegSearch::WholeString);
-    EXPECT_EQ(Keys(), std::vector<std::string>{kBase + "\\ati"});
-
-    rec_.hits.clear();
-    Run(kCurrentUser, " ATI");
-    EXPECT_EQ(Keys(), std::vector<std::string>{kBase + "\\My ATI"});
-}
-
-TEST_F(Search, ValueNamesAndValueData) {
-    CreateKey(kCU, kBase + "\\K");
-    SetString(kCU, kBase + "\\K", "NvName", "plain");
-    SetDword(kCU, kBase + "\\K", "Count", 255);
-    SetBinary(kCU, kBase + "\\K", "Blob", {});
-    SetString(kCU, kBase + "\\K", "Path", "C:\\nvidia\\x.dll");
-
-    Run(kCurrentUser, "NV", cRegSearch::ValueNames);
-    EXPECT_EQ(rec_.hits, (std::vector<Hit>{{"HKEY_CURRENT_USER", kBase + "\\K\\NvName", "plain"}}));
-
-    rec_.hits.clear();
-    Run(kCurrentUser, "(255)", cRegSearch::ValueData);
-    EXPECT_EQ(rec_.hits,
-              (std::vector<Hit>{{"HKEY_CURRENT_USER", kBase + "\\K\\Count", "0x000000FF(255)"}}));
-
-    rec_.hits.clear();
-    Run(kCurrentUser, "00", cRegSearch::ValueData | cRegSearch::WholeString);
-    EXPECT_EQ(rec_.hits, (std::vector<Hit>{{"HKEY_CURRENT_USER", kBase + "\\K\\Blob", "00"}}));
-
-    rec_.hits.clear();
-    Run(kCurrentUser, "nvidia", cRegSearch::ValueData);
-    EXPECT_EQ(Keys(), std::vector<std::string>{kBase + "\\K\\Path"});
-}
-
-TEST_F(Search, TheStartKeysOwnValuesAreSearchedForOneRootOnly) {
-    SetString(kCU, kBase, "TwStartValue", "x");
-    Run(kCurrentUser, "TwStartValue", cRegSearch::ValueNames);
-    EXPECT_EQ(Keys(), std::vector<std::string>{kBase + "\\TwStartValue"});
-
-    rec_.hits.clear();
-    Run("0", "TwStartValue", cRegSearch::ValueNames);
-    EXPECT_TRUE(rec_.hits.empty());
-}
-
-TEST_F(Search, ValueDataOver4096BytesEndsTheKeysValueEnumeration) {
-    CreateKey(kCU, kBase + "\\V");
-    // creation order and name order agree, whichever the registry enumerates by
-    SetString(kCU, kBase + "\\V", "ANvFirst", "a");
-    SetBinary(kCU, kBase + "\\V", "Big", std::vector<unsigned char>(5000, 1));
-    SetString(kCU, kBase + "\\V", "CNvAfter", "b");
-    CreateKey(kCU, kBase + "\\W");
-    SetString(kCU, kBase + "\\W", "NvOther", "c");
-
-    Run(kCurrentUser, "Nv", cRegSearch::ValueNames);
-    EXPECT_EQ(Keys(), (std::vector<std::string>{kBase + "\\V\\ANvFirst", kBase + "\\W\\NvOther"}));
-}
-
-TEST_F(Search, RootZeroSearchesEveryRootInTableOrder) {
-    CreateKey(kCU, kBase + "\\TwBoth");
-    CreateKey(HKEY_LOCAL_MACHINE, kBase + "\\TwBoth");
-    Run("0", "TwBoth");
-    EXPECT_EQ(rec_.hits, (std::vector<Hit>{{"HKEY_CURRENT_USER", kBase + "\\TwBoth", "*"},
-                                           {"HKEY_LOCAL_MACHINE", kBase + "\\TwBoth", "*"}}));
-    rec_.hits.clear();
-    Run("&H80000002", "TwBoth");
-    EXPECT_EQ(rec_.hits, (std::vector<Hit>{{"HKEY_LOCAL_MACHINE", kBase + "\\TwBoth", "*"}}));
-}
-
-TEST_F(Search, RootKeyThatIsNoNumberIsARunTimeError) {
-    for (const char* root : {"", "HKEY_LOCAL_MACHINE", "&HZZ"}) {
-        SCOPED_TRACE(root);
-        search_.RootKey(root);
-        try {
-            search_.DoSearch();
-            ADD_FAILURE() << "no error";
-        } catch (const tw::AppError& e) {
-            EXPECT_EQ(e.number(), 13);
-        }
-        EXPECT_FALSE(search_.Running());
-    }
-    EXPECT_TRUE(rec_.finished.empty());
-}
-
 TEST_F(Search, AnErrorInTheHandlerEndsTheSearchWithItsNumber) {
     CreateKey(kCU, kBase + "\\Ati1\\Ati2");
     CreateKey(kCU, kBase + "\\Ati3");
@@ -174,54 +88,6 @@ TEST_F(Search, AnErrorInTheHandlerEndsTheSearchWithItsNumber) {
     rec_.hits.clear();
     Run(kCurrentUser, "Ati");
     EXPECT_EQ(rec_.hits.size(), 3u);
-    EXPECT_EQ(rec_.finished.back(), 0);
-}
-
-// A window whose closing stops the search, as the cleaning windows do when they unload.
-struct ClosingWindow {
-    static inline cRegSearch* search = nullptr;
-    static inline int destroyed = 0;
-    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
-        if (m == WM_DESTROY) {
-            ++destroyed;
-            if (search)
-                search->StopSearch();
-            return 0;
-        }
-        return DefWindowProcA(h, m, w, l);
-    }
-    HWND Create() {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = Proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "TwSearchTestWindow";
-        RegisterClassA(&wc);
-        return CreateWindowA("TwSearchTestWindow", "", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr,
-                             wc.hInstance, nullptr);
-    }
-};
-
-TEST_F(Search, ClosingTheWindowDuringTheSearchStopsIt) {
-    // the start key's own loop finishes its direct subkeys; nothing below them is visited
-    CreateKey(kCU, kBase + "\\Ati A\\Ati Deep");
-    CreateKey(kCU, kBase + "\\Ati B\\Ati Deeper");
-    ClosingWindow w;
-    ClosingWindow::search = &search_;
-    ClosingWindow::destroyed = 0;
-    HWND hwnd = w.Create();
-    ASSERT_TRUE(hwnd);
-    PostMessageA(hwnd, WM_CLOSE, 0, 0);
-
-    Run(kCurrentUser, "Ati");
-    EXPECT_EQ(ClosingWindow::destroyed, 1);
-    EXPECT_FALSE(IsWindow(hwnd));
-    EXPECT_EQ(Keys(), (std::vector<std::string>{kBase + "\\Ati A", kBase + "\\Ati B"}));
-    EXPECT_EQ(rec_.finished, std::vector<long>{1});
-    ClosingWindow::search = nullptr;
-
-    rec_.hits.clear();
-    Run(kCurrentUser, "Ati");
-    EXPECT_EQ(rec_.hits.size(), 4u);
     EXPECT_EQ(rec_.finished.back(), 0);
 }
 
