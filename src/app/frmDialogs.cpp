@@ -7,7 +7,7 @@
 #include "app/modFont.h"
 #include "app/modLanguage.h"
 #include "core/Text.h"
-#include "win/Handle.h"
+#include "win/FileFind.h"
 #include "win/ProgramFolder.h"
 
 #include <shellapi.h>
@@ -60,14 +60,11 @@ class frmLanguage : public Form {
 
   private:
     void LoadLanguages() {
-        WIN32_FIND_DATAA found{};
-        win::UniqueFind find(FindFirstFileA((ProgramFolder() + "\\*.lng").c_str(), &found));
-        if (find) {
-            do {
-                std::string name = found.cFileName;
-                auto dot = name.rfind('.');
-                AddItem("cboLanguage", dot == std::string::npos ? name : name.substr(0, dot));
-            } while (FindNextFileA(find.get(), &found));
+        // Plain files only, as the filter list takes them: no folders, hidden or system files.
+        for (const auto& found :
+             win::ListDirectory(ProgramFolder() + "\\*.lng", win::kListNormal)) {
+            const auto dot = found.Name.rfind('.');
+            AddItem("cboLanguage", found.Name.substr(0, dot));
         }
         if (ListCount("cboLanguage") == 0) {
             MessageBoxA(GetActiveWindow(), LookupText("0004").c_str(), LookupText("0008").c_str(),

@@ -56,6 +56,7 @@ class CleaningEngine::SearchEvents final : public cRegSearch::Events {
     explicit SearchEvents(CleaningEngine& engine) noexcept : engine_(engine) {}
     void SearchFound(const std::string& sRootKey, const std::string& sKey,
                      const std::string& sValue) override;
+    void SearchFinished(long) override { engine_.SearchJobFinished(); }
 
   private:
     CleaningEngine& engine_;
@@ -123,8 +124,26 @@ void CleaningEngine::ProcessFilter(const std::string& path) {
 }
 
 void CleaningEngine::ProcessFilterText(std::string_view text) {
-    ForEachFilterEntry(text, [this](FilterSection section, std::string_view line) {
-        if (ctx_.Stop && *ctx_.Stop)
+    const auto stopped = [this] { return ctx_.Stop && *ctx_.Stop; };
+    // Search entries wait for the next entry of another section (or the end), so that
+    // a run of them shares one walk of the registry; nothing changes it between them.
+    std::vector<std::string> searches;
+    auto runSearches = [&] {
+        try {
+            if (!stopped())
+                StartRegistrySearches(searches);
+        } catch (...) {
+        }
+        searches.clear();
+    };
+    ForEachFilterEntry(text, [&](FilterSection section, std::string_view line) {
+        if (section == FilterSection::RegistrySearch) {
+            searches.emplace_back(line);
+            return;
+        }
+        if (!searches.empty())
+            runSearches();
+        if (stopped())
             return;
         const std::string entry(line);
         try {
@@ -146,13 +165,14 @@ void CleaningEngine::ProcessFilterText(std::string_view text) {
                 DeleteRegistryValue(entry);
                 break;
             case FilterSection::RegistrySearch:
-                StartRegistrySearch(entry);
-                break;
+                break; // gathered above
             }
         } catch (...) {
             // an entry whose handling fails does not stop the filter
         }
     });
+    if (!searches.empty())
+        runSearches();
 }
 
 void CleaningEngine::DeleteFoundKeys(const std::string& path) {

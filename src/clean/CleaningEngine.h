@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tw {
 
@@ -33,8 +34,11 @@ class ReportSink {
 class ItemSink {
   public:
     virtual ~ItemSink() = default;
-    // Called before the engine handles an entry of the filter.
+    // Called before the engine handles an entry of the filter; for search entries, which
+    // share one walk, before the hits of each (in filter order).
     virtual void Entry(FilterSection /*section*/, const std::string& /*entry*/) {}
+    // Consecutive search entries whose walk is about to start.
+    virtual void Searching(const std::vector<std::string>& /*entries*/) {}
     // A [FILES] or [SYSTEMFILES] entry whose full path (it may hold wildcards) matches
     // at least one file below `baseFolder`; `kind` is the backup kind ("1" or "2").
     virtual void Files(const std::string& entry, const std::string& fullPath,
@@ -114,6 +118,9 @@ class CleaningEngine {
     void DeleteRegistryKey(const std::string& entry);
     void DeleteRegistryValue(const std::string& entry);
     void StartRegistrySearch(const std::string& entry);
+    // Consecutive search entries: one walk of each root for all of them, the hits handed
+    // to cReg_SearchFound entry by entry, as StartRegistrySearch on each in turn would.
+    void StartRegistrySearches(const std::vector<std::string>& entries);
 
     // The search-hit handler: appends the found key to <filter>.twr.
     void cReg_SearchFound(const std::string& sRootKey, const std::string& sKey,
@@ -129,6 +136,14 @@ class CleaningEngine {
     static std::unique_ptr<ItemSink> MakeCleanItems(CleaningEngine& engine);
 
     ItemSink& Items() { return ctx_.Items ? *ctx_.Items : *clean_; }
+    // The search entries of the walk under way: the sink hears of each before its hits.
+    struct SearchRound {
+        std::vector<std::pair<std::string, bool>> Entries; // entry, whether it is searched
+        size_t Next = 0;                                   // the entry whose hits come next
+        bool Announced = false;                            // Next told to the sink
+    };
+    void AnnounceSearchJob();
+    void SearchJobFinished();
 
     std::string Text(std::string_view id) const;
     // Appends a detail line (text of `id`, the path) to the removed or the not-found
@@ -146,6 +161,7 @@ class CleaningEngine {
     cRegSearch& search_;
     std::unique_ptr<SearchEvents> events_;
     std::unique_ptr<ItemSink> clean_;
+    SearchRound round_;
     ProtectedFolders protected_;
     std::string protectedFor_;
     bool protectedReady_ = false;

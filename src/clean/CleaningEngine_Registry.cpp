@@ -1,7 +1,6 @@
 // The registry half of the cleaning engine: key entries, value entries, search entries
 // and the handler that records search hits in the found-keys file.
 #include "clean/CleaningEngine.h"
-#include "core/AppError.h"
 #include "registry/Registry.h"
 #include "registry/cRegSearch.h"
 #include "registry/rules/RegistryRules.h"
@@ -38,22 +37,54 @@ void CleaningEngine::DeleteRegistryValue(const std::string& entry) {
 }
 
 void CleaningEngine::StartRegistrySearch(const std::string& entry) {
-    const std::optional<SearchEntry> search = SplitSearchEntry(entry);
-    if (!search || HasNul(entry))
-        return;
-    search_.SearchFlags(0);
-    search_.RootKey(RootHandleText(search->Root));
-    search_.SearchString(search->Text);
-    // the hits arrive through the search events the engine connected when it was made
-    try {
-        search_.DoSearch();
-    } catch (const AppError&) {
-        // a root name outside the table is no number: the entry comes to nothing
+    StartRegistrySearches({entry});
+}
+
+void CleaningEngine::StartRegistrySearches(const std::vector<std::string>& entries) {
+    std::vector<cRegSearch::Job> jobs;
+    round_ = {};
+    for (const std::string& entry : entries) {
+        const std::optional<SearchEntry> search = SplitSearchEntry(entry);
+        // a root name outside the table gives no number: the entry comes to nothing
+        const bool job =
+            search && !HasNul(entry) && ParseRootKeyText(RootHandleText(search->Root)).has_value();
+        if (job)
+            jobs.push_back({RootHandleText(search->Root), std::string(search->Text)});
+        round_.Entries.push_back({entry, job});
     }
+    Items().Searching(entries);
+    if (!jobs.empty()) {
+        // the object keeps the values of the last entry, as a search of each would leave it
+        search_.SearchFlags(0);
+        search_.RootKey(jobs.back().RootKey);
+        search_.SearchString(jobs.back().SearchString);
+        // the hits arrive through the search events the engine connected when it was made
+        search_.DoSearches(jobs);
+    }
+    while (round_.Next < round_.Entries.size())
+        SearchJobFinished();
+}
+
+void CleaningEngine::AnnounceSearchJob() {
+    while (!round_.Announced && round_.Next < round_.Entries.size()) {
+        const auto& [entry, job] = round_.Entries[round_.Next];
+        Items().Entry(FilterSection::RegistrySearch, entry);
+        if (job)
+            round_.Announced = true;
+        else
+            ++round_.Next;
+    }
+}
+
+void CleaningEngine::SearchJobFinished() {
+    AnnounceSearchJob();
+    ++round_.Next;
+    round_.Announced = false;
 }
 
 void CleaningEngine::cReg_SearchFound(const std::string& sRootKey, const std::string& sKey,
                                       const std::string& /*sValue*/) {
+    AnnounceSearchJob();
     if (!ctx_.RecordSearchHits)
         return;
     Items().SearchHit(sRootKey + "\\" + CutHitEnding(sKey));

@@ -87,8 +87,15 @@ class PreviewItems final : public ItemSink {
     void Entry(FilterSection section, const std::string& entry) override {
         current_ = result_.Entries.size();
         result_.Entries.push_back({std::string(HeaderOf(section)) + " " + entry, {}});
-        if (section == FilterSection::RegistrySearch && progress_)
-            progress_(entry);
+    }
+
+    void Searching(const std::vector<std::string>& entries) override {
+        if (!progress_)
+            return;
+        std::string all;
+        for (const std::string& entry : entries)
+            all += (all.empty() ? "" : "; ") + entry;
+        progress_(all);
     }
 
     void Files(const std::string&, const std::string& fullPath, const std::string&,

@@ -39,8 +39,9 @@ struct PreviewResult {
     std::uint64_t Items = 0, Files = 0, Bytes = 0, Keys = 0, Refused = 0;
 };
 
-// Told each registry search entry before it runs, so that a window can show it.
-using PreviewProgress = std::function<void(const std::string& searchEntry)>;
+// Told the registry search entries (joined by "; ") before their walk starts, so that a
+// window can show them.
+using PreviewProgress = std::function<void(const std::string& searchEntries)>;
 
 // Evaluates <programFolder>\<filterName>.twf. The search hits are recorded through
 // `search`, which the caller may stop; once `*stop` is true no further entry starts and

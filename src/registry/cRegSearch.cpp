@@ -119,6 +119,69 @@ void cRegSearch::DoSearch() {
     stopReason_ = 0;
 }
 
+void cRegSearch::DoSearches(const std::vector<Job>& jobs) {
+    if (running_)
+        return;
+    // Each job's roots, in the order DoSearch walks them, each with its hits.
+    struct Part {
+        HKEY Root;
+        std::vector<std::string> Hits;
+    };
+    struct Pending {
+        std::string Upper;
+        std::vector<Part> Parts;
+    };
+    std::vector<Pending> pending;
+    std::vector<HKEY> walkOrder;
+    for (const Job& job : jobs) {
+        const std::optional<std::int32_t> number = ParseRootKeyText(job.RootKey);
+        if (!number)
+            continue;
+        Pending& p = pending.emplace_back(Pending{UpperAscii(job.SearchString), {}});
+        if (*number == 0) {
+            for (const RootName& r : RootNames())
+                p.Parts.push_back({RootKeyFromValue(r.Handle), {}});
+        } else {
+            p.Parts.push_back({RootKeyFromValue(static_cast<std::uint32_t>(*number)), {}});
+        }
+        for (const Part& part : p.Parts)
+            if (std::find(walkOrder.begin(), walkOrder.end(), part.Root) == walkOrder.end())
+                walkOrder.push_back(part.Root);
+    }
+    RunningFlag running(running_);
+    pumpQuit_ = false;
+    lastPump_ = GetTickCount();
+    for (HKEY root : walkOrder) {
+        if (stopReason_ != 0)
+            break;
+        needles_.clear();
+        for (Pending& p : pending)
+            for (Part& part : p.Parts)
+                if (part.Root == root)
+                    needles_.push_back({p.Upper, &part.Hits});
+        SearchKeys(root, subKey_);
+    }
+    needles_.clear();
+    const long walkReason = stopReason_;
+    for (const Pending& p : pending) {
+        long reason = walkReason;
+        try {
+            for (const Part& part : p.Parts)
+                for (const std::string& key : part.Hits)
+                    Found(part.Root, key, "*");
+        } catch (...) {
+            reason = ErrorNumber(); // the handler's error ends this job's report
+        }
+        if (events_) {
+            try {
+                events_->SearchFinished(reason);
+            } catch (...) {
+            }
+        }
+    }
+    stopReason_ = 0;
+}
+
 void cRegSearch::SearchKeys(HKEY root, const std::string& path) {
     SearchKeysIn(root, root, path.c_str(), path);
 }
@@ -148,9 +211,15 @@ void cRegSearch::SearchKeysIn(HKEY root, HKEY parent, const char* relative,
                 full += '\\';
                 full += name;
             }
-            if (IsMatch(name))
-                Found(root, full, "*");
-            if (searchFlags_ & (ValueNames | ValueData))
+            if (needles_.empty()) {
+                if (IsMatch(name))
+                    Found(root, full, "*");
+            } else {
+                for (const Needle& needle : needles_)
+                    if (MatchesSearch(name, needle.Upper, (searchFlags_ & WholeString) != 0))
+                        needle.Hits->push_back(full);
+            }
+            if (needles_.empty() && (searchFlags_ & (ValueNames | ValueData)))
                 SearchValues(root, full);
             SearchKeysIn(root, key.get(), buffer, full);
         }

@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 namespace tw {
 
@@ -38,6 +39,19 @@ class cRegSearch {
     // Runs the search; returns when it is over, after SearchFinished. Throws AppError
     // (a run-time error) when RootKey is not a number.
     void DoSearch();
+
+    // One search of a shared walk: its root (as RootKey takes it) and its text.
+    struct Job {
+        std::string RootKey;
+        std::string SearchString;
+    };
+    // Key-name searches below SubKey, for each job what DoSearch gives with these two
+    // properties, but every root is walked once for all the jobs that search it. The
+    // hits then reach SearchFound job by job, each job's in walk order and followed by
+    // its SearchFinished, so the owner sees what one DoSearch per job would show as long
+    // as nothing changes the registry during the walk. A job whose root is no number is
+    // left out. StopSearch ends the walk; every job then reports what it found so far.
+    void DoSearches(const std::vector<Job>& jobs);
     // May be called while a search runs (from code run during its message-loop yields).
     void StopSearch() noexcept { stopReason_ = 1; }
 
@@ -54,6 +68,12 @@ class cRegSearch {
     static std::string RootKeyName(HKEY root);
 
   private:
+    // A text the walk matches key names against, and where its hits go.
+    struct Needle {
+        std::string Upper;
+        std::vector<std::string>* Hits;
+    };
+
     void SearchKeys(HKEY root, const std::string& path);
     // SearchKeys on root\path, opened as `relative` below the already open `parent`.
     void SearchKeysIn(HKEY root, HKEY parent, const char* relative, const std::string& path);
@@ -73,6 +93,9 @@ class cRegSearch {
     unsigned long yieldInterval_ = 15;
     bool pumpQuit_ = false;   // WM_QUIT met: the outer loop is ending, no more pumping
     std::string upperSearch_; // SearchString upper-cased for the run
+    // While DoSearches walks a root: the texts of the jobs that search it. Empty: the walk
+    // of DoSearch, which reports each hit as it is found.
+    std::vector<Needle> needles_;
 };
 
 } // namespace tw

@@ -41,6 +41,10 @@ void DeleteTree(const std::string& path) {
 } // namespace
 
 bool FileFound(const std::string& path) {
+    // A path ending in a separator names a folder, not files: it matches none (a listing
+    // would take it as the folder's contents).
+    if (!path.empty() && (path.back() == '\\' || path.back() == '/'))
+        return false;
     return win::AnyListed(path, win::kListNormal);
 }
 

@@ -6,7 +6,8 @@
 namespace tw {
 
 // True when a plain listing of `path` yields a name: wildcards allowed in the last
-// component; hidden, system files and folders do not count.
+// component; hidden, system files and folders do not count, and a path ending in "\"
+// (a folder's name) finds nothing.
 bool FileFound(const std::string& path);
 // True when a listing with the directory attribute yields a name: a folder, or a plain
 // file of that name.

@@ -142,6 +142,41 @@ TEST_F(FsEngine, FilesThatAreNotSeenAreReportedNotFound) {
     EXPECT_EQ(FileIndex(), "");
 }
 
+TEST_F(FsEngine, FileEntryNamingAFolderMatchesNoFile) {
+    const std::string name = Unique("folder");
+    const std::string winDir = MakeTree(win + "\\" + name);
+    const std::string sysDir = MakeTree(sys + "\\" + name);
+    const std::string winFile = Make(winDir + "\\plain.dll");
+    const std::string sysFile = Make(sysDir + "\\plain.dll");
+    const struct {
+        bool systemSection;
+        std::string entry;
+        std::string path;
+    } cases[] = {
+        {false, "\\" + name + "\\", winDir + "\\"},
+        {false, "\\" + name, winDir},
+        {true, "\\" + name + "\\", sysDir + "\\"},
+        {true, "\\" + name, sysDir},
+    };
+    for (const char* backup : {"Yes", "No"}) {
+        BackupsOn(backup, "No");
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(backup) + (c.systemSection ? " system " : " ") + c.entry);
+            sink.notFound.clear();
+            if (c.systemSection)
+                engine->CleanSystemFile(c.entry);
+            else
+                engine->CleanFile(c.entry);
+            EXPECT_EQ(sink.notFound, std::vector<std::string>{Line("0016", c.path)});
+        }
+    }
+    EXPECT_TRUE(sink.removed.empty());
+    EXPECT_TRUE(Exists(winFile));
+    EXPECT_TRUE(Exists(sysFile));
+    EXPECT_TRUE(Exists(winDir + "\\sub\\inner.dll"));
+    EXPECT_EQ(FolderNames(Fb()), std::vector<std::string>{});
+}
+
 TEST_F(FsEngine, ReadOnlyFileIsBackedUpAndListedButStays) {
     BackupsOn("Yes", "No");
     std::string ro = Make(sys + "\\" + Unique("ro.dll"), FILE_ATTRIBUTE_READONLY);
@@ -208,6 +243,8 @@ TEST_F(FsHostile, ProtectedEntriesAreRefusedAndNothingChanges) {
     };
     const Case cases[] = {
         {'F', "\\*.*", win + "\\*.*"},
+        {'F', "\\*", win + "\\*"},
+        {'F', "\\", win + "\\", true},
         {'F', "\\system32\\*.*", win + "\\system32\\*.*"},
         {'F', "\\.\\*.ini", win + "\\.\\*.ini"},
         {'F', "\\..\\" + Unique("onroot.tmp"), win + "\\..\\" + Unique("onroot.tmp")},

@@ -195,6 +195,47 @@ TEST_F(EngineRegistry, FoundKeysLeftByAnInterruptedPassAreReplayedWithTheNewHits
     EXPECT_FALSE(Exists(FoundKeysFile()));
 }
 
+TEST_F(EngineRegistry, SearchEntriesInARowGiveWhatEachGivesAlone) {
+    BackupOn();
+    const char* searches[] = {"HKEY_LOCAL_MACHINE,TwZq9", "HKEY_CURRENT_USER,Twq9X",
+                              "HKEY_LOCAL_MACHINE,Twq9x", "HKLM,TwZq9", "HKEY_CURRENT_USER,TwZq9X"};
+    struct Outcome {
+        std::vector<std::string> found, index;
+        int exports;
+    };
+    // `between` follows each search entry; a value entry there makes each search run alone
+    auto run = [&](const std::string& between) {
+        for (HKEY root : {kLM, kCU}) {
+            CreateKey(root, kBase + "\\TwZq9X one\\aTwq9x three");
+            CreateKey(root, kBase + "\\TwZq9 two\\TwZq9X four");
+            CreateKey(root, kBase + "\\aTwq9x five");
+        }
+        std::string text = "[REGISTRY.SEARCH]\r\n";
+        for (const char* entry : searches)
+            text += entry + std::string("\r\n") + between;
+        const std::string copy = programFolder_ + "\\cdtwf.dll";
+        EXPECT_TRUE(tw::AppendTextLine(copy.c_str(), text));
+        engine_->ProcessFilter(copy);
+        DeleteFileA(copy.c_str());
+        Outcome o{FoundKeys(), {}, 0};
+        engine_->DeleteFoundKeys(FoundKeysFile());
+        o.index = IndexLines();
+        o.exports = static_cast<int>(FolderNames(RegFolder()).size());
+        RemoveTree(RegFolder());
+        CreateDirectoryA(RegFolder().c_str(), nullptr);
+        ctx_.ExportCounter = 0;
+        return o;
+    };
+    const Outcome alone =
+        run("[REGISTRY.VALUE]\r\nHKEY_CURRENT_USER\\" + kBase + "\\none\r\n[REGISTRY.SEARCH]\r\n");
+    const Outcome shared = run("");
+    ASSERT_EQ(alone.found.size(), 9u);
+    EXPECT_EQ(shared.found, alone.found);
+    EXPECT_EQ(shared.index, alone.index);
+    EXPECT_EQ(shared.exports, alone.exports);
+    EXPECT_FALSE(KeyExists(kLM, kBase + "\\TwZq9 two"));
+}
+
 TEST_F(EngineRegistry, FailedExportKeepsTheKeyAndSaysSo) {
     // backup asked for, but the run folder is missing: the export cannot be written
     ctx_.Settings.BackupReg = "Yes";

@@ -7,8 +7,15 @@
 //   twbenchreg reg          reg query <key> /s
 //   twbenchreg regedit      regedit /e <file> <key>
 //   twbenchreg clean        deletes the tree
+//   twbenchreg filter N     a filter pass over N HKEY_LOCAL_MACHINE search entries
+//   twbenchreg floor FILE   FindFirstFileA and GetFileAttributesA on the Windows folder
+//                           followed by each line of FILE (the floor of a file entry)
+#include "clean/CleaningEngine.h"
+#include "core/TextFile.h"
 #include "registry/cRegSearch.h"
+#include "win/Files.h"
 #include "win/StartAndWait.h"
+#include "win/SystemFolders.h"
 
 #include <windows.h>
 
@@ -16,7 +23,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -106,6 +115,64 @@ HWND MakeWindow() {
                          nullptr, wc.hInstance, nullptr);
 }
 
+// A filter pass over `count` search entries of HKEY_LOCAL_MACHINE, the texts of the
+// shipped ATI filter's searches taken in turn.
+void FilterPass(int count) {
+    static const char* const kTexts[] = {"ATI Technologies", "ATI WDM Configurations", "ati2mtag",
+                                         "atikmdag", "amdkmdag"};
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    tw::RunContext ctx;
+    ctx.ProgramFolder = std::string(temp) + "twbench";
+    ctx.FilterName = "Bench";
+    ctx.RecordSearchHits = false;
+    ctx.Settings = {"No", "No", "No", "No"};
+    CreateDirectoryA(ctx.ProgramFolder.c_str(), nullptr);
+    const std::string copy = ctx.ProgramFolder + "\\cdtwf.dll";
+    std::string text = "[REGISTRY.SEARCH]";
+    for (int i = 0; i < count; ++i)
+        text += std::string("\r\nHKEY_LOCAL_MACHINE,") + kTexts[i % 5];
+    DeleteFileA(copy.c_str());
+    tw::AppendTextLine(copy.c_str(), text);
+    HWND w = MakeWindow();
+    tw::cRegSearch search;
+    tw::CleaningEngine engine(ctx, search);
+    const auto start = Clock::now();
+    engine.ProcessFilter(copy);
+    std::printf("filter    %8d searches %6.2f s\n", count, Seconds(start));
+    DestroyWindow(w);
+    DeleteFileA(copy.c_str());
+    RemoveDirectoryA(ctx.ProgramFolder.c_str());
+}
+
+// The platform's own existence tests for each entry of a file list.
+void Floor(const char* listFile) {
+    std::ifstream in(listFile);
+    std::vector<std::string> paths;
+    const std::string windows = tw::GetWindowsDir();
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty() && line[0] == '\\')
+            paths.push_back(windows + line);
+    }
+    auto start = Clock::now();
+    long found = 0;
+    for (const std::string& path : paths) {
+        WIN32_FIND_DATAA data;
+        HANDLE h = FindFirstFileA(path.c_str(), &data);
+        if (h != INVALID_HANDLE_VALUE) {
+            ++found;
+            FindClose(h);
+        }
+    }
+    std::printf("findfirst %8zu names %6.2f s (%ld found)\n", paths.size(), Seconds(start), found);
+    start = Clock::now();
+    for (const std::string& path : paths)
+        found += GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    std::printf("getattrib %8zu names %6.2f s\n", paths.size(), Seconds(start));
+}
+
 int Run(int argc, char** argv) {
     if (argc < 2)
         return 2;
@@ -150,6 +217,10 @@ int Run(int argc, char** argv) {
         std::printf("regedit /e         %8.2f s (%lu bytes)\n", Seconds(start),
                     static_cast<unsigned long>(data.nFileSizeLow));
         DeleteFileA(file.c_str());
+    } else if (mode == "filter" && argc == 3) {
+        FilterPass(std::atoi(argv[2]));
+    } else if (mode == "floor" && argc == 3) {
+        Floor(argv[2]);
     } else if (mode == "clean") {
         RegDeleteTreeA(HKEY_CURRENT_USER, kBenchKey);
         RegDeleteKeyA(HKEY_CURRENT_USER, kBenchKey);
