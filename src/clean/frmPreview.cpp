@@ -1,6 +1,7 @@
 #include "clean/frmPreview.h"
 
 #include "app/Captions.h"
+#include "app/forms/modAddScroll.h"
 #include "app/modFont.h"
 #include "clean/Preview.h"
 #include "core/Text.h"
@@ -79,31 +80,13 @@ void frmPreview::Timer1_Timer() {
     SetCaption("lblProgress", LookupText(result.Cancelled ? "2105" : "2104"));
     for (const std::string& line : PreviewLines(result))
         AddItem("lstPreview", line);
-    FitListExtent();
+    AddScroll(*this, "lstPreview");
     SetFocus(Control("cmdClose"));
 }
 
 void frmPreview::cmdCancel_Click() {
     stop_ = true;
     cReg->StopSearch();
-}
-
-void frmPreview::FitListExtent() {
-    HWND list = Control("lstPreview");
-    HDC dc = GetDC(list);
-    if (!dc)
-        return;
-    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
-    int widest = 0;
-    for (int i = 0, n = ListCount("lstPreview"); i < n; ++i) {
-        const std::string line = List("lstPreview", i);
-        SIZE size{};
-        if (GetTextExtentPoint32A(dc, line.c_str(), static_cast<int>(line.size()), &size))
-            widest = std::max<int>(widest, size.cx);
-    }
-    SelectObject(dc, old);
-    ReleaseDC(list, dc);
-    SendMessageA(list, LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(widest + 8), 0);
 }
 
 } // namespace tw

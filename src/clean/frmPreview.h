@@ -23,8 +23,6 @@ class frmPreview : public Form {
   private:
     void Timer1_Timer();
     void cmdCancel_Click();
-    // The list's horizontal scroll extent: its widest line.
-    void FitListExtent();
 
     std::unique_ptr<cRegSearch> cReg;
     bool stop_ = false;
