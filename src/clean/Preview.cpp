@@ -89,13 +89,17 @@ class PreviewItems final : public ItemSink {
         result_.Entries.push_back({std::string(HeaderOf(section)) + " " + entry, {}});
     }
 
+    // The roots that the walk of these entries covers, each once, in entry order.
     void Searching(const std::vector<std::string>& entries) override {
         if (!progress_)
             return;
-        std::string all;
-        for (const std::string& entry : entries)
-            all += (all.empty() ? "" : "; ") + entry;
-        progress_(all);
+        std::string roots;
+        for (const std::string& entry : entries) {
+            const std::string root = entry.substr(0, entry.find(','));
+            if (("; " + roots + "; ").find("; " + root + "; ") == std::string::npos)
+                roots += (roots.empty() ? "" : "; ") + root;
+        }
+        progress_(roots);
     }
 
     void Files(const std::string&, const std::string& fullPath, const std::string&,

@@ -39,9 +39,9 @@ struct PreviewResult {
     std::uint64_t Items = 0, Files = 0, Bytes = 0, Keys = 0, Refused = 0;
 };
 
-// Told the registry search entries (joined by "; ") before their walk starts, so that a
-// window can show them.
-using PreviewProgress = std::function<void(const std::string& searchEntries)>;
+// Told the roots (joined by "; ") of the registry search entries whose walk is about to
+// start, so that a window can show them.
+using PreviewProgress = std::function<void(const std::string& roots)>;
 
 // Evaluates <programFolder>\<filterName>.twf. The search hits are recorded through
 // `search`, which the caller may stop; once `*stop` is true no further entry starts and

@@ -14,8 +14,8 @@ namespace {
 // Positions in twips: left, top, width, height.
 const ControlSpec kControls[] = {
     {"lblFilter", Kind::Label, 120, 120, 8760, 255},
-    {"lblProgress", Kind::Label, 120, 420, 8760, 255},
-    {"lstPreview", Kind::ListBox, 120, 720, 8760, 3960},
+    {"lblProgress", Kind::Label, 120, 420, 8760, 450},
+    {"lstPreview", Kind::ListBox, 120, 900, 8760, 3780},
     {"cmdCancel", Kind::Button, 6360, 4830, 1215, 375, "1067", "Cancel"},
     {"cmdClose", Kind::Button, 7665, 4830, 1215, 375, "1001", "Close", Colour::None, kDefault},
     {"lblFilterName", Kind::Label, 0, 0, 0, 0, nullptr, "", Colour::None, kHidden},
@@ -64,9 +64,9 @@ void frmPreview::Timer1_Timer() {
     SetEnabled("cmdCancel", true);
     const PreviewResult result = PreviewFilter(
         ProgramFolder(), filter, *cReg,
-        [this](const std::string& entry) {
+        [this](const std::string& roots) {
             if (Loaded())
-                SetCaption("lblProgress", LookupText("2103") + " " + entry);
+                SetCaption("lblProgress", LookupText("2103") + " " + roots);
         },
         &stop_);
     running_ = false;

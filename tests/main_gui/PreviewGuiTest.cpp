@@ -106,8 +106,9 @@ TEST_F(PreviewGui, CancelDuringARegistrySearchEndsThePreviewEarly) {
     ASSERT_TRUE(PostMenuCommand(main_, {Lang("1019"), Lang("2100")}));
     HWND preview = WaitForFrm("frmPreview");
     ASSERT_NE(preview, nullptr);
-    const std::string searching = Lang("2103") + " HKEY_LOCAL_MACHINE,TwE2ENowhere; ";
-    ASSERT_TRUE(WaitUntil([&] { return Progress(preview).starts_with(searching); }, kRunWait));
+    const std::string searching = Lang("2103") + " HKEY_LOCAL_MACHINE; HKEY_CLASSES_ROOT";
+    ASSERT_TRUE(WaitUntil([&] { return Progress(preview) == searching; }, kRunWait))
+        << Progress(preview);
     SaveScreenshot(ScreenshotPath("frmPreview_searching"), preview);
     ASSERT_TRUE(Click(FindControl(preview, "cmdCancel")));
     ASSERT_TRUE(WaitUntil([&] { return Progress(preview) == Lang("2105"); }, kRunWait))
