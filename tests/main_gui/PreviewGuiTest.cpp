@@ -90,7 +90,7 @@ TEST_F(PreviewGui, ListsWhatTheFilterWouldRemoveAndChangesNothing) {
                   }));
         EXPECT_EQ(WindowText(preview), Lang("2101"));
         EXPECT_FALSE(IsEnabled(FindControl(preview, "cmdCancel")));
-        SaveScreenshot(ScreenshotPath(std::string("frmPreview_") + language), preview);
+        SaveScreenshot(ScreenshotPath(std::string("frmPreview_result_") + language), preview);
         ASSERT_TRUE(SendKey(VK_ESCAPE));
         EXPECT_TRUE(WaitForWindowGone(preview));
         EXPECT_TRUE(Exists(file_));
