@@ -146,7 +146,6 @@ TEST_F(FrontEnds, AdvancedSlotsRunInOrderIntoOneLogWithExportsCountedPerFilter) 
     EXPECT_EQ(StoredText(Control("lblStatusFile")), "");
     Shoot("frmAdvanced-after-run");
 
-    const std::string sys = Dir(GetSystemDirectoryA);
     const std::vector<std::string> removed = {Lang("0015") + " (" + win_ + "\\twe2e_removed.dll)",
                                               Lang("0015") + " (" + win_ + "\\twe2e_pat*.tmp)",
                                               Lang("0015") + " (" + win_ + "\\twe2e_reg.dll)"};
