@@ -4,10 +4,14 @@
 # that must survive, and the release folder copied to C:\Tracewipe.
 #
 # With a reachable display (and TW_HEADLESS unset) Tracewipe opens there in a Wine
-# virtual desktop. Otherwise it runs on a virtual display: one cleaning run per shipped
+# virtual desktop. Otherwise it runs on a virtual display: first the command line (a
+# preview of each shipped filter must list every seeded leftover and no look-alike and
+# leave drive C and the registry exactly as they were; /clean must remove them; the exit
+# codes are checked), then, on a freshly seeded sandbox, one cleaning run per shipped
 # filter is driven through the window, the removed and not-found items and the time of
 # each run are printed, screenshots go to build/demo/screenshots, and the seeded items
-# are checked. Exits non-zero when a seeded leftover survives or a look-alike is lost.
+# are checked, and a last preview of each filter prints what is left. Exits non-zero when
+# a seeded leftover survives, a look-alike is lost or the command line fails a check.
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 root=${TW_BUILD_ROOT:-$src/build}
@@ -71,6 +75,66 @@ if [ $headless -eq 0 ]; then
     exec wine explorer /desktop=Tracewipe,1024x768 'C:\Tracewipe\Tracewipe.exe'
 fi
 
+# ---- headless: the command line first, on the seeded sandbox ----
+tw() { (cd "$app" && exec wine 'C:\Tracewipe\Tracewipe.exe' "$@" </dev/null >/dev/null 2>&1); }
+cli_status=0
+expect_exit() { # expected code, what it is, arguments...
+    local want=$1 what=$2 rc=0
+    shift 2
+    tw "$@" || rc=$?
+    echo "$what: exit $rc (expected $want)"
+    [ "$rc" -eq "$want" ] || cli_status=1
+}
+# The file tree of drive C and exports of HKLM and HKCU, as $demo/snapshot-$1.*
+snapshot() {
+    (cd "$WINEPREFIX/drive_c" && find . -printf '%y %p %s %T@\n' | LC_ALL=C sort) \
+        >"$demo/snapshot-$1.files"
+    for root in HKEY_LOCAL_MACHINE HKEY_CURRENT_USER; do
+        wine regedit /e "$(winpath "$demo/snapshot-$1.$root.reg")" "$root" </dev/null >/dev/null 2>&1
+    done
+}
+unchanged() {
+    for part in files HKEY_LOCAL_MACHINE.reg HKEY_CURRENT_USER.reg; do
+        cmp -s "$demo/snapshot-$1.$part" "$demo/snapshot-$2.$part" ||
+            { echo "the preview changed $part" && return 1; }
+    done
+}
+# Every seeded leftover of the filter source $2 is an item of the report $1; no
+# look-alike is.
+lists_the_seeds() {
+    local report=$1 missed=0 path
+    wine "$twseed" check "$2" </dev/null | tr -d '\r' >"$demo/seeds.txt" || true
+    while IFS= read -r path; do
+        grep -qiF "($path)" "$report" || { echo "   not listed: $path" && missed=1; }
+    done < <(sed -nE 's/^LEFT (file  |folder|key   |value ) //p' "$demo/seeds.txt")
+    while IFS= read -r path; do
+        ! grep -qiF "($path)" "$report" || { echo "   look-alike listed: $path" && missed=1; }
+    done < <(sed -nE 's/^KEPT (file  |folder|key   |value ) //p' "$demo/seeds.txt")
+    return $missed
+}
+
+echo "== the command line =="
+for f in "${filters[@]}"; do
+    snapshot "$f-before"
+    expect_exit 0 "/preview $f" /preview "$f" /report "$(winpath "$demo/$f-preview.txt")"
+    snapshot "$f-after"
+    unchanged "$f-before" "$f-after" || cli_status=1
+    lists_the_seeds "$demo/$f-preview.txt" "$(winpath "$src/data/filters/$f.txt")" || cli_status=1
+    tail -n 1 "$demo/$f-preview.txt" | tr -d '\r'
+done
+for f in "${filters[@]}"; do
+    expect_exit 0 "/clean $f" /clean "$f" /report "$(winpath "$demo/$f-clean.txt")"
+done
+wine "$twseed" check "${sources[@]}" </dev/null | tr -d '\r' | tail -n 1
+wine "$twseed" check "${sources[@]}" </dev/null >/dev/null || cli_status=1
+for f in "${filters[@]}"; do
+    expect_exit 1 "/preview $f after the clean" /preview "$f"
+done
+expect_exit 3 "/preview of a missing filter" /preview "No Such Filter"
+expect_exit 5 "/preview without a filter" /preview
+# the window runs below start from a freshly seeded sandbox
+wine "$twseed" seed "${sources[@]}" </dev/null | tr -d '\r' | tail -n 1
+
 # ---- headless: drive one run per filter ----
 drive() { wine "$twdrive" "$@" </dev/null 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 main=(--title-prefix Tracewipe --class TwForm)
@@ -91,6 +155,7 @@ for _ in $(seq 1 60); do
 done
 [ $ok -eq 1 ] || { echo "run: the main window did not open" >&2; exit 1; }
 drive screenshot "${main[@]}" --window "$(winpath "$demo/screenshots/before.png")" >/dev/null || true
+expect_exit 4 "/preview while the window is open" /preview NVIDIA
 
 rm -f "$demo/summary.txt.new"
 total_removed=0
@@ -136,6 +201,13 @@ drive close "${main[@]}" >/dev/null || true
 wait "$app_pid" 2>/dev/null || true
 trap - EXIT
 
+echo "== what a preview still finds after the runs =="
+for f in "${filters[@]}"; do
+    tw /preview "$f" /report "$(winpath "$demo/$f-left.txt")" || true
+    echo "-- $f:"
+    tr -d '\r' <"$demo/$f-left.txt" | sed 's/^/   /'
+done
+
 echo "== checking the sandbox =="
 status=0
 wine "$twseed" check "${sources[@]}" </dev/null | tr -d '\r' >"$demo/check.txt" || status=1
@@ -145,6 +217,10 @@ echo "removed $total_removed items, $total_missing not found; screenshots in $de
 "$src/cmake/wine-down.sh" "$demo"
 if [ $status -ne 0 ]; then
     echo "DEMO FAILED: a seeded leftover survived or a look-alike was lost"
+    exit 1
+fi
+if [ $cli_status -ne 0 ]; then
+    echo "DEMO FAILED: the command line did not do what it says"
     exit 1
 fi
 echo "DEMO PASSED"

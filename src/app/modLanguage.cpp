@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <fstream>
+#include <iterator>
 #include <map>
 
 namespace tw {
@@ -19,6 +21,51 @@ clsProtection g_languageDecoder;
 // lines reads each of its few texts once.
 std::map<std::string, std::string, std::less<>> g_texts;
 
+// Ids compared as the profile functions compare keys: letter case ignored.
+struct NoCase {
+    bool operator()(const std::string& a, const std::string& b) const {
+        return lstrcmpiA(a.c_str(), b.c_str()) < 0;
+    }
+};
+std::map<std::string, std::string, NoCase> g_memory;
+bool g_inMemory = false;
+
+std::string_view Trim(std::string_view s) {
+    const size_t first = s.find_first_not_of(" \t");
+    if (first == std::string_view::npos)
+        return {};
+    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
+}
+
+// The [Language] section of a decoded language file, read as the profile functions read
+// it: blanks around keys and values dropped, one pair of surrounding quotes removed, the
+// first of two equal keys kept.
+void ReadLanguageSection(std::string_view text) {
+    bool inSection = false;
+    while (!text.empty()) {
+        size_t end = text.find('\n');
+        std::string_view line = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        line = Trim(line);
+        if (line.size() >= 2 && line.front() == '[') {
+            const size_t close = line.find(']');
+            inSection = close != std::string_view::npos &&
+                        lstrcmpiA(std::string(line.substr(1, close - 1)).c_str(), "Language") == 0;
+            continue;
+        }
+        const size_t eq = line.find('=');
+        if (!inSection || eq == std::string_view::npos)
+            continue;
+        std::string_view value = Trim(line.substr(eq + 1));
+        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+            value.back() == value.front())
+            value = value.substr(1, value.size() - 2);
+        g_memory.emplace(std::string(Trim(line.substr(0, eq))), std::string(value));
+    }
+}
+
 std::string CopyPath() {
     return ProgramFolder() + "\\" + g_languageName + ".dlf";
 }
@@ -29,7 +76,26 @@ const std::string& LanguageName() {
     return g_languageName;
 }
 
+void UseLanguageInMemory() {
+    g_inMemory = true;
+    g_memory.clear();
+    std::string name = ReadINI(kIniFile, "LANGUAGE", "CurrentLanguage", "?");
+    if (name == "?")
+        name = "English"; // the default the first start writes
+    std::ifstream file(ProgramFolder() + "\\" + name + ".lng", std::ios::binary);
+    const std::string packed{std::istreambuf_iterator<char>(file), {}};
+    try {
+        ReadLanguageSection(g_languageDecoder.DecodeString(packed));
+    } catch (...) {
+        // a missing or damaged language file: every text is "?"
+    }
+}
+
 std::string GetLanguageText(std::string_view Id) {
+    if (g_inMemory) {
+        const auto found = g_memory.find(std::string(Id));
+        return found == g_memory.end() ? "?" : found->second;
+    }
     if (g_languageName.empty()) {
         // Set before decoding: the description of a decoding error is looked up through
         // here again, and must read whatever working copy there is instead of decoding.

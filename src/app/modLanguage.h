@@ -14,6 +14,11 @@ std::string GetLanguageText(std::string_view Id);
 // the language file again.
 void DeleteLanguageCopy();
 
+// Reads the current language from <language>.lng into memory: from then on
+// GetLanguageText answers from there and no working copy is written (for runs that must
+// leave the program folder as it is).
+void UseLanguageInMemory();
+
 // The language whose working copy is in use ("" before the first lookup).
 const std::string& LanguageName();
 

@@ -1,6 +1,5 @@
 #include "clean/CleaningEngine.h"
 
-#include "backup/FileBackup.h"
 #include "clean/rules/FilterText.h"
 #include "decode/clsProtection.h"
 #include "registry/Registry.h"
@@ -51,13 +50,6 @@ bool HasWildcard(const std::string& name) {
     return name.find_first_of("*?") != std::string::npos;
 }
 
-// Deletes every plain file the pattern matches; read-only files stay.
-void DeleteMatchingFiles(const std::string& pattern) {
-    const std::string parent = ParentOf(pattern);
-    for (const auto& found : win::ListDirectory(pattern, win::kListNormal))
-        DeleteFileA((parent + found.Name).c_str());
-}
-
 } // namespace
 
 class CleaningEngine::SearchEvents final : public cRegSearch::Events {
@@ -65,13 +57,15 @@ class CleaningEngine::SearchEvents final : public cRegSearch::Events {
     explicit SearchEvents(CleaningEngine& engine) noexcept : engine_(engine) {}
     void SearchFound(const std::string& sRootKey, const std::string& sKey,
                      const std::string& sValue) override;
+    void SearchFinished(long) override { engine_.SearchJobFinished(); }
 
   private:
     CleaningEngine& engine_;
 };
 
 CleaningEngine::CleaningEngine(RunContext& context, cRegSearch& search)
-    : ctx_(context), search_(search), events_(std::make_unique<SearchEvents>(*this)) {
+    : ctx_(context), search_(search), events_(std::make_unique<SearchEvents>(*this)),
+      clean_(MakeCleanItems(*this)) {
     search_.SetEvents(events_.get());
 }
 
@@ -127,13 +121,18 @@ void CleaningEngine::RunFilterPass() {
 void CleaningEngine::ProcessFilter(const std::string& path) {
     if (path.empty())
         return;
-    const std::string text = ReadTextFile(path);
+    ProcessFilterText(ReadTextFile(path));
+}
+
+void CleaningEngine::ProcessFilterText(std::string_view text) {
+    const auto stopped = [this] { return ctx_.Stop && *ctx_.Stop; };
     // Search entries wait for the next entry of another section (or the end), so that
     // a run of them shares one walk of the registry; nothing changes it between them.
     std::vector<std::string> searches;
     auto runSearches = [&] {
         try {
-            StartRegistrySearches(searches);
+            if (!stopped())
+                StartRegistrySearches(searches);
         } catch (...) {
         }
         searches.clear();
@@ -145,8 +144,11 @@ void CleaningEngine::ProcessFilter(const std::string& path) {
         }
         if (!searches.empty())
             runSearches();
+        if (stopped())
+            return;
         const std::string entry(line);
         try {
+            Items().Entry(section, entry);
             switch (section) {
             case FilterSection::Files:
                 CleanFile(entry);
@@ -175,14 +177,17 @@ void CleaningEngine::ProcessFilter(const std::string& path) {
 }
 
 void CleaningEngine::DeleteFoundKeys(const std::string& path) {
-    const std::string text = ReadTextFile(path);
+    ReplayFoundKeys(ReadTextFile(path));
+    DeleteFileA(path.c_str());
+}
+
+void CleaningEngine::ReplayFoundKeys(std::string_view text) {
     for (std::string_view line : SplitCrLf(text)) {
         try {
             DeleteRegistryKey(std::string(line));
         } catch (...) {
         }
     }
-    DeleteFileA(path.c_str());
 }
 
 const ProtectedFolders& CleaningEngine::Protected() {
@@ -231,21 +236,14 @@ void CleaningEngine::CleanFileBelow(const std::string& entry, const std::string&
                                     const char* kind) {
     const std::string fullPath = baseFolder + entry;
     if (!FileFound(fullPath)) {
-        Report(false, "0016", fullPath);
+        Items().Missing(false, fullPath);
         return;
     }
     if (RefuseFile(entry, fullPath)) {
-        Report(true, "0030", fullPath);
+        Items().Refused(fullPath);
         return;
     }
-    if (ctx_.MakeBackups && RunSettings::On(ctx_.Settings.BackupFiles) &&
-        !BackupFile(ctx_.ProgramFolder, entry, ctx_.FilterName, ctx_.RunName, fullPath, baseFolder,
-                    kind)) {
-        Report(true, "0031", fullPath);
-        return;
-    }
-    Report(true, "0015", fullPath);
-    DeleteMatchingFiles(fullPath);
+    Items().Files(entry, fullPath, baseFolder, kind);
 }
 
 void CleaningEngine::CleanFile(const std::string& entry) {
@@ -263,22 +261,15 @@ void CleaningEngine::CleanDirectory(const std::string& entry) {
     const std::string fullPath = DirectoryFullPath(
         entry, GetWindowsDir(), belowProgramFiles ? GetProgramFilesDir() : std::string());
     if (!DirFound(fullPath)) {
-        Report(false, "0018", fullPath);
+        Items().Missing(true, fullPath);
         return;
     }
     const std::string rest = belowProgramFiles ? entry.substr(kProgramFilesPrefix.size()) : entry;
     if (RefuseDirectory(rest, fullPath)) {
-        Report(true, "0030", fullPath);
+        Items().Refused(fullPath);
         return;
     }
-    if (ctx_.MakeBackups && RunSettings::On(ctx_.Settings.BackupDir) &&
-        !BackupDirectory(ctx_.ProgramFolder, WithoutTrailingSeparators(fullPath), ctx_.FilterName,
-                         ctx_.RunName)) {
-        Report(true, "0031", fullPath);
-        return;
-    }
-    Report(true, "0017", fullPath);
-    DeleteFolder(fullPath);
+    Items().Directory(fullPath);
 }
 
 } // namespace tw

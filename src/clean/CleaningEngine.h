@@ -3,7 +3,9 @@
 // and the registry. One engine serves the Normal, Advanced and wizard windows; what
 // differs between them is data in the RunContext.
 #include "clean/rules/FileRules.h"
+#include "clean/rules/FilterText.h"
 #include "core/Text.h"
+#include "registry/rules/RegistryRules.h"
 
 #include <windows.h>
 
@@ -24,6 +26,34 @@ class ReportSink {
     virtual ~ReportSink() = default;
     virtual void Removed(const std::string& line) = 0;  // lstDetail (logged)
     virtual void NotFound(const std::string& line) = 0; // lstDetails
+};
+
+// What becomes of what the engine finds. The engine decides what each entry matches and
+// whether it may go; the sink acts on it: a clean backs the item up, lists it and deletes
+// it, a preview records it and changes nothing.
+class ItemSink {
+  public:
+    virtual ~ItemSink() = default;
+    // Called before the engine handles an entry of the filter; for search entries, which
+    // share one walk, before the hits of each (in filter order).
+    virtual void Entry(FilterSection /*section*/, const std::string& /*entry*/) {}
+    // Consecutive search entries whose walk is about to start.
+    virtual void Searching(const std::vector<std::string>& /*entries*/) {}
+    // A [FILES] or [SYSTEMFILES] entry whose full path (it may hold wildcards) matches
+    // at least one file below `baseFolder`; `kind` is the backup kind ("1" or "2").
+    virtual void Files(const std::string& entry, const std::string& fullPath,
+                       const std::string& baseFolder, const char* kind) = 0;
+    // A [DIRECTORY] entry that names a folder (every folder its wildcards match).
+    virtual void Directory(const std::string& fullPath) = 0;
+    // A file or directory entry that matches nothing.
+    virtual void Missing(bool directory, const std::string& fullPath) = 0;
+    // Something found that no filter may remove: a full path or a key entry.
+    virtual void Refused(const std::string& what) = 0;
+    // A key entry (or a found key) that may go, below a root handle that may be 0.
+    virtual void Key(HKEY root, const KeyEntry& key, const std::string& entry) = 0;
+    virtual void Value(HKEY root, const ValueEntry& value) = 0;
+    // A search hit as its found-keys line: root name, "\", the key after the cut.
+    virtual void SearchHit(const std::string& line) = 0;
 };
 
 // The four settings as read from [PROGRAM] at the start of a run ("?" when missing).
@@ -50,6 +80,8 @@ struct RunContext {
     bool MakeReports = true;      // the wizard shows no per-item lines
     bool RecordSearchHits = true; // Advanced: only for filter slots 1 to 4
     ReportSink* Sink = nullptr;   // per-item lines; nullptr: none
+    ItemSink* Items = nullptr;    // what is found; nullptr: the clean (backup, list, delete)
+    const bool* Stop = nullptr;   // once true, no further entry is started
     TextLookup Text = nullptr;    // language lookup; nullptr: tw::LookupText
 };
 
@@ -69,6 +101,10 @@ class CleaningEngine {
 
     void ProcessFilter(const std::string& path);
     void DeleteFoundKeys(const std::string& path);
+    // The two halves of a pass on texts in memory: the unpacked filter, and the lines of
+    // a found-keys file, each handed to DeleteRegistryKey.
+    void ProcessFilterText(std::string_view text);
+    void ReplayFoundKeys(std::string_view text);
 
     // [FILES], [SYSTEMFILES], [DIRECTORY] entries. A found item is refused ("0030") when
     // it is a protected folder, lies above or inside one or climbs out of its base with
@@ -95,6 +131,19 @@ class CleaningEngine {
   private:
     // Forwards the search object's hits to cReg_SearchFound.
     class SearchEvents;
+    // The clean's sink: backup, report line, deletion.
+    class CleanItems;
+    static std::unique_ptr<ItemSink> MakeCleanItems(CleaningEngine& engine);
+
+    ItemSink& Items() { return ctx_.Items ? *ctx_.Items : *clean_; }
+    // The search entries of the walk under way: the sink hears of each before its hits.
+    struct SearchRound {
+        std::vector<std::pair<std::string, bool>> Entries; // entry, whether it is searched
+        size_t Next = 0;                                   // the entry whose hits come next
+        bool Announced = false;                            // Next told to the sink
+    };
+    void AnnounceSearchJob();
+    void SearchJobFinished();
 
     std::string Text(std::string_view id) const;
     // Appends a detail line (text of `id`, the path) to the removed or the not-found
@@ -111,6 +160,8 @@ class CleaningEngine {
     RunContext& ctx_;
     cRegSearch& search_;
     std::unique_ptr<SearchEvents> events_;
+    std::unique_ptr<ItemSink> clean_;
+    SearchRound round_;
     ProtectedFolders protected_;
     std::string protectedFor_;
     bool protectedReady_ = false;

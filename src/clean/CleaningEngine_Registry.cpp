@@ -1,6 +1,5 @@
 // The registry half of the cleaning engine: key entries, value entries, search entries
 // and the handler that records search hits in the found-keys file.
-#include "backup/RegistryBackup.h"
 #include "clean/CleaningEngine.h"
 #include "core/TextFile.h"
 #include "registry/Registry.h"
@@ -10,9 +9,6 @@
 namespace tw {
 
 namespace {
-
-constexpr std::string_view kProtectedText = "0030";    // not removed: protected
-constexpr std::string_view kBackupFailedText = "0031"; // not removed: its backup failed
 
 // The registry would see an entry only up to a NUL character, which is not the key the
 // entry names: such an entry names nothing.
@@ -27,33 +23,18 @@ void CleaningEngine::DeleteRegistryKey(const std::string& entry) {
     if (!key || HasNul(entry))
         return;
     const HKEY root = RootKeyFromName(key->Root);
-
     if (root && IsProtectedKey(key->Root, key->Path)) {
-        Report(true, kProtectedText, entry);
+        Items().Refused(entry);
         return;
     }
-
-    if (ctx_.MakeBackups && RunSettings::On(ctx_.Settings.BackupReg)) {
-        // The counter grows for every key handled with backup on, found or not.
-        ++ctx_.ExportCounter;
-        const RegistryBackupResult backup =
-            BackupRegistryKey(std::to_string(ctx_.ExportCounter), ctx_.FilterName, ctx_.RunName,
-                              key->Path, key->Root, root, ctx_.ProgramFolder);
-        if (backup == RegistryBackupResult::ExportFailed) {
-            Report(true, kBackupFailedText, entry);
-            return;
-        }
-    }
-
-    Registry::DeleteSubKeys(root, key->Path);
-    Registry::DeleteKey(root, key->Path);
+    Items().Key(root, *key, entry);
 }
 
 void CleaningEngine::DeleteRegistryValue(const std::string& entry) {
     const std::optional<ValueEntry> value = SplitValueEntry(entry);
     if (!value || HasNul(entry))
         return;
-    Registry::DeleteValue(RootKeyFromName(value->Root), value->Path, value->Value);
+    Items().Value(RootKeyFromName(value->Root), *value);
 }
 
 void CleaningEngine::StartRegistrySearch(const std::string& entry) {
@@ -62,29 +43,52 @@ void CleaningEngine::StartRegistrySearch(const std::string& entry) {
 
 void CleaningEngine::StartRegistrySearches(const std::vector<std::string>& entries) {
     std::vector<cRegSearch::Job> jobs;
+    round_ = {};
     for (const std::string& entry : entries) {
         const std::optional<SearchEntry> search = SplitSearchEntry(entry);
-        if (!search || HasNul(entry))
-            continue;
         // a root name outside the table gives no number: the entry comes to nothing
-        jobs.push_back({RootHandleText(search->Root), std::string(search->Text)});
+        const bool job =
+            search && !HasNul(entry) && ParseRootKeyText(RootHandleText(search->Root)).has_value();
+        if (job)
+            jobs.push_back({RootHandleText(search->Root), std::string(search->Text)});
+        round_.Entries.push_back({entry, job});
     }
-    if (jobs.empty())
-        return;
-    // the object keeps the values of the last entry, as a search of each would leave it
-    search_.SearchFlags(0);
-    search_.RootKey(jobs.back().RootKey);
-    search_.SearchString(jobs.back().SearchString);
-    // the hits arrive through the search events the engine connected when it was made
-    search_.DoSearches(jobs);
+    Items().Searching(entries);
+    if (!jobs.empty()) {
+        // the object keeps the values of the last entry, as a search of each would leave it
+        search_.SearchFlags(0);
+        search_.RootKey(jobs.back().RootKey);
+        search_.SearchString(jobs.back().SearchString);
+        // the hits arrive through the search events the engine connected when it was made
+        search_.DoSearches(jobs);
+    }
+    while (round_.Next < round_.Entries.size())
+        SearchJobFinished();
+}
+
+void CleaningEngine::AnnounceSearchJob() {
+    while (!round_.Announced && round_.Next < round_.Entries.size()) {
+        const auto& [entry, job] = round_.Entries[round_.Next];
+        Items().Entry(FilterSection::RegistrySearch, entry);
+        if (job)
+            round_.Announced = true;
+        else
+            ++round_.Next;
+    }
+}
+
+void CleaningEngine::SearchJobFinished() {
+    AnnounceSearchJob();
+    ++round_.Next;
+    round_.Announced = false;
 }
 
 void CleaningEngine::cReg_SearchFound(const std::string& sRootKey, const std::string& sKey,
                                       const std::string& /*sValue*/) {
+    AnnounceSearchJob();
     if (!ctx_.RecordSearchHits)
         return;
-    const std::string file = ctx_.ProgramFolder + "\\" + ctx_.FilterName + ".twr";
-    AppendTextLine(file.c_str(), sRootKey + "\\" + CutHitEnding(sKey));
+    Items().SearchHit(sRootKey + "\\" + CutHitEnding(sKey));
 }
 
 } // namespace tw

@@ -2,6 +2,7 @@
 
 #include "app/forms/Forms.h"
 #include "clean/frmMain.h"
+#include "clean/frmPreview.h"
 
 #include <memory>
 
@@ -9,6 +10,7 @@ namespace tw {
 
 void RegisterCleaningForms() {
     Forms::Register("frmMain", [] { return std::make_unique<frmMain>(); });
+    Forms::Register("frmPreview", [] { return std::make_unique<frmPreview>(); });
     RegisterAdvancedForm();
     RegisterWizardForms();
 }

@@ -63,6 +63,15 @@ void WriteLog(RunWindow& window, const RunRequest& request, const RunSink& sink)
 
 } // namespace
 
+LoadTexts TakeLoadTexts() {
+    SYSTEMTIME t;
+    GetLocalTime(&t);
+    char sep[8] = ":";
+    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIME, sep, sizeof sep) <= 0)
+        lstrcpyA(sep, ":");
+    return MakeLoadTexts(t.wDay, t.wMonth, t.wYear, t.wHour, t.wMinute, t.wSecond, sep);
+}
+
 void CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& request) {
     const RunSettings settings = request.ReadSettings ? ReadRunSettings() : RunSettings{};
     const std::string runName = request.Load.RunName();

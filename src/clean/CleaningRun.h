@@ -53,6 +53,9 @@ struct RunRequest {
     const char* EndStatus = "0014";
 };
 
+// The load date, time and stamp of now, with the system's time separator.
+LoadTexts TakeLoadTexts();
+
 // Steps 2 to 13 of a run (the confirmation is the window's). Ignores every error.
 void CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& request);
 

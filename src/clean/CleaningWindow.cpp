@@ -47,6 +47,7 @@ const MenuRow kInterfaceMenu[] = {
     {{"mnuOptionsFont", 1, "1078", "&Font", "Ctrl+F"}, Does::OpenModal, "frmFont", kMarked},
     {{"mnuTools", 0, "1019", "&Tools"}},
     {{"mnuToolsCab", 1, "1020", "&Cab Cleaner"}, Does::OpenInstead, "frmCC"},
+    {{"mnuToolsPreview", 1, "2100", "&Preview", "Ctrl+P"}, Does::Preview, "frmPreview"},
     {{"mnuHelp", 0, "1021", "Help"}},
     {{"mnuHelpHelp", 1, "1022", "&Help", "F1"}, Does::Help},
     {{"mnuHelpBar1", 1, nullptr, "-"}},
@@ -58,15 +59,6 @@ const char* const kInterfaceRunControls[] = {"cmdClean", "cmdClose", "mnuFileCle
 
 std::string ClickEvent(const MenuRow& row) {
     return std::string(row.entry.name) + "_Click";
-}
-
-LoadTexts TakeLoadTexts() {
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    char sep[8] = ":";
-    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_STIME, sep, sizeof sep) <= 0)
-        lstrcpyA(sep, ":");
-    return MakeLoadTexts(t.wDay, t.wMonth, t.wYear, t.wHour, t.wMinute, t.wSecond, sep);
 }
 
 // WinHelp files begin with the bytes 3F 5F 03 00.
@@ -169,6 +161,8 @@ CleaningWindow::CleaningWindow(const FormSpec& layout, const CleaningTraits& tra
             On(ClickEvent(row), [this] { Unload(); });
         else if (row.does == Does::Help)
             On(ClickEvent(row), [this] { mnuHelpHelp_Click(); });
+        else if (row.does == Does::Preview)
+            On(ClickEvent(row), [this, form = row.form] { ShowPreview(form); });
     }
 }
 
@@ -186,6 +180,10 @@ void CleaningWindow::Form_Load() {
     load_ = TakeLoadTexts();
     DisableMissingWindows(*this, traits_.menu);
     LoadFilterList(*this, traits_.selectors, traits_.cleaning);
+    for (const MenuRow& row : traits_.menu)
+        if (row.does == Does::Preview &&
+            (traits_.selectors.empty() || ListCount(traits_.selectors.front()) == 0))
+            SetEnabled(row.entry.name, false);
 }
 
 void CleaningWindow::cmdClean_Click() {
@@ -204,6 +202,16 @@ void CleaningWindow::cmdClean_Click() {
     MakeRequest(request);
     CleaningRun(*this, *cReg, request);
     running_ = false;
+}
+
+void CleaningWindow::ShowPreview(const char* form) {
+    if (running_ || traits_.selectors.empty() || ListCount(traits_.selectors.front()) == 0)
+        return;
+    Form* dialog = Forms::Load(form);
+    if (!dialog)
+        return;
+    dialog->SetCaption("lblFilterName", Text(traits_.selectors.front()));
+    dialog->ShowModal(this);
 }
 
 void CleaningWindow::mnuHelpHelp_Click() {

@@ -31,6 +31,8 @@ enum class Does {
     Help,        // opens the help file named by the language text "0019"
     OpenModal,   // shows `form` modal, owned by the window; the handler goes on when it closes
     OpenInstead, // shows `form` modeless and unloads the window; nothing while a run is on
+    Preview,     // shows `form` modal with the chosen filter (of the first selector) in its
+                 // label lblFilterName; nothing while a run is on or without a filter
 };
 
 // One row of a menu table: the entry as the forms layer builds it, what it does, the window
@@ -113,6 +115,7 @@ class CleaningWindow : public Form, protected RunWindow, private ReportSink {
   private:
     void cmdClean_Click();
     void mnuHelpHelp_Click();
+    void ShowPreview(const char* form);
     // ReportSink: lstDetail and lstDetails
     void Removed(const std::string& line) override;
     void NotFound(const std::string& line) override;

@@ -6,8 +6,11 @@ namespace tw::win {
 
 bool PreviousInstanceRunning() {
     static const bool previous = [] {
-        static UniqueHandle mark(CreateMutexA(nullptr, FALSE, "Tracewipe.Instance"));
-        return mark && GetLastError() == ERROR_ALREADY_EXISTS;
+        HANDLE mutex = CreateMutexA(nullptr, FALSE, "Tracewipe.Instance");
+        // read at once: making the static owner below may reset the last error
+        const bool exists = mutex && GetLastError() == ERROR_ALREADY_EXISTS;
+        static UniqueHandle mark(mutex);
+        return exists;
     }();
     return previous;
 }

@@ -136,7 +136,7 @@ TEST_P(CaptionFit, EveryWindowInEveryLanguageAndFont) {
 INSTANTIATE_TEST_SUITE_P(Windows, CaptionFit,
                          ::testing::Values("frmMain", "frmAdvanced", "frmWiz1", "frmWiz2",
                                            "frmWarning", "frmLanguage", "frmOptions", "frmFont",
-                                           "frmAbout"),
+                                           "frmAbout", "frmPreview"),
                          [](const auto& info) { return std::string(info.param); });
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "clean/CleaningEngine.h"
 #include "core/TextFile.h"
 #include "registry/cRegSearch.h"
+#include "win/Files.h"
 #include "win/StartAndWait.h"
 #include "win/SystemFolders.h"
 

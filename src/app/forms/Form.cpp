@@ -3,11 +3,10 @@
 #include "app/forms/FormIds.h"
 #include "app/forms/Forms.h"
 #include "app/forms/MenuKeys.h"
+#include "win/CommonControls.h"
 #include "win/ControlName.h"
 #include "win/MenuQuery.h"
 #include "win/MessagePump.h"
-
-#include <commctrl.h>
 
 #include <cstring>
 
@@ -149,7 +148,7 @@ void Form::Load() {
     (void)atom;
 
     // Form_Initialize
-    InitCommonControls();
+    win::InitCommonControls();
 
     DWORD style = 0, exStyle = 0;
     switch (spec_.border) {

@@ -1,0 +1,122 @@
+#include "clean/CommandRun.h"
+
+#include "app/modLanguage.h"
+#include "clean/CleaningRun.h"
+#include "clean/Preview.h"
+#include "clean/rules/CommandLine.h"
+#include "core/Text.h"
+#include "registry/cRegSearch.h"
+#include "win/Console.h"
+#include "win/Handle.h"
+#include "win/Instance.h"
+#include "win/ProgramFolder.h"
+
+namespace tw {
+
+namespace {
+
+// A cleaning run without a window: the detail lines are only collected.
+class HeadlessRun final : public RunWindow, private ReportSink {
+  public:
+    bool Alive() const override { return true; }
+    void SetStatus(const std::string&) override {}
+    void SetRunning(bool) override {}
+    void ClearDetails() override {
+        removed_.clear();
+        notFound_.clear();
+    }
+    std::vector<std::string> DetailLines() const override { return removed_; }
+    ReportSink& Details() override { return *this; }
+
+    const std::vector<std::string>& NotFoundLines() const { return notFound_; }
+    // Items found and kept: refused as protected, or their backup failed.
+    int Kept() const { return kept_; }
+
+  private:
+    void Removed(const std::string& line) override {
+        for (const char* id : {"0030", "0031"}) {
+            const std::string text = LookupText(id) + " (";
+            if (line.compare(0, text.size(), text) == 0)
+                ++kept_;
+        }
+        removed_.push_back(line);
+    }
+    void NotFound(const std::string& line) override { notFound_.push_back(line); }
+
+    std::vector<std::string> removed_;
+    std::vector<std::string> notFound_;
+    int kept_ = 0;
+};
+
+// The lines to the console and, when one is named, to the report file (replaced), as
+// ANSI text with CR LF.
+void Emit(const std::vector<std::string>& lines, const std::string& report) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    win::ConsoleOutput console;
+    console.Write(text);
+    if (report.empty())
+        return;
+    win::UniqueFileHandle file(CreateFileA(report.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (file)
+        WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
+int Clean(const std::string& folder, const std::string& filter, const PreviewResult& before,
+          cRegSearch& search, const std::string& report) {
+    HeadlessRun window;
+    RunRequest request;
+    request.ProgramFolder = folder;
+    request.Load = TakeLoadTexts();
+    request.Filters.push_back(RunFilter{filter, 0});
+    CleaningRun(window, search, request);
+
+    // What a preview still finds afterwards was not removed.
+    const PreviewResult after = PreviewFilter(folder, filter, search);
+    std::vector<std::string> lines = window.DetailLines();
+    lines.insert(lines.end(), window.NotFoundLines().begin(), window.NotFoundLines().end());
+    lines.push_back("");
+    lines.push_back(LookupText("2121"));
+    for (std::string& line : PreviewLines(after))
+        lines.push_back(std::move(line));
+    Emit(lines, report);
+    if (window.Kept() > 0 || after.Items > 0 || before.Refused > 0)
+        return kExitNotRemoved;
+    return before.Items > 0 ? kExitFound : kExitNothing;
+}
+
+} // namespace
+
+int RunCommandLine(const std::vector<std::string>& args) {
+    UseLanguageInMemory();
+    const std::optional<CommandLine> line = ParseCommandLine(args);
+    if (!line) {
+        Emit({LookupText("2119")}, {});
+        return kExitBadArgs;
+    }
+    if (win::PreviousInstanceRunning()) {
+        Emit({LookupText("2120")}, line->Report);
+        return kExitRunning;
+    }
+    const std::string folder = ProgramFolder();
+    cRegSearch search;
+    // No window to serve: the search never touches the message queue (which would connect
+    // the process to the desktop and its display driver).
+    search.YieldInterval(~0ul);
+    PreviewResult before;
+    if (IsPlainFilterName(line->Filter))
+        before = PreviewFilter(folder, line->Filter, search);
+    if (!before.Decoded) {
+        Emit({LookupText("2118") + " " + line->Filter}, line->Report);
+        return kExitBadFilter;
+    }
+    if (line->Command == CommandLine::Mode::Clean)
+        return Clean(folder, line->Filter, before, search, line->Report);
+    Emit(PreviewLines(before), line->Report);
+    return before.Items > 0 ? kExitFound : kExitNothing;
+}
+
+} // namespace tw

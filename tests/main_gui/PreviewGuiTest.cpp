@@ -1,0 +1,125 @@
+// The preview window of the real Tracewipe.exe, opened from the Normal interface: its
+// list for a small filter on seeded items, in English and German, and a cancel while
+// the registry is searched. The items stay where they are.
+#include "support/ProgramTest.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace twtest;
+
+constexpr DWORD kRunWait = 120000;
+const std::string kKey = "Software\\TracewipeE2E";
+
+std::string WindowsDir() {
+    char buf[MAX_PATH] = {};
+    return std::string(buf, GetWindowsDirectoryA(buf, MAX_PATH));
+}
+
+class PreviewGui : public ProgramTest {
+  protected:
+    void SetUp() override {
+        file_ = WindowsDir() + "\\twe2e_removed.dll";
+        Clear();
+        WriteAll(file_, "preview me");
+        for (const char* key : {"\\Section\\Sub", "\\Deep\\TwE2ESearchHit\\Inner"})
+            SetString(HKEY_CURRENT_USER, kKey + key, "v", "1");
+    }
+    void TearDown() override {
+        ProgramTest::TearDown();
+        Clear();
+    }
+    void Clear() {
+        DeleteFileA(file_.c_str());
+        DeleteKeyTree(HKEY_CURRENT_USER, kKey);
+    }
+
+    // Starts the program in `language` with one filter and waits for the main window.
+    void Launch(const char* language, const char* filter) {
+        MakeFolder({"Tracewipe.exe", "English.lng", "German.lng"});
+        lang_ = WinePath(TW_LANG_SOURCE);
+        lang_ = lang_.substr(0, lang_.find_last_of('\\') + 1) + language + ".txt";
+        WriteAll(Ini(),
+                 std::string("[PROGRAM]\r\nInterface=Normal\r\n[WARNING]\r\nReadmeStart=No\r\n"
+                             "[LANGUAGE]\r\nCurrentLanguage=") +
+                     language + "\r\n");
+        const std::string twf = std::string("\\") + filter + ".twf";
+        ASSERT_TRUE(
+            CopyFileA((WinePath(TW_E2E_FILTER_DIR) + twf).c_str(), (folder_ + twf).c_str(), FALSE));
+        Start();
+        main_ = WaitForFrm("frmMain", kFirstWait);
+        ASSERT_NE(main_, nullptr) << "the program is " << app_.State();
+    }
+    std::string Lang(const char* id) const {
+        char buf[512] = {};
+        GetPrivateProfileStringA("Language", id, "?", buf, sizeof buf, lang_.c_str());
+        return buf;
+    }
+    std::string Progress(HWND preview) const {
+        return WindowText(FindControl(preview, "lblProgress"));
+    }
+
+    std::string file_, lang_;
+    HWND main_ = nullptr;
+};
+
+TEST_F(PreviewGui, ListsWhatTheFilterWouldRemoveAndChangesNothing) {
+    for (const char* language : {"English", "German"}) {
+        SCOPED_TRACE(language);
+        Launch(language, "E2E");
+        ASSERT_TRUE(Activate(main_));
+        ASSERT_TRUE(SendKey('P', true));
+        HWND preview = WaitForFrm("frmPreview");
+        ASSERT_NE(preview, nullptr);
+        ASSERT_TRUE(WaitUntil([&] { return Progress(preview) == Lang("2104"); }, kRunWait))
+            << Progress(preview);
+        const std::string key = "    " + Lang("2108") + " (HKEY_CURRENT_USER\\" + kKey;
+        const std::string counts = ") 1 " + Lang("2112") + ", 1 " + Lang("2113");
+        EXPECT_EQ(ListItems(FindControl(preview, "lstPreview")),
+                  (std::vector<std::string>{
+                      "[FILES] \\twe2e_removed.dll",
+                      "    " + Lang("2106") + " (" + file_ + ") 10 " + Lang("2111"),
+                      "[REGISTRY.SECTION] HKEY_CURRENT_USER\\" + kKey + "\\Section",
+                      key + "\\Section" + counts,
+                      "[REGISTRY.SEARCH] HKEY_CURRENT_USER,TwE2ESearchHit",
+                      key + "\\Deep\\TwE2ESearchHit" + counts,
+                      Lang("2115") + ": 3 " + Lang("2116") + ", 1 " + Lang("2110") + ", 10 " +
+                          Lang("2111") + ", 4 " + Lang("2117"),
+                  }));
+        EXPECT_EQ(WindowText(preview), Lang("2101"));
+        EXPECT_FALSE(IsEnabled(FindControl(preview, "cmdCancel")));
+        SaveScreenshot(ScreenshotPath(std::string("frmPreview_result_") + language), preview);
+        ASSERT_TRUE(SendKey(VK_ESCAPE));
+        EXPECT_TRUE(WaitForWindowGone(preview));
+        EXPECT_TRUE(Exists(file_));
+        EXPECT_FALSE(Exists(folder_ + "\\E2E.twr"));
+        EXPECT_FALSE(Exists(WindowsDir() + "\\cdtwf.dll"));
+        app_.Kill();
+    }
+}
+
+TEST_F(PreviewGui, CancelDuringARegistrySearchEndsThePreviewEarly) {
+    WriteAll(WindowsDir() + "\\twe2e_after_search.dll", "after");
+    Launch("English", "E2ESlow");
+    ASSERT_TRUE(PostMenuCommand(main_, {Lang("1019"), Lang("2100")}));
+    HWND preview = WaitForFrm("frmPreview");
+    ASSERT_NE(preview, nullptr);
+    const std::string searching = Lang("2103") + " HKEY_LOCAL_MACHINE; HKEY_CLASSES_ROOT";
+    ASSERT_TRUE(WaitUntil([&] { return Progress(preview) == searching; }, kRunWait))
+        << Progress(preview);
+    SaveScreenshot(ScreenshotPath("frmPreview_searching"), preview);
+    ASSERT_TRUE(Click(FindControl(preview, "cmdCancel")));
+    ASSERT_TRUE(WaitUntil([&] { return Progress(preview) == Lang("2105"); }, kRunWait))
+        << Progress(preview);
+    // the file entry after the searches was never reached
+    EXPECT_EQ(
+        ListItems(FindControl(preview, "lstPreview")),
+        (std::vector<std::string>{Lang("2115") + ": 0 " + Lang("2116") + ", 0 " + Lang("2110") +
+                                      ", 0 " + Lang("2111") + ", 0 " + Lang("2117"),
+                                  Lang("2105")}));
+    DeleteFileA((WindowsDir() + "\\twe2e_after_search.dll").c_str());
+}
+
+} // namespace
