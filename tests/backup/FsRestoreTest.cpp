@@ -1,0 +1,111 @@
+#include "backup/Restore.h"
+#include "clean/FsTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace {
+
+using namespace tw::test;
+using tw::BackupKind;
+
+// "<O>" in a line or path stands for the origin folder of the case.
+std::string Fill(std::string text, const std::string& origin) {
+    for (size_t at; (at = text.find("<O>")) != std::string::npos;)
+        text.replace(at, 3, origin);
+    return text;
+}
+
+// The files below `folder`, as "\\sub\\name", sorted.
+std::vector<std::string> Files(const std::string& folder, const std::string& below = "") {
+    std::vector<std::string> files;
+    for (const std::string& entry : Snapshot(folder + below)) {
+        const std::string name = entry.substr(0, entry.find(':'));
+        if (entry.ends_with(":0"))
+            files.push_back(below + "\\" + name);
+        else
+            for (const std::string& f : Files(folder, below + "\\" + name))
+                files.push_back(f);
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+TEST(FsRestore, RestoreRunPutsBackTheSelectedLinesAndKeepsTheRest) {
+    struct Case {
+        const char* name;
+        BackupKind kind;
+        const char* index;               // the index text as written
+        std::vector<const char*> copies; // below the run folder
+        std::vector<bool> selected;      // per non-empty line
+        const char* kept;                // the index text after; nullptr: deleted
+        std::vector<const char*> back;   // below the origin folder
+        std::vector<const char*> stays;  // copies still in the run folder
+        bool runFolder;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"partial", BackupKind::File,
+         "\\Windows\\a.dll, <O>\r\n\\Windows\\b.dll, <O>\r\n\\Windows\\c.dll, <O>\r\n",
+         {"\\Windows\\a.dll", "\\Windows\\b.dll", "\\Windows\\c.dll"}, {true, false, true},
+         "\\Windows\\b.dll, <O>\r\n", {"\\a.dll", "\\c.dll"}, {"\\Windows\\b.dll"}, true},
+        {"none selected", BackupKind::File, "\\Windows\\a.dll, <O>\r\n\r\n\\Windows\\b.dll, <O>",
+         {"\\Windows\\a.dll", "\\Windows\\b.dll"}, {false, false},
+         "\\Windows\\a.dll, <O>\r\n\\Windows\\b.dll, <O>\r\n", {}, {"\\Windows\\a.dll", "\\Windows\\b.dll"}, true},
+        {"pattern", BackupKind::File, "\\Windows\\ati*.dll, <O>\r\n\\Windows\\other.dll, <O>\r\n",
+         {"\\Windows\\ati1.dll", "\\Windows\\ati2.dll", "\\Windows\\other.dll"}, {true, false},
+         "\\Windows\\other.dll, <O>\r\n", {"\\ati1.dll", "\\ati2.dll"}, {"\\Windows\\other.dll"}, true},
+        {"comma in the name", BackupKind::File, "\\Inf\\a,b.inf, <O>\\Inf\r\n",
+         {"\\Inf\\a,b.inf"}, {true}, nullptr, {"\\Inf\\a,b.inf"}, {}, true},
+        {"origin gone", BackupKind::File, "\\Windows\\gone.dll, <O>\\Gone\r\n\\Windows\\d.dll, <O>\r\n",
+         {"\\Windows\\gone.dll", "\\Windows\\d.dll"}, {true, true},
+         "\\Windows\\gone.dll, <O>\\Gone\r\n", {"\\d.dll"}, {"\\Windows\\gone.dll"}, true},
+        {"every directory", BackupKind::Dir, "Tree, <O>\r\nTw*, <O>\\Inf\r\n",
+         {"\\Tree\\sub\\f.txt", "\\Tree\\g.txt", "\\Tw1\\x.txt", "\\Tw2\\y.txt"}, {true, true}, nullptr,
+         {"\\Inf\\Tw1\\x.txt", "\\Inf\\Tw2\\y.txt", "\\Tree\\g.txt", "\\Tree\\sub\\f.txt"}, {}, false},
+        {"directory copy missing", BackupKind::Dir, "Absent, <O>\r\nTree, <O>\r\n",
+         {"\\Tree\\f.txt"}, {true, true}, "Absent, <O>\r\n", {"\\Tree\\f.txt"}, {}, true},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Scratch prog("restore"), origin("origin");
+        MakeDir(origin / "Inf");
+        const std::string run = c.kind == BackupKind::File ? "r_F_FileBackup" : "r_F_DirBackup";
+        const std::string folder = prog / "Backup\\" + run;
+        MakeDir(prog / "Backup");
+        MakeDir(folder);
+        WriteFile(tw::RunIndexPath(prog.Path(), run, c.kind), Fill(c.index, origin.Path()));
+        for (const char* copy : c.copies) {
+            const std::string path = folder + copy;
+            for (size_t at = folder.size() + 1; (at = path.find('\\', at)) != std::string::npos;
+                 ++at)
+                MakeDir(path.substr(0, at));
+            WriteFile(path, copy);
+        }
+
+        const auto lines = tw::LoadIndex(prog.Path(), run, c.kind);
+        tw::RestoreRun(prog.Path(), run, c.kind, lines, c.selected);
+
+        const std::string index = tw::RunIndexPath(prog.Path(), run, c.kind);
+        EXPECT_EQ(Exists(index), c.kept != nullptr);
+        if (c.kept) {
+            EXPECT_EQ(ReadFile(index), Fill(c.kept, origin.Path()));
+        }
+        // every file that came back holds its copy's content, and nothing else came
+        EXPECT_EQ(Files(origin.Path()), std::vector<std::string>(c.back.begin(), c.back.end()));
+        for (const char* path : c.back) {
+            const std::string name = std::string(path).substr(std::string(path).rfind('\\'));
+            EXPECT_TRUE(ReadFile(origin.Path() + path).ends_with(name)) << path;
+        }
+        std::vector<std::string> stays;
+        for (const char* copy : c.copies)
+            if (Exists(folder + copy))
+                stays.push_back(copy);
+        EXPECT_EQ(stays, std::vector<std::string>(c.stays.begin(), c.stays.end()));
+        EXPECT_EQ(IsDir(folder), c.runFolder);
+    }
+}
+
+} // namespace
