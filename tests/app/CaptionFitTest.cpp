@@ -5,6 +5,7 @@
 #include "app/INI.h"
 #include "app/ShellForms.h"
 #include "app/modLanguage.h"
+#include "backup/forms/BackupForms.h"
 #include "clean/CleaningForms.h"
 #include "core/Text.h"
 #include "win/ControlName.h"
@@ -91,6 +92,7 @@ class CaptionFit : public ::testing::TestWithParam<const char*> {
         tw::SetTextLookup(&tw::GetLanguageText);
         tw::RegisterShellForms();
         tw::RegisterCleaningForms();
+        tw::RegisterBackupForms();
     }
     void TearDown() override {
         twtest::UnloadAll();
@@ -119,7 +121,8 @@ TEST_P(CaptionFit, EveryWindowInEveryLanguageAndFont) {
 
 INSTANTIATE_TEST_SUITE_P(Windows, CaptionFit,
                          ::testing::Values("frmMain", "frmWarning", "frmLanguage", "frmOptions",
-                                           "frmFont", "frmAbout"),
+                                           "frmFont", "frmAbout", "frmRestore", "frmRegRest",
+                                           "frmClearB", "frmClearR", "frmClearL"),
                          [](const auto& info) { return std::string(info.param); });
 
 } // namespace

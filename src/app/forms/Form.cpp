@@ -252,6 +252,8 @@ void Form::CreateControls() {
         case Kind::ListBox:
             cls = "LISTBOX";
             style |= WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+            if (c.flags & kMultiSelect)
+                style |= LBS_EXTENDEDSEL;
             exStyle = WS_EX_CLIENTEDGE;
             break;
         case Kind::ComboBox:

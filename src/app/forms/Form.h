@@ -19,11 +19,12 @@ enum class Kind { Button, Label, ListBox, ComboBox, CheckBox, OptionButton, Fram
 enum class Colour { None, Green, Red, Blue, LightBlue };
 
 enum ControlFlags : unsigned {
-    kHidden = 1u,      // created invisible (lblfIdentify)
-    kDefault = 2u,     // the default button: Enter clicks it
-    kGroup = 4u,       // the first option button of a group of its own
-    kWithVersion = 8u, // the caption text is followed by " major.minor"
-    kLink = 16u,       // a label drawn and clicked like a link
+    kHidden = 1u,       // created invisible (lblfIdentify)
+    kDefault = 2u,      // the default button: Enter clicks it
+    kGroup = 4u,        // the first option button of a group of its own
+    kWithVersion = 8u,  // the caption text is followed by " major.minor"
+    kLink = 16u,        // a label drawn and clicked like a link
+    kMultiSelect = 32u, // a list box whose entries can be selected together
 };
 
 struct ControlSpec {
