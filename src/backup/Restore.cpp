@@ -67,7 +67,7 @@ bool TreeArrived(const std::string& copy, const std::string& origin) {
 
 // A .dfb line: the backup copy (a pattern may name several) goes back into the origin
 // folder; the copies are deleted once every one of them is there.
-bool RestoreFile(const std::string& runFolder, const IndexFields& line) {
+bool RestoreFile(const std::string& runFolder, const IndexFields& line, bool keepCopy) {
     const std::string copy = runFolder + line.first;
     const std::string folder(PathBeforeLastSlash(copy));
     const std::vector<std::string> names = Matches(copy, false);
@@ -78,14 +78,14 @@ bool RestoreFile(const std::string& runFolder, const IndexFields& line) {
         if (!FileArrived(folder + "\\" + name, line.second + "\\" + name))
             return false;
     // a read-only copy stays behind, silently
-    for (const std::string& name : names)
+    for (const std::string& name : keepCopy ? std::vector<std::string>() : names)
         DeleteFileA((folder + "\\" + name).c_str());
     return true;
 }
 
 // A .ddb line: the backed-up tree goes back into its parent folder and is deleted from
 // the store once the whole tree is there.
-bool RestoreDirectory(const std::string& runFolder, const IndexFields& line) {
+bool RestoreDirectory(const std::string& runFolder, const IndexFields& line, bool keepCopy) {
     const std::string copy = runFolder + "\\" + line.first;
     const std::string folder(PathBeforeLastSlash(copy));
     const std::vector<std::string> names = Matches(copy, true);
@@ -95,7 +95,8 @@ bool RestoreDirectory(const std::string& runFolder, const IndexFields& line) {
     for (const std::string& name : names)
         if (!TreeArrived(folder + "\\" + name, line.second + "\\" + name))
             return false;
-    DeleteDirIfExists(copy);
+    if (!keepCopy)
+        DeleteDirIfExists(copy);
     return true;
 }
 
@@ -178,16 +179,16 @@ std::vector<std::string> LoadIndex(const std::string& programFolder, const std::
 }
 
 bool RestoreLine(const std::string& programFolder, const std::string& run, BackupKind kind,
-                 const std::string& line) {
+                 const std::string& line, bool keepCopy) {
     const IndexFields fields = SplitIndexLine(line);
     if (!fields.ok)
         return false;
     const std::string runFolder = BackupFolder(programFolder) + "\\" + run;
     switch (kind) {
     case BackupKind::File:
-        return RestoreFile(runFolder, fields);
+        return RestoreFile(runFolder, fields, keepCopy);
     case BackupKind::Dir:
-        return RestoreDirectory(runFolder, fields);
+        return RestoreDirectory(runFolder, fields, keepCopy);
     case BackupKind::Reg:
         return RestoreKey(runFolder, fields);
     }
@@ -197,10 +198,18 @@ bool RestoreLine(const std::string& programFolder, const std::string& run, Backu
 std::vector<std::string> RestoreRun(const std::string& programFolder, const std::string& run,
                                     BackupKind kind, const std::vector<std::string>& lines,
                                     const std::vector<bool>& selected) {
+    auto isSelected = [&](size_t i) { return i < selected.size() && selected[i]; };
     std::vector<bool> restored(lines.size(), false);
-    for (size_t i = 0; i < lines.size() && i < selected.size(); ++i)
-        if (selected[i])
-            restored[i] = RestoreLine(programFolder, run, kind, lines[i]);
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (!isSelected(i))
+            continue;
+        const std::string copy = SplitIndexLine(lines[i]).first;
+        bool keepCopy = false;
+        for (size_t j = 0; j < lines.size() && !keepCopy; ++j)
+            keepCopy =
+                j != i && (j > i || !isSelected(j)) && SplitIndexLine(lines[j]).first == copy;
+        restored[i] = RestoreLine(programFolder, run, kind, lines[i], keepCopy);
+    }
     std::vector<std::string> kept = KeptLines(lines, restored);
     const std::string index = RunIndexPath(programFolder, run, kind);
     const std::string runFolder = BackupFolder(programFolder) + "\\" + run;

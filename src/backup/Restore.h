@@ -24,12 +24,15 @@ std::string RunIndexPath(const std::string& programFolder, const std::string& ru
 std::vector<std::string> LoadIndex(const std::string& programFolder, const std::string& run,
                                    BackupKind kind);
 
-// Puts back the item of one index line of `run`; true when it is back and its backup
-// copy (or export) has been deleted.
+// Puts back the item of one index line of `run`; true when it is back. Its backup copy
+// (or export) is then deleted, unless `keepCopy` asks to keep it for another line that
+// names the same copy.
 bool RestoreLine(const std::string& programFolder, const std::string& run, BackupKind kind,
-                 const std::string& line);
+                 const std::string& line, bool keepCopy = false);
 
-// Restores the lines of `lines` whose `selected` flag is set, in order, then rewrites
+// Restores the lines of `lines` whose `selected` flag is set, in order (a copy that two
+// lines name, such as two same-named folders from different parents, is deleted only
+// after the last of them and only when no line that stays names it), then rewrites
 // the index with the lines that stay (the unselected ones and those that did not come
 // back) or, when none stays, deletes the index and removes the run folder: a file or
 // registry run folder only when it is empty, a directory run folder with everything

@@ -62,10 +62,14 @@ TEST(FsRestore, RestoreRunPutsBackTheSelectedLinesAndKeepsTheRest) {
          {"\\Windows\\gone.dll", "\\Windows\\d.dll"}, {true, true},
          "\\Windows\\gone.dll, <O>\\Gone\r\n", {"\\d.dll"}, {"\\Windows\\gone.dll"}, true},
         {"every directory", BackupKind::Dir, "Tree, <O>\r\nTw*, <O>\\Inf\r\n",
-         {"\\Tree\\sub\\f.txt", "\\Tree\\g.txt", "\\Tw1\\x.txt", "\\Tw2\\y.txt"}, {true, true}, nullptr,
-         {"\\Inf\\Tw1\\x.txt", "\\Inf\\Tw2\\y.txt", "\\Tree\\g.txt", "\\Tree\\sub\\f.txt"}, {}, false},
+         {"\\Tree\\hid\\ro.txt", "\\Tree\\g.txt", "\\Tw1\\x.txt", "\\Tw2\\y.txt"}, {true, true}, nullptr,
+         {"\\Inf\\Tw1\\x.txt", "\\Inf\\Tw2\\y.txt", "\\Tree\\g.txt", "\\Tree\\hid\\ro.txt"}, {}, false},
         {"directory copy missing", BackupKind::Dir, "Absent, <O>\r\nTree, <O>\r\n",
          {"\\Tree\\f.txt"}, {true, true}, "Absent, <O>\r\n", {"\\Tree\\f.txt"}, {}, true},
+        {"same-named folders", BackupKind::Dir, "Tree, <O>\r\nTree, <O>\\Inf\r\n", {"\\Tree\\f.txt"},
+         {true, true}, nullptr, {"\\Inf\\Tree\\f.txt", "\\Tree\\f.txt"}, {}, false},
+        {"one of two same-named", BackupKind::Dir, "Tree, <O>\r\nTree, <O>\\Inf\r\n", {"\\Tree\\f.txt"},
+         {true, false}, "Tree, <O>\\Inf\r\n", {"\\Tree\\f.txt"}, {"\\Tree\\f.txt"}, true},
     };
     // clang-format on
     for (const Case& c : cases) {
@@ -83,6 +87,10 @@ TEST(FsRestore, RestoreRunPutsBackTheSelectedLinesAndKeepsTheRest) {
                  ++at)
                 MakeDir(path.substr(0, at));
             WriteFile(path, copy);
+            if (std::string(copy).find("\\ro") != std::string::npos)
+                AddAttributes(path, FILE_ATTRIBUTE_READONLY);
+            if (std::string(copy).find("\\hid\\") != std::string::npos)
+                AddAttributes(path.substr(0, path.rfind('\\')), FILE_ATTRIBUTE_HIDDEN);
         }
 
         const auto lines = tw::LoadIndex(prog.Path(), run, c.kind);
@@ -98,6 +106,14 @@ TEST(FsRestore, RestoreRunPutsBackTheSelectedLinesAndKeepsTheRest) {
         for (const char* path : c.back) {
             const std::string name = std::string(path).substr(std::string(path).rfind('\\'));
             EXPECT_TRUE(ReadFile(origin.Path() + path).ends_with(name)) << path;
+            // read-only files and hidden folders keep their attributes
+            const std::string back = origin.Path() + path;
+            const DWORD file = GetFileAttributesA(back.c_str());
+            const DWORD folder = GetFileAttributesA(back.substr(0, back.rfind('\\')).c_str());
+            EXPECT_EQ((file & FILE_ATTRIBUTE_READONLY) != 0, name.starts_with("\\ro")) << path;
+            EXPECT_EQ((folder & FILE_ATTRIBUTE_HIDDEN) != 0,
+                      std::string(path).find("\\hid\\") != std::string::npos)
+                << path;
         }
         std::vector<std::string> stays;
         for (const char* copy : c.copies)
