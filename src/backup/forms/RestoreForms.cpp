@@ -41,9 +41,9 @@ const ControlSpec kRestoreControls[] = {
     {"lblFileResInfo", Kind::Label, 120, 2760, 4560, 630, "1065",
      "Select the file(s) and press restore. It will restore the file(s) to the right place !"},
     {"fraFileRestoreOpt", Kind::Frame, 120, 3480, 4560, 780, "1063", "File Restore Options"},
-    {"cmdFSelectAll", Kind::Button, 240, 3750, 1335, 375, "1033", "Select All"},
-    {"cmdFSelectNon", Kind::Button, 1680, 3750, 1335, 375, "1032", "Select Non"},
-    {"cmdFRestore", Kind::Button, 3225, 3750, 1335, 375, "1059", "Restore"},
+    {"cmdFSelectAll", Kind::Button, 240, 3750, 1230, 375, "1033", "Select All"},
+    {"cmdFSelectNon", Kind::Button, 1590, 3750, 1230, 375, "1032", "Select Non"},
+    {"cmdFRestore", Kind::Button, 2940, 3750, 1620, 375, "1059", "Restore"},
     {"cboResDir", Kind::ComboBox, 4920, 120, 4560, 315},
     {"lstResDir", Kind::ListBox, 4920, 540, 4560, 2115, nullptr, "", Colour::None, kList},
     {"lstResDir2", Kind::ListBox, 0, 0, 0, 0, nullptr, "", Colour::None, kTwin},
@@ -51,9 +51,9 @@ const ControlSpec kRestoreControls[] = {
      "Select the directory(s) and press restore. It will restore the directory(s) and "
      "everything in it to the right place !"},
     {"fraDirRestoreOpt", Kind::Frame, 4920, 3480, 4560, 780, "1062", "Directory Restore Options"},
-    {"cmdDSelectAll", Kind::Button, 5040, 3750, 1335, 375, "1033", "Select All"},
-    {"cmdDSelectNon", Kind::Button, 6480, 3750, 1335, 375, "1032", "Select Non"},
-    {"cmdDRestore", Kind::Button, 8025, 3750, 1335, 375, "1059", "Restore"},
+    {"cmdDSelectAll", Kind::Button, 5040, 3750, 1230, 375, "1033", "Select All"},
+    {"cmdDSelectNon", Kind::Button, 6390, 3750, 1230, 375, "1032", "Select Non"},
+    {"cmdDRestore", Kind::Button, 7740, 3750, 1620, 375, "1059", "Restore"},
     {"cmdClose", Kind::Button, 8145, 4395, 1335, 375, "1001", "Close", Colour::None, kDefault},
 };
 
@@ -82,9 +82,9 @@ const ControlSpec kRegRestControls[] = {
     {"lblRegResInfo", Kind::Label, 120, 2760, 5760, 630, "1060",
      "Select the registry(s) and press restore. It will restore the registry(s) !"},
     {"fraRegRestoreOpt", Kind::Frame, 120, 3480, 5760, 780, "1058", "Registry Restore Options"},
-    {"cmdRSelectAll", Kind::Button, 240, 3750, 1335, 375, "1033", "Select All"},
-    {"cmdRSelectNon", Kind::Button, 1680, 3750, 1335, 375, "1032", "Select Non"},
-    {"cmdRRestore", Kind::Button, 4425, 3750, 1335, 375, "1059", "Restore"},
+    {"cmdRSelectAll", Kind::Button, 240, 3750, 1230, 375, "1033", "Select All"},
+    {"cmdRSelectNon", Kind::Button, 1590, 3750, 1230, 375, "1032", "Select Non"},
+    {"cmdRRestore", Kind::Button, 4140, 3750, 1620, 375, "1059", "Restore"},
     {"cmdClose", Kind::Button, 4545, 4395, 1335, 375, "1001", "Close", Colour::None, kDefault},
 };
 
