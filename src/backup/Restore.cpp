@@ -1,16 +1,15 @@
 #include "backup/Restore.h"
 
-#include "backup/Copy.h"
 #include "backup/rules/FileBackupRules.h"
 #include "backup/rules/RestoreRules.h"
-#include "clean/modGeneral.h"
-#include "clean/rules/RegistryRules.h"
 #include "core/TextFile.h"
+#include "registry/Registry.h"
+#include "registry/rules/RegistryRules.h"
+#include "win/Copy.h"
 #include "win/FileFind.h"
+#include "win/Files.h"
 #include "win/Handle.h"
 #include "win/StartAndWait.h"
-
-#include <cstdint>
 
 namespace tw {
 
@@ -102,14 +101,10 @@ bool RestoreDirectory(const std::string& runFolder, const IndexFields& line, boo
 
 bool KeyExists(const std::string& keyPath) {
     const auto entry = SplitKeyEntry(keyPath);
-    const std::uint32_t root = entry ? RootHandleFromName(entry->Root) : 0;
-    if (!root)
-        return false;
-    // the predefined handles are 32-bit values sign-extended to the pointer width
-    HKEY rootKey = reinterpret_cast<HKEY>(
-        static_cast<ULONG_PTR>(static_cast<LONG_PTR>(static_cast<std::int32_t>(root))));
+    HKEY root = entry ? RootKeyFromName(entry->Root) : nullptr;
     win::UniqueKey key;
-    return RegOpenKeyExA(rootKey, entry->Path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
+    return root &&
+           RegOpenKeyExA(root, entry->Path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
 // A .drb line: the export is imported silently and deleted once its key is back. A

@@ -6,8 +6,7 @@
 #include "app/modFont.h"
 #include "backup/Restore.h"
 #include "backup/forms/BackupForms.h"
-#include "backup/forms/modAddScroll.h"
-#include "clean/modGeneral.h"
+#include "win/Files.h"
 #include "win/ProgramFolder.h"
 
 #include <array>
@@ -99,8 +98,8 @@ const char* const kSelectionControls[] = {"cmdDelete", "cmdSelectAll", "cmdSelec
 class ClearDialog : public Form {
   public:
     ClearDialog(const ClearRow& row, const FormSpec& layout) : Form(layout), row_(row) {
-        On("cmdSelectAll_Click", [this] { SelectEvery(Control(row_.list), true); });
-        On("cmdSelectNon_Click", [this] { SelectEvery(Control(row_.list), false); });
+        On("cmdSelectAll_Click", [this] { SelectAll(row_.list, true); });
+        On("cmdSelectNon_Click", [this] { SelectAll(row_.list, false); });
         On("cmdDelete_Click", [this] { cmdDelete_Click(); });
         On("cmdClose_Click", [this] { Unload(); });
     }
@@ -132,7 +131,7 @@ class ClearDialog : public Form {
             AddItem(row_.list, entry);
         const bool any = ListCount(row_.list) > 0;
         if (any)
-            SendMessageA(Control(row_.list), LB_SETCARETINDEX, 0, FALSE);
+            SetListIndex(row_.list, 0);
         SetEnabled(row_.list, any);
         for (const char* name : kSelectionControls)
             SetEnabled(name, any);
@@ -143,16 +142,14 @@ class ClearDialog : public Form {
         SetEnabled(row_.list, false);
         for (const char* name : kSelectionControls)
             SetEnabled(name, false);
-        const std::vector<bool> selected = SelectedEntries(Control(row_.list));
         const std::string program = ProgramFolder();
-        for (size_t i = 0; i < selected.size(); ++i) {
-            if (!selected[i])
+        for (int i = 0; i < ListCount(row_.list); ++i) {
+            if (!Selected(row_.list, i))
                 continue;
             if (row_.holds == Holds::Logs)
-                DeleteFileA(
-                    (program + "\\Log\\" + List(row_.list, static_cast<int>(i)) + ".log").c_str());
+                DeleteFileA((program + "\\Log\\" + List(row_.list, i) + ".log").c_str());
             else
-                DeleteDirIfExists(program + "\\Backup\\" + List(row_.list, static_cast<int>(i)));
+                DeleteDirIfExists(program + "\\Backup\\" + List(row_.list, i));
         }
         Fill();
         SetEnabled("cmdClose", true);

@@ -4,10 +4,10 @@
 // Select All, Select Non and Restore.
 #include "app/Captions.h"
 #include "app/forms/Forms.h"
+#include "app/forms/modAddScroll.h"
 #include "app/modFont.h"
 #include "backup/Restore.h"
 #include "backup/forms/BackupForms.h"
-#include "backup/forms/modAddScroll.h"
 #include "win/ProgramFolder.h"
 
 #include <memory>
@@ -149,10 +149,10 @@ class RestoreDialog : public Form {
             AddItem(s.list, line);
             AddItem(s.twin, line);
         }
-        AddScroll(Control(s.list));
+        AddScroll(*this, s.list);
     }
 
-    void Select(const Side& s, bool selected) { SelectEvery(Control(s.list), selected); }
+    void Select(const Side& s, bool selected) { SelectAll(s.list, selected); }
 
     void Restore(const Side& s) {
         if (busy_)
@@ -165,7 +165,9 @@ class RestoreDialog : public Form {
         std::vector<std::string> lines;
         for (int i = 0; i < ListCount(s.twin); ++i)
             lines.push_back(List(s.twin, i));
-        const std::vector<bool> selected = SelectedEntries(Control(s.list));
+        std::vector<bool> selected;
+        for (int i = 0; i < ListCount(s.list); ++i)
+            selected.push_back(Selected(s.list, i));
         // the registry tool is waited for with the message loop running
         RestoreRun(ProgramFolder(), run, s.kind, lines, selected);
         busy_ = false;

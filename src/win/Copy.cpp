@@ -1,7 +1,7 @@
-#include "backup/Copy.h"
+#include "win/Copy.h"
 
-#include "clean/modGeneral.h"
 #include "win/FileFind.h"
+#include "win/Files.h"
 
 #include <shellapi.h>
 
