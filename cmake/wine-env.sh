@@ -6,7 +6,17 @@ export WINEPREFIX="$tw_build/wineprefix"
 export WINEDEBUG=-all
 export WINEARCH=win64
 export WINEDLLOVERRIDES="mscoree,mshtml="
+# Wine sees its own fonts only (fonts-wine: MS Sans Serif, Tahoma, Marlett ...), copied into
+# the prefix's font folder below; fontconfig shows it none of the host's, which it would
+# otherwise take as stand-ins, so that text widths, and every caption test, followed what
+# the machine happens to have.
+export FONTCONFIG_FILE="$tw_build/wine-fonts.conf"
+printf '<?xml version="1.0"?>\n<fontconfig><cachedir>%s</cachedir></fontconfig>\n' \
+    "$tw_build/fontconfig-cache" >"$FONTCONFIG_FILE.$$"
+mv -f "$FONTCONFIG_FILE.$$" "$FONTCONFIG_FILE"
 tw_lock="$tw_build/.wine.lock"
+# A prefix made by an earlier setup (other fonts cached in its registry) is made afresh.
+tw_prefix_version="wine-fonts-only 3"
 
 tw_display_up() {
     local f="$tw_build/xvfb.display"
@@ -30,14 +40,16 @@ tw_prefix_up() {
     # is running already.
     local started=0
     wineserver -p </dev/null >/dev/null 2>&1 && started=1
-    if [ ! -f "$WINEPREFIX/.tw-ready" ]; then
+    if [ "$(cat "$WINEPREFIX/.tw-ready" 2>/dev/null)" != "$tw_prefix_version" ]; then
+        wineserver -k </dev/null >/dev/null 2>&1 || true
+        wineserver -w </dev/null >/dev/null 2>&1 || true
         rm -rf "$WINEPREFIX"
         wineserver -p </dev/null >/dev/null 2>&1 || true
         wineboot -i </dev/null >/dev/null 2>&1
         wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >/dev/null 2>&1
         wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
         wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f </dev/null >/dev/null 2>&1
-        touch "$WINEPREFIX/.tw-ready"
+        echo "$tw_prefix_version" >"$WINEPREFIX/.tw-ready"
         # The first boot made a desktop before the settings above existed, and every later
         # program of this server would join it: outside the virtual desktop, where each
         # closing window waits two seconds for a window manager that Xvfb does not have.
@@ -52,11 +64,11 @@ tw_prefix_up() {
         # inherit its output: let them inherit /dev/null, not a test's pipe.
         wine wineboot </dev/null >/dev/null 2>&1
     fi
-    # Wine draws the caption buttons with Marlett; without a copy in the prefix's font
-    # folder they show as letters
-    local marlett=/usr/share/wine/fonts/marlett.ttf
-    if [ -f "$marlett" ] && [ ! -f "$WINEPREFIX/drive_c/windows/Fonts/marlett.ttf" ]; then
-        cp "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
+    # Wine's fonts, the caption buttons' Marlett among them; without them windows show
+    # letters for buttons and text in no font at all (the caption tests say so)
+    local fonts="$WINEPREFIX/drive_c/windows/Fonts"
+    if [ -d /usr/share/wine/fonts ] && [ ! -f "$fonts/tahoma.ttf" ]; then
+        cp -n /usr/share/wine/fonts/* "$fonts/"
     fi
     [ -n "${DISPLAY:-}" ] || return 0
     # The virtual desktop, started here with its output on /dev/null: started by the

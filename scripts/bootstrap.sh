@@ -4,6 +4,11 @@ set -euo pipefail
 pkgs=(cmake make g++ clang clang-format libclang-rt-14-dev
       g++-mingw-w64-x86-64 g++-mingw-w64-i686 mingw-w64-x86-64-dev
       wine wine64 xvfb xauth x11-utils x11-apps imagemagick cabextract gcab zip
+      # Wine's own fonts and the X extensions it draws windows with: recommended by the
+      # wine packages, so left out by --no-install-recommends. The tests use these fonts
+      # and no others (see cmake/wine-env.sh).
+      fonts-wine libxrender1 libxrandr2 libxi6 libxcursor1 libxinerama1 libxcomposite1
+      libxfixes3 libxxf86vm1
       googletest libgtest-dev libbenchmark-dev zlib1g-dev)
 missing=()
 for p in "${pkgs[@]}"; do

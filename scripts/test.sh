@@ -21,5 +21,15 @@ if [ -x "$src/scripts/fuzz.sh" ]; then
     "$src/scripts/fuzz.sh" "$root/fuzz" 10 || status=1
 fi
 
+# Test lines (tests/, fuzz/ and every *Test*.cpp) against the program's own lines (the rest
+# of src/ and tools/): the project keeps tests at most 40% of the code.
+count_lines() { find "$@" -type f -print0 | xargs -0 -r cat | wc -l; }
+test_lines=$( (cd "$src" && { count_lines tests fuzz; count_lines src tools -name '*Test*.cpp'; }) |
+    awk '{ n += $1 } END { print n }')
+code_lines=$(cd "$src" && count_lines src tools \( -name '*.cpp' -o -name '*.h' -o -name CMakeLists.txt \) \
+    ! -name '*Test*.cpp')
+echo "== size: test lines $test_lines, code lines $code_lines," \
+    "tests $((100 * test_lines / code_lines))% of the code =="
+
 [ $status -eq 0 ] && echo "ALL TESTS PASSED" || echo "SOME TESTS FAILED"
 exit $status

@@ -9,6 +9,8 @@ namespace tw {
 
 void RegisterCleaningForms() {
     Forms::Register("frmMain", [] { return std::make_unique<frmMain>(); });
+    RegisterAdvancedForm();
+    RegisterWizardForms();
 }
 
 } // namespace tw

@@ -64,11 +64,12 @@ void WriteLog(RunWindow& window, const RunRequest& request, const RunSink& sink)
 } // namespace
 
 void CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& request) {
-    const RunSettings settings = ReadRunSettings();
+    const RunSettings settings = request.ReadSettings ? ReadRunSettings() : RunSettings{};
     const std::string runName = request.Load.RunName();
     window.SetStatus(LookupText("0011"));
     window.SetRunning(true);
-    window.ClearDetails();
+    if (request.MakeReports)
+        window.ClearDetails();
 
     RunSink sink(window);
     for (const RunFilter& filter : request.Filters) {
@@ -76,11 +77,13 @@ void CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& reques
         ctx.ProgramFolder = request.ProgramFolder;
         ctx.FilterName = filter.Name;
         ctx.RunName = runName;
-        ctx.WorkingCopy = GetWindowsDir() + "\\cdtwf.dll";
+        ctx.WorkingCopy = GetWindowsDir() + "\\" + request.WorkingCopy;
         ctx.Settings = settings;
         ctx.ExportCounter = 0;
+        ctx.MakeBackups = request.ReadSettings;
+        ctx.MakeReports = request.MakeReports;
         ctx.RecordSearchHits = filter.Slot >= 0 && filter.Slot <= 4;
-        ctx.Sink = &sink;
+        ctx.Sink = request.MakeReports ? &sink : nullptr;
         try {
             if (settings.AnyOn())
                 PrepareBackupFolders(request.ProgramFolder, runName, filter.Name,
@@ -89,6 +92,8 @@ void CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& reques
         } catch (...) {
             // a folder that cannot be made leaves the run going without it
         }
+        if (request.Advanced && window.Alive())
+            window.SetStatusFile(LookupText("0012") + " " + filter.Name + " " + LookupText("0013"));
         try {
             CleaningEngine engine(ctx, search);
             engine.RunFilterPass();
@@ -102,8 +107,11 @@ void CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& reques
             RemoveEmptyDirs(request.ProgramFolder + "\\Backup\\");
     } catch (...) {
     }
-    if (window.Alive())
-        window.SetStatus(LookupText("0014"));
+    if (window.Alive()) {
+        window.SetStatus(LookupText(request.EndStatus));
+        if (request.Advanced)
+            window.SetStatusFile("");
+    }
     try {
         if (RunSettings::On(settings.LogFile))
             WriteLog(window, request, sink);

@@ -30,6 +30,8 @@ class RunWindow {
     virtual ReportSink& Details() = 0;
     // The Advanced window's four slot lines of the log ("- " and the ticked filter).
     virtual std::vector<std::string> LogSlotLines() const { return {}; }
+    // The Advanced window's lblStatusFile: the filter being carried out, "" after the run.
+    virtual void SetStatusFile(const std::string&) {}
 };
 
 // One filter of a run: its name, and for the Advanced window its slot number.
@@ -41,8 +43,14 @@ struct RunFilter {
 struct RunRequest {
     std::string ProgramFolder;
     LoadTexts Load;
-    std::vector<RunFilter> Filters; // in the order they are carried out
-    bool Advanced = false;          // the Advanced log name and its four slot lines
+    std::string WorkingCopy = "cdtwf.dll"; // the unpacked filter, in the Windows folder
+    std::vector<RunFilter> Filters;        // in the order they are carried out
+    bool Advanced = false; // lblStatusFile, the Advanced log name and its four slot lines
+    // The wizard's run reads no settings, so it prepares no folders, makes no backups,
+    // prunes nothing and writes no log; it makes no per-item lines and ends on its own text.
+    bool ReadSettings = true;
+    bool MakeReports = true;
+    const char* EndStatus = "0014";
 };
 
 // Steps 2 to 13 of a run (the confirmation is the window's). Ignores every error.

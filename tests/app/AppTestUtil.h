@@ -1,13 +1,11 @@
 #pragma once
 // Helpers for the tests that create real windows in the test process.
 #include "app/forms/Forms.h"
+#include "support/TestFiles.h"
 #include "win/ProgramFolder.h"
 
 #include <windows.h>
 
-#include <fstream>
-#include <map>
-#include <sstream>
 #include <string>
 
 namespace twtest {
@@ -43,33 +41,6 @@ inline void UnloadAll() {
 
 inline std::string ProgramFile(const std::string& name) {
     return tw::ProgramFolder() + "\\" + name;
-}
-
-inline std::string ReadFileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-inline void WriteFileText(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << text;
-}
-
-inline void Remove(const std::string& path) {
-    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteFileA(path.c_str());
-}
-
-// A text lookup from a fixed table, for tests of the captions.
-inline std::map<std::string, std::string, std::less<>>& FakeTexts() {
-    static std::map<std::string, std::string, std::less<>> texts;
-    return texts;
-}
-inline std::string FakeLookup(std::string_view id) {
-    auto it = FakeTexts().find(id);
-    return it == FakeTexts().end() ? std::string("?") : it->second;
 }
 
 } // namespace twtest

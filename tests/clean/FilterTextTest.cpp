@@ -88,16 +88,4 @@ TEST(FilterText, EntriesKeepFileOrderAndTheirSection) {
     EXPECT_EQ(Parse(text), want);
 }
 
-TEST(FilterText, LfOnlyTextIsASingleFilesEntry) {
-    std::string text = "[DIRECTORY]\n\\a\n\\b\n";
-    Entries want = {{FilterSection::Files, text}};
-    EXPECT_EQ(Parse(text), want);
-}
-
-TEST(FilterText, FilterNameIsTextBeforeTheLastDot) {
-    EXPECT_EQ(tw::FilterNameOf("NVIDIA.twf"), "NVIDIA");
-    EXPECT_EQ(tw::FilterNameOf("ATI.Catalyst 5.twf"), "ATI.Catalyst 5");
-    EXPECT_EQ(tw::FilterNameOf("noext"), "noext");
-}
-
 } // namespace

@@ -2,13 +2,7 @@
 // starts from a fresh program folder with small filters of its own, removes items seeded
 // into this prefix, and the tests check the lists, the status, the file system, the
 // registry, the backup store and the log, byte for byte.
-#include "AppFolder.h"
-#include "GuiDriver.h"
-#include "win/ControlName.h"
-
-#include <gtest/gtest.h>
-
-#include <windows.h>
+#include "support/ProgramTest.h"
 
 #include <cstdio>
 #include <optional>
@@ -17,17 +11,16 @@
 
 namespace {
 
-using namespace tw::gui;
+using namespace twtest;
 
-constexpr DWORD kFirstWait = 30000; // the first window of a run also waits for the desktop
-constexpr DWORD kWait = 10000;
 constexpr DWORD kRunWait = 120000; // a run with whole-root registry searches
 
 const char kE2EKey[] = "Software\\TracewipeE2E";
 
 std::string Lang(const char* id) {
     char buf[512] = {};
-    GetPrivateProfileStringA("Language", id, "?", buf, sizeof buf, WinPath(TW_LANG_SOURCE).c_str());
+    GetPrivateProfileStringA("Language", id, "?", buf, sizeof buf,
+                             WinePath(TW_LANG_SOURCE).c_str());
     return buf;
 }
 
@@ -47,27 +40,6 @@ std::string ProgramFilesDir() {
     return buf;
 }
 
-void SetValue(HKEY root, const std::string& path, const char* name, const char* data) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS)
-        return;
-    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data),
-                   static_cast<DWORD>(lstrlenA(data) + 1));
-    RegCloseKey(key);
-}
-bool KeyExists(HKEY root, const std::string& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
-}
-bool ValueExists(HKEY root, const std::string& path, const char* name) {
-    return RegGetValueA(root, path.c_str(), name, RRF_RT_ANY, nullptr, nullptr, nullptr) ==
-           ERROR_SUCCESS;
-}
-
 void MakeFile(const std::string& path, const std::string& text) {
     std::string dir = path.substr(0, path.find_last_of('\\'));
     for (size_t i = 3; i <= dir.size(); ++i)
@@ -81,10 +53,6 @@ std::string Lines(const std::vector<std::string>& lines) {
     for (const std::string& line : lines)
         s += line + "\r\n";
     return s;
-}
-
-bool IsFrm(HWND h, const char* name) {
-    return tw::ControlName(h) == name;
 }
 
 struct Settings {
@@ -113,13 +81,10 @@ std::optional<SYSTEMTIME> ParseRunName(const std::string& r) {
     return t;
 }
 
-class MainGui : public ::testing::Test {
+class MainGui : public ProgramTest {
   protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        folder_ = WinPath(TW_GUI_WORK_DIR) + "\\" + info->name();
-        ASSERT_TRUE(MakeProgramFolder(folder_, WinPath(TW_PROGRAM_DIR),
-                                      {"Tracewipe.exe", "English.lng", "German.lng"}));
+        MakeFolder({"Tracewipe.exe", "English.lng", "German.lng"});
         win_ = WindowsDir();
         sys_ = SystemDir();
         pf_ = ProgramFilesDir();
@@ -128,7 +93,7 @@ class MainGui : public ::testing::Test {
         DeleteFileA(WorkingCopy().c_str());
     }
     void TearDown() override {
-        app_.Kill();
+        ProgramTest::TearDown();
         ClearSeeds();
     }
 
@@ -156,11 +121,11 @@ class MainGui : public ::testing::Test {
         MakeFile(pf_ + "\\TwE2E Vendor\\sub\\file.txt", "vendor file");
         MakeFile(Drive() + "\\TwE2E Root Dir\\root.txt", "root file");
         const std::string k = kE2EKey;
-        SetValue(HKEY_CURRENT_USER, k + "\\Section\\Sub", "v", "1");
-        SetValue(HKEY_LOCAL_MACHINE, k + "\\Section", "v", "2");
-        SetValue(HKEY_CURRENT_USER, k + "\\Values", "Doomed", "x");
-        SetValue(HKEY_CURRENT_USER, k + "\\Values", "Kept", "y");
-        SetValue(HKEY_CURRENT_USER, k + "\\Deep\\TwE2ESearchHit\\Inner", "v", "3");
+        SetString(HKEY_CURRENT_USER, k + "\\Section\\Sub", "v", "1");
+        SetString(HKEY_LOCAL_MACHINE, k + "\\Section", "v", "2");
+        SetString(HKEY_CURRENT_USER, k + "\\Values", "Doomed", "x");
+        SetString(HKEY_CURRENT_USER, k + "\\Values", "Kept", "y");
+        SetString(HKEY_CURRENT_USER, k + "\\Deep\\TwE2ESearchHit\\Inner", "v", "3");
     }
 
     void WriteIni(const Settings& s) {
@@ -172,23 +137,18 @@ class MainGui : public ::testing::Test {
                             "\r\n[WARNING]\r\nReadmeStart=No\r\n[LANGUAGE]\r\n"
                             "CurrentLanguage=English\r\n");
     }
-    std::string Ini() const { return folder_ + "\\Tracewipe.ini"; }
 
     void AddFilter(const char* name) {
         std::string file = std::string("\\") + name + ".twf";
-        ASSERT_TRUE(
-            CopyFileA((WinPath(TW_E2E_FILTER_DIR) + file).c_str(), (folder_ + file).c_str(), FALSE))
+        ASSERT_TRUE(CopyFileA((WinePath(TW_E2E_FILTER_DIR) + file).c_str(),
+                              (folder_ + file).c_str(), FALSE))
             << name;
     }
 
-    void Start() {
-        app_ = Process::Launch("\"" + folder_ + "\\Tracewipe.exe\"", folder_);
-        GetLocalTime(&started_);
-    }
     void Launch() {
+        GetLocalTime(&started_);
         Start();
-        main_ = WaitForWindow(
-            app_.id(), [](HWND h) { return IsFrm(h, "frmMain"); }, kFirstWait);
+        main_ = WaitForFrm("frmMain", kFirstWait);
         GetLocalTime(&loaded_);
         ASSERT_NE(main_, nullptr) << "frmMain did not open; the program is " << app_.State();
     }
@@ -273,7 +233,7 @@ class MainGui : public ::testing::Test {
         };
         for (const Item& item : items) {
             SCOPED_TRACE(item.path);
-            EXPECT_EQ(PathExists(item.path), item.exists);
+            EXPECT_EQ(Exists(item.path), item.exists);
         }
         const std::string k = kE2EKey;
         EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, k + "\\Section"));
@@ -284,9 +244,8 @@ class MainGui : public ::testing::Test {
         EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, k + "\\Deep"));
     }
 
-    std::string folder_, win_, sys_, pf_;
+    std::string win_, sys_, pf_;
     SYSTEMTIME started_{}, loaded_{};
-    Process app_;
     HWND main_ = nullptr;
 };
 
@@ -368,9 +327,9 @@ TEST_F(MainGui, BackupRunFoldersThatReceivedNothingArePruned) {
     EXPECT_EQ(Removed(), std::vector<std::string>{});
     EXPECT_EQ(NotFound(),
               std::vector<std::string>{Lang("0016") + " (" + win_ + "\\twe2e_other.dll)"});
-    EXPECT_TRUE(PathExists(folder_ + "\\Backup")) << "the parent stays until a later prune";
+    EXPECT_TRUE(Exists(folder_ + "\\Backup")) << "the parent stays until a later prune";
     EXPECT_EQ(FolderNames(folder_ + "\\Backup"), std::vector<std::string>{});
-    EXPECT_FALSE(PathExists(folder_ + "\\Log"));
+    EXPECT_FALSE(Exists(folder_ + "\\Log"));
 }
 
 TEST_F(MainGui, WithEverySettingOffNothingIsPreparedBackedUpOrLogged) {
@@ -381,45 +340,13 @@ TEST_F(MainGui, WithEverySettingOffNothingIsPreparedBackedUpOrLogged) {
     Clean();
     EXPECT_EQ(Removed(), ExpectedRemoved());
     ExpectE2ECleaned();
-    EXPECT_FALSE(PathExists(folder_ + "\\Backup"));
-    EXPECT_FALSE(PathExists(folder_ + "\\Log"));
+    EXPECT_FALSE(Exists(folder_ + "\\Backup"));
+    EXPECT_FALSE(Exists(folder_ + "\\Log"));
 }
 
-TEST_F(MainGui, WithOnlyTheLogOnTheFoldersAreMadeAndNothingIsPruned) {
-    WriteIni({true, false, false, false});
-    AddFilter("E2E");
-    Seed();
-    Launch();
-    Clean();
-    ExpectE2ECleaned();
-    // an empty Backup would be removed by a prune: it stays, so none ran
-    EXPECT_TRUE(PathExists(folder_ + "\\Backup"));
-    EXPECT_EQ(FolderNames(folder_ + "\\Backup"), std::vector<std::string>{});
-    const std::string r = RunName("E2E");
-    ASSERT_FALSE(r.empty());
-    EXPECT_EQ(FolderNames(folder_ + "\\Log"), std::vector<std::string>{r + "_E2E.log"});
-    EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2E.log"),
-              Lines({Header(r)}) + Lines(ExpectedRemoved()));
-}
-
-TEST_F(MainGui, TwoRunsInOneWindowAppendTwoBlocksWithTheSameHeader) {
-    WriteIni({true, false, false, false});
-    AddFilter("E2E");
-    Seed();
-    Launch();
-    Clean();
-    Sleep(1100); // a header taken at run time would differ now
-    Seed();
-    Clean();
-    EXPECT_EQ(Removed(), ExpectedRemoved()) << "each run starts with empty lists";
-    EXPECT_EQ(NotFound(), ExpectedNotFound());
-    const std::string r = RunName("E2E");
-    ASSERT_FALSE(r.empty());
-    const std::string block = Lines({Header(r)}) + Lines(ExpectedRemoved());
-    EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2E.log"), block + block);
-}
-
-TEST_F(MainGui, RunsOfTwoFiltersWriteTwoLogsWithOneRunName) {
+// Only the log on: the folders are made and none is pruned; a second run of the same
+// window appends a block with the same header, and another filter gets its own log.
+TEST_F(MainGui, RunsOfOneWindowShareTheRunNameAndAppendToTheirLogs) {
     WriteIni({true, false, false, false});
     AddFilter("E2E");
     AddFilter("E2EOther");
@@ -427,17 +354,27 @@ TEST_F(MainGui, RunsOfTwoFiltersWriteTwoLogsWithOneRunName) {
     Launch();
     EXPECT_EQ(ComboItems(Control("cboConfigs")), (std::vector<std::string>{"E2E", "E2EOther"}));
     Clean();
+    ExpectE2ECleaned();
+    Sleep(1100); // a header taken at run time would differ now
+    Seed();
+    Clean();
+    EXPECT_EQ(Removed(), ExpectedRemoved()) << "each run starts with empty lists";
+    EXPECT_EQ(NotFound(), ExpectedNotFound());
     ASSERT_TRUE(SelectCombo(Control("cboConfigs"), "E2EOther"));
     ASSERT_TRUE(WaitUntil([&] { return ComboSelection(Control("cboConfigs")) == 1; }, kWait));
     Clean();
     const std::string other = Lang("0015") + " (" + win_ + "\\twe2e_other.dll)";
     EXPECT_EQ(Removed(), std::vector<std::string>{other});
-    EXPECT_FALSE(PathExists(win_ + "\\twe2e_other.dll"));
 
+    // an empty Backup would be removed by a prune: it stays, so none ran
+    EXPECT_TRUE(Exists(folder_ + "\\Backup"));
+    EXPECT_EQ(FolderNames(folder_ + "\\Backup"), std::vector<std::string>{});
     const std::string r = RunName("E2E");
     ASSERT_FALSE(r.empty());
     EXPECT_EQ(FolderNames(folder_ + "\\Log"),
               (std::vector<std::string>{r + "_E2E.log", r + "_E2EOther.log"}));
+    const std::string block = Lines({Header(r)}) + Lines(ExpectedRemoved());
+    EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2E.log"), block + block);
     EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2EOther.log"), Lines({Header(r), other}));
 }
 
@@ -460,7 +397,7 @@ TEST_F(MainGui, AnsweringNoChangesNothing) {
     EXPECT_TRUE(IsEnabled(Control("cmdClean")));
     for (const char* f : {"twe2e_removed.dll", "twe2e_pat1.tmp"}) {
         SCOPED_TRACE(f);
-        EXPECT_TRUE(PathExists(win_ + "\\" + f));
+        EXPECT_TRUE(Exists(win_ + "\\" + f));
     }
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, std::string(kE2EKey) + "\\Section"));
     EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2E.log"), log);
@@ -477,35 +414,13 @@ TEST_F(MainGui, AnEmptyProgramFolderDisablesCleaning) {
     EXPECT_EQ(box->title, Lang("0008"));
     EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
     ASSERT_TRUE(AnswerMessageBox(box->hwnd, IDOK));
-    main_ = WaitForWindow(
-        app_.id(), [](HWND h) { return IsFrm(h, "frmMain"); }, kWait);
+    main_ = WaitForFrm("frmMain", kWait);
     ASSERT_NE(main_, nullptr);
     EXPECT_FALSE(IsEnabled(Control("cmdClean")));
     EXPECT_TRUE(IsEnabled(Control("cmdClose")));
     EXPECT_EQ(MenuItemEnabled(main_, {Lang("1005"), Lang("1006")}), false);
     EXPECT_EQ(MenuItemEnabled(main_, {Lang("1005"), Lang("1007")}), true);
     EXPECT_EQ(ComboItems(Control("cboConfigs")), std::vector<std::string>{});
-}
-
-TEST_F(MainGui, AFilterThatCannotBeUnpackedStillFinishesTheRun) {
-    WriteIni({true, false, false, false});
-    WriteAll(folder_ + "\\Broken.twf", "this is no packed filter\r\n\\twe2e_keep.dll\r\n");
-    Seed();
-    Launch();
-    Clean();
-    EXPECT_EQ(Status(), Lang("0014"));
-    for (const char* name : {"cmdClean", "cmdClose"}) {
-        SCOPED_TRACE(name);
-        EXPECT_TRUE(IsEnabled(Control(name)));
-    }
-    EXPECT_EQ(MenuItemEnabled(main_, {Lang("1005"), Lang("1006")}), true);
-    EXPECT_EQ(Removed(), std::vector<std::string>{});
-    EXPECT_EQ(NotFound(), std::vector<std::string>{});
-    EXPECT_TRUE(PathExists(win_ + "\\twe2e_keep.dll"));
-    EXPECT_FALSE(PathExists(WorkingCopy()));
-    const std::string r = RunName("Broken");
-    ASSERT_FALSE(r.empty());
-    EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_Broken.log"), Lines({Header(r)}));
 }
 
 TEST_F(MainGui, ClosingTheWindowDuringARegistrySearchEndsTheProgramCleanly) {
@@ -518,7 +433,7 @@ TEST_F(MainGui, ClosingTheWindowDuringARegistrySearchEndsTheProgramCleanly) {
     ASSERT_TRUE(box.has_value());
     ASSERT_TRUE(AnswerMessageBox(box->hwnd, IDYES));
     // the working copy exists from the unpack to the end of the pass
-    ASSERT_TRUE(WaitUntil([&] { return PathExists(WorkingCopy()); }, kWait));
+    ASSERT_TRUE(WaitUntil([&] { return Exists(WorkingCopy()); }, kWait));
     ASSERT_TRUE(WaitUntil([&] { return Status() == Lang("0011"); }, kWait))
         << "the window answers while the search runs";
     EXPECT_FALSE(IsEnabled(Control("cmdClose")));
@@ -526,22 +441,9 @@ TEST_F(MainGui, ClosingTheWindowDuringARegistrySearchEndsTheProgramCleanly) {
     auto code = app_.WaitForExit(kRunWait);
     ASSERT_TRUE(code.has_value()) << "the program did not end";
     EXPECT_EQ(*code, 0u) << "the program ended abnormally";
-    EXPECT_FALSE(PathExists(WorkingCopy()));
-    EXPECT_FALSE(PathExists(folder_ + "\\E2ESlow.twr"));
-    EXPECT_FALSE(PathExists(folder_ + "\\English.dlf")) << "the language copy is deleted";
-}
-
-TEST_F(MainGui, CtrlROpensTheConfirmation) {
-    WriteIni({});
-    AddFilter("E2E");
-    Seed();
-    Launch();
-    ASSERT_TRUE(Activate(main_));
-    ASSERT_TRUE(SendKey('R', true));
-    AnswerConfirmation(false);
-    EXPECT_EQ(Removed(), std::vector<std::string>{});
-    EXPECT_EQ(Status(), "");
-    EXPECT_TRUE(PathExists(win_ + "\\twe2e_removed.dll"));
+    EXPECT_FALSE(Exists(WorkingCopy()));
+    EXPECT_FALSE(Exists(folder_ + "\\E2ESlow.twr"));
+    EXPECT_FALSE(Exists(folder_ + "\\English.dlf")) << "the language copy is deleted";
 }
 
 // The dialogs that change the main window, opened from its own menu and keys.
@@ -550,8 +452,7 @@ TEST_F(MainGui, LanguageChosenFromTheMenuRecaptionsTheMainWindow) {
     AddFilter("E2E");
     Launch();
     ASSERT_TRUE(PostMenuCommand(main_, {"Options", "Language"}));
-    HWND dialog = WaitForWindow(
-        app_.id(), [](HWND h) { return IsFrm(h, "frmLanguage"); }, kWait);
+    HWND dialog = WaitForFrm("frmLanguage", kWait);
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(SelectCombo(FindControl(dialog, "cboLanguage"), "German"));
     SaveScreenshot(ScreenshotPath("frmLanguage_from_frmMain"), dialog);
@@ -573,8 +474,7 @@ TEST_F(MainGui, FontChosenWithCtrlFRefontsTheMainWindow) {
     ASSERT_NE(before, "Tahoma");
     ASSERT_TRUE(Activate(main_));
     ASSERT_TRUE(SendKey('F', true));
-    HWND dialog = WaitForWindow(
-        app_.id(), [](HWND h) { return IsFrm(h, "frmFont"); }, kWait);
+    HWND dialog = WaitForFrm("frmFont", kWait);
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(SelectCombo(FindControl(dialog, "cboFont"), "Tahoma"));
     ASSERT_TRUE(Click(FindControl(dialog, "cmdSave")));
@@ -593,17 +493,17 @@ TEST_F(MainGui, F1OpensTheHelpPageThroughTheShell) {
     const std::string classes = "Software\\Classes\\";
     const std::string recorded = folder_ + "\\help-opened.txt";
     const std::string command =
-        "\"" + WinPath(TW_RECORD_PROBE) + "\" record \"" + recorded + "\" \"%1\"";
+        "\"" + WinePath(TW_RECORD_PROBE) + "\" record \"" + recorded + "\" \"%1\"";
     std::string oldClass(MAX_PATH, '\0');
     DWORD size = MAX_PATH;
     const bool hadClass =
         RegGetValueA(HKEY_LOCAL_MACHINE, (classes + ".html").c_str(), nullptr, RRF_RT_REG_SZ,
                      nullptr, oldClass.data(), &size) == ERROR_SUCCESS;
     oldClass.resize(hadClass ? size - 1 : 0);
-    SetValue(HKEY_LOCAL_MACHINE, classes + ".html", nullptr, "TwE2E.Help");
-    SetValue(HKEY_LOCAL_MACHINE, classes + "TwE2E.Help\\shell\\open\\command", nullptr,
-             command.c_str());
-    ASSERT_TRUE(CopyFileA((WinPath(TW_PROGRAM_DIR) + "\\Tracewipe.html").c_str(),
+    SetString(HKEY_LOCAL_MACHINE, classes + ".html", "", "TwE2E.Help");
+    SetString(HKEY_LOCAL_MACHINE, classes + "TwE2E.Help\\shell\\open\\command", "",
+              command.c_str());
+    ASSERT_TRUE(CopyFileA((WinePath(TW_PROGRAM_DIR) + "\\Tracewipe.html").c_str(),
                           (folder_ + "\\Tracewipe.html").c_str(), FALSE));
     WriteIni({});
     AddFilter("E2E");
@@ -613,14 +513,14 @@ TEST_F(MainGui, F1OpensTheHelpPageThroughTheShell) {
     std::string opened;
     WaitUntil(
         [&] {
-            opened = PathExists(recorded) ? ReadAll(recorded) : "";
+            opened = Exists(recorded) ? ReadAll(recorded) : "";
             return !opened.empty();
         },
         kWait);
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, (classes + "TwE2E.Help").c_str());
     RegDeleteKeyA(HKEY_LOCAL_MACHINE, (classes + "TwE2E.Help").c_str());
     if (hadClass)
-        SetValue(HKEY_LOCAL_MACHINE, classes + ".html", nullptr, oldClass.c_str());
+        SetString(HKEY_LOCAL_MACHINE, classes + ".html", "", oldClass);
     else
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, (classes + ".html").c_str());
     std::string expected = folder_ + "\\Tracewipe.html";

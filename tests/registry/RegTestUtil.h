@@ -1,45 +1,64 @@
 #pragma once
-// Helpers of the registry tests: keys and values made and checked straight through the
-// registry functions, and a throwaway program folder with a blank in its name.
-#include <gtest/gtest.h>
-#include <windows.h>
+// The registry tests' keys: HKCU\Software\TracewipeTest and HKLM\Software\TracewipeTest,
+// empty at the start of each test and gone at its end, and a program folder with a blank
+// in its name likewise.
+#include "support/TestFiles.h"
 
+#include <gtest/gtest.h>
+
+#include <memory>
 #include <string>
 #include <vector>
 
 namespace regtest {
 
-// Every test key lives below this path of HKEY_CURRENT_USER and HKEY_LOCAL_MACHINE.
+using namespace twtest;
+
 inline constexpr char kTestKey[] = "Software\\TracewipeTest";
 
-void CreateKey(HKEY root, const std::string& path);
-void SetString(HKEY root, const std::string& path, const std::string& name,
-               const std::string& value, DWORD type = REG_SZ);
-void SetDword(HKEY root, const std::string& path, const std::string& name, DWORD value);
-void SetBinary(HKEY root, const std::string& path, const std::string& name,
-               const std::vector<unsigned char>& data);
-bool KeyExists(HKEY root, const std::string& path);
-bool ValueExists(HKEY root, const std::string& path, const std::string& name);
-DWORD SubKeyCount(HKEY root, const std::string& path);
-void DeleteTree(HKEY root, const std::string& path);
-
 // Every key and value name below root\path, one text each, in enumeration order.
-std::vector<std::string> Snapshot(HKEY root, const std::string& path);
+inline void Snapshot(HKEY root, const std::string& path, std::vector<std::string>& out) {
+    HKEY k = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
+        return;
+    out.push_back("[" + path + "]");
+    char name[16384];
+    for (DWORD i = 0, len = sizeof name;
+         RegEnumValueA(k, i, name, &len, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, len = sizeof name)
+        out.push_back(path + " value " + std::string(name, len));
+    std::vector<std::string> subkeys;
+    for (DWORD i = 0, len = sizeof name;
+         RegEnumKeyExA(k, i, name, &len, nullptr, nullptr, nullptr, nullptr) == ERROR_SUCCESS;
+         ++i, len = sizeof name)
+        subkeys.emplace_back(name, len);
+    RegCloseKey(k);
+    for (const std::string& sub : subkeys)
+        Snapshot(root, path + "\\" + sub, out);
+}
 
-bool FileExists(const std::string& path);
-std::string ReadWholeFile(const std::string& path);
-// A registry export is UTF-16: its ASCII characters, the rest dropped.
-std::string ReadExportText(const std::string& path);
-void RemoveFolderTree(const std::string& path);
-// Number of files in a folder (not counting folders).
-int FileCount(const std::string& folder);
+inline std::vector<std::string> Snapshot(HKEY root, const std::string& path) {
+    std::vector<std::string> out;
+    Snapshot(root, path, out);
+    return out;
+}
 
-// HKCU\Software\TracewipeTest and HKLM\Software\TracewipeTest, empty at the start of each
-// test and gone at its end; a program folder "<temp>\tw reg test" likewise.
 class RegistryFixture : public ::testing::Test {
   protected:
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override {
+        for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE}) {
+            DeleteKeyTree(root, kTestKey);
+            ASSERT_TRUE(CreateKey(root, kTestKey));
+        }
+        program_ = std::make_unique<Scratch>("reg test");
+        programFolder_ = program_->Path();
+    }
+    void TearDown() override {
+        for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
+            DeleteKeyTree(root, kTestKey);
+        program_.reset();
+    }
+    std::unique_ptr<Scratch> program_;
     std::string programFolder_;
 };
 

@@ -1,0 +1,50 @@
+#pragma once
+// What the end-to-end tests share: the real Tracewipe.exe, started from a fresh program
+// folder of its own below the build folder (named after the running test) and driven from
+// outside with the GUI driver.
+#include "DriverText.h"
+#include "GuiDriver.h"
+#include "support/TestFiles.h"
+#include "win/ControlName.h"
+
+#include <gtest/gtest.h>
+
+namespace twtest {
+
+using namespace tw::gui;
+
+constexpr DWORD kFirstWait = 30000; // the first window of a run also waits for the desktop
+constexpr DWORD kWait = 10000;
+
+// The window made from the form table of that name.
+inline WindowPredicate IsFrm(const char* name) {
+    return [name](HWND h) { return tw::ControlName(h) == name; };
+}
+
+class ProgramTest : public ::testing::Test {
+  protected:
+    void TearDown() override { app_.Kill(); }
+
+    // The folder afresh, with these files of the built program folder.
+    void MakeFolder(const std::vector<std::string>& files) {
+        folder_ = WinePath(TW_GUI_WORK_DIR) + "\\" +
+                  ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        RemoveTree(folder_);
+        MakeDir(WinePath(TW_GUI_WORK_DIR));
+        MakeDir(folder_);
+        for (const std::string& file : files)
+            ASSERT_TRUE(CopyFileA((WinePath(TW_PROGRAM_DIR) + "\\" + file).c_str(),
+                                  (folder_ + "\\" + file).c_str(), FALSE))
+                << file;
+    }
+    void Start() { app_ = Process::Launch("\"" + folder_ + "\\Tracewipe.exe\"", folder_); }
+    HWND WaitForFrm(const char* name, DWORD timeout = kWait) {
+        return WaitForWindow(app_.id(), IsFrm(name), timeout);
+    }
+    std::string Ini() const { return folder_ + "\\Tracewipe.ini"; }
+
+    std::string folder_;
+    Process app_;
+};
+
+} // namespace twtest

@@ -1,0 +1,157 @@
+#pragma once
+// What the Windows tests share: files, folders and registry keys made, read and removed
+// straight through the platform, never through the code under test; throwaway folders.
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace twtest {
+
+inline bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+inline bool IsDir(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    return a != INVALID_FILE_ATTRIBUTES && (a & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+inline void MakeDir(const std::string& path) {
+    CreateDirectoryA(path.c_str(), nullptr);
+}
+
+inline void AddAttributes(const std::string& path, DWORD attributes) {
+    SetFileAttributesA(path.c_str(), GetFileAttributesA(path.c_str()) | attributes);
+}
+
+inline void WriteAll(const std::string& path, const std::string& content) {
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    WriteFile(h, content.data(), static_cast<DWORD>(content.size()), &written, nullptr);
+    CloseHandle(h);
+}
+
+// The whole file; "" when it cannot be read.
+inline std::string ReadAll(const std::string& path) {
+    std::string out;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return out;
+    char buffer[4096];
+    DWORD got = 0;
+    while (ReadFile(h, buffer, sizeof buffer, &got, nullptr) && got > 0)
+        out.append(buffer, got);
+    CloseHandle(h);
+    return out;
+}
+
+// A registry export is UTF-16: its ASCII characters, the rest dropped.
+inline std::string ReadExportText(const std::string& path) {
+    const std::string raw = ReadAll(path);
+    std::string out;
+    for (size_t i = 0; i + 1 < raw.size(); i += 2)
+        if (raw[i + 1] == 0 && raw[i] != 0)
+            out += raw[i];
+    return out;
+}
+
+// Names in a folder, "." and ".." left out, sorted.
+inline std::vector<std::string> FolderNames(const std::string& dir) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA f;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &f);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = f.cFileName;
+        if (name != "." && name != "..")
+            names.push_back(name);
+    } while (FindNextFileA(h, &f));
+    FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// Removes a file or a tree whatever its attributes; a link is removed, never followed.
+inline void RemoveTree(const std::string& path) {
+    DWORD a = GetFileAttributesA(path.c_str());
+    if (a == INVALID_FILE_ATTRIBUTES)
+        return;
+    SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL | (a & FILE_ATTRIBUTE_DIRECTORY));
+    if (!(a & FILE_ATTRIBUTE_DIRECTORY)) {
+        DeleteFileA(path.c_str());
+        return;
+    }
+    if (!(a & FILE_ATTRIBUTE_REPARSE_POINT))
+        for (const std::string& name : FolderNames(path))
+            RemoveTree(path + "\\" + name);
+    RemoveDirectoryA(path.c_str());
+}
+
+inline std::string TempFolder() {
+    char buffer[MAX_PATH + 1];
+    std::string t(buffer, GetTempPathA(MAX_PATH, buffer));
+    if (!t.empty() && t.back() == '\\')
+        t.pop_back();
+    return t;
+}
+
+// A fresh folder below the temporary folder, removed again with everything in it.
+class Scratch {
+  public:
+    explicit Scratch(const std::string& name)
+        : path_(TempFolder() + "\\tw " + name + "_" + std::to_string(GetCurrentProcessId())) {
+        RemoveTree(path_);
+        MakeDir(path_);
+    }
+    Scratch(const Scratch&) = delete;
+    Scratch& operator=(const Scratch&) = delete;
+    ~Scratch() { RemoveTree(path_); }
+    const std::string& Path() const { return path_; }
+    std::string operator/(const std::string& rest) const { return path_ + "\\" + rest; }
+
+  private:
+    std::string path_;
+};
+
+// ---- registry --------------------------------------------------------------------------
+
+inline bool SetString(HKEY root, const std::string& path, const std::string& name,
+                      const std::string& value, DWORD type = REG_SZ) {
+    return RegSetKeyValueA(root, path.c_str(), name.c_str(), type, value.c_str(),
+                           static_cast<DWORD>(value.size() + 1)) == ERROR_SUCCESS;
+}
+
+inline bool CreateKey(HKEY root, const std::string& path) {
+    HKEY k = nullptr;
+    if (RegCreateKeyA(root, path.c_str(), &k) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(k);
+    return true;
+}
+
+inline bool KeyExists(HKEY root, const std::string& path) {
+    HKEY k = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
+        return false;
+    RegCloseKey(k);
+    return true;
+}
+
+inline bool ValueExists(HKEY root, const std::string& path, const std::string& name) {
+    return RegGetValueA(root, path.c_str(), name.c_str(), RRF_RT_ANY, nullptr, nullptr, nullptr) ==
+           ERROR_SUCCESS;
+}
+
+inline void DeleteKeyTree(HKEY root, const std::string& path) {
+    RegDeleteTreeA(root, path.c_str());
+    RegDeleteKeyA(root, path.c_str());
+}
+
+} // namespace twtest
