@@ -7,7 +7,10 @@
 # virtual desktop. Otherwise it runs on a virtual display: one cleaning run per shipped
 # filter is driven through the window, the removed and not-found items and the time of
 # each run are printed, screenshots go to build/demo/screenshots, and the seeded items
-# are checked. Exits non-zero when a seeded leftover survives or a look-alike is lost.
+# are checked. Then everything is put back through the two restore dialogs (Select All,
+# Restore on every run) and the sandbox is compared with its state after seeding. Exits
+# non-zero when a seeded leftover survives, a look-alike is lost, or the restore does not
+# give back what the runs removed.
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 root=${TW_BUILD_ROOT:-$src/build}
@@ -64,6 +67,7 @@ sources=()
 for f in "${filters[@]}"; do sources+=("$(winpath "$src/data/filters/$f.txt")"); done
 echo "== seeding the sandbox =="
 wine "$twseed" seed "${sources[@]}" </dev/null | tr -d '\r' | tail -n 3
+[ $headless -eq 0 ] || wine "$twseed" picture "${sources[@]}" </dev/null | tr -d '\r' >"$demo/seeded.txt"
 
 if [ $headless -eq 0 ]; then
     echo "Starting Tracewipe in a Wine virtual desktop on $DISPLAY (prefix $WINEPREFIX)."
@@ -132,19 +136,70 @@ for f in "${filters[@]}"; do
 done
 mv "$demo/summary.txt.new" "$demo/summary.txt"
 
-drive close "${main[@]}" >/dev/null || true
-wait "$app_pid" 2>/dev/null || true
-trap - EXIT
-
 echo "== checking the sandbox =="
 status=0
 wine "$twseed" check "${sources[@]}" </dev/null | tr -d '\r' >"$demo/check.txt" || status=1
 grep -E '^(LEFT|LOST) ' "$demo/check.txt" || true
 tail -n 1 "$demo/check.txt"
-echo "removed $total_removed items, $total_missing not found; screenshots in $demo/screenshots"
+echo "removed $total_removed items, $total_missing not found"
+
+# ---- headless: restore everything ----
+echo "== restoring everything =="
+restored=0
+# A driver command whose output is not needed; its complaint ends the demo.
+step() {
+    local out
+    out=$(drive "$@") || { echo "run: twdrive $1 failed: $out" >&2; exit 1; }
+}
+# Select All and Restore on every run of one side of a restore dialog.
+restore_side() {
+    local dialog=(--title "$1" --class TwForm) combo=$2 list=$3 all=$4 restore=$5 run n
+    step wait-window "${dialog[@]}"
+    drive screenshot "${dialog[@]}" --window "$(winpath "$demo/screenshots/$combo.png")" \
+        >/dev/null || true
+    while IFS= read -r run; do
+        [ -n "$run" ] || continue
+        step choose "${dialog[@]}" --control "$combo" --item "$run"
+        n=$(drive list "${dialog[@]}" --control "$list" | grep -c . || true)
+        step press "${dialog[@]}" --control "$all"
+        step press "${dialog[@]}" --control "$restore" --timeout 600000
+        echo "   $run: $n lines"
+        restored=$((restored + n))
+    done < <(drive combo "${dialog[@]}" --control "$combo")
+}
+close_dialog() {
+    step click --title "$1" --class TwForm --control cmdClose
+    drive wait-gone --title "$1" --class TwForm --timeout 5000 >/dev/null || true # gone already
+}
+step keys "${main[@]}" ctrl+u
+restore_side "$(lang 1061)" cboResFile lstResFile cmdFSelectAll cmdFRestore
+restore_side "$(lang 1061)" cboResDir lstResDir cmdDSelectAll cmdDRestore
+close_dialog "$(lang 1061)"
+step keys "${main[@]}" ctrl+z
+restore_side "$(lang 1057)" cboResReg lstResReg cmdRSelectAll cmdRRestore
+close_dialog "$(lang 1057)"
+
+drive close "${main[@]}" >/dev/null || true
+wait "$app_pid" 2>/dev/null || true
+trap - EXIT
+
+echo "== comparing the sandbox with its seeded state =="
+wine "$twseed" picture "${sources[@]}" </dev/null | tr -d '\r' >"$demo/restored.txt"
+# values removed by value entries are never backed up: they stay removed
+differ=$(diff <(grep -v '^value  leftover' "$demo/seeded.txt") \
+    <(grep -v '^value  leftover' "$demo/restored.txt") | grep -c '^>' || true)
+back() { grep "^$1 *leftover" "$demo/restored.txt" | grep -vc " 0000000000000000 " || true; }
+echo "restored $restored index lines: $(back file) files, $(back folder) directories," \
+    "$(back key) keys back as seeded; $differ items differ; screenshots in $demo/screenshots"
 "$src/cmake/wine-down.sh" "$demo"
 if [ $status -ne 0 ]; then
     echo "DEMO FAILED: a seeded leftover survived or a look-alike was lost"
+    exit 1
+fi
+if [ "$differ" -ne 0 ]; then
+    diff <(grep -v '^value  leftover' "$demo/seeded.txt") \
+        <(grep -v '^value  leftover' "$demo/restored.txt") | grep '^>' | head -n 20
+    echo "DEMO FAILED: the restore did not give back what the runs removed"
     exit 1
 fi
 echo "DEMO PASSED"

@@ -1,13 +1,11 @@
 #include "backup/Restore.h"
-#include "clean/FsTestSupport.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 namespace {
 
-using namespace tw::test;
+using namespace twtest;
 using tw::BackupKind;
 
 // "<O>" in a line or path stands for the origin folder of the case.
@@ -17,18 +15,15 @@ std::string Fill(std::string text, const std::string& origin) {
     return text;
 }
 
-// The files below `folder`, as "\\sub\\name", sorted.
+// The files below `folder`, as "\\sub\\name".
 std::vector<std::string> Files(const std::string& folder, const std::string& below = "") {
     std::vector<std::string> files;
-    for (const std::string& entry : Snapshot(folder + below)) {
-        const std::string name = entry.substr(0, entry.find(':'));
-        if (entry.ends_with(":0"))
-            files.push_back(below + "\\" + name);
-        else
-            for (const std::string& f : Files(folder, below + "\\" + name))
-                files.push_back(f);
+    for (const std::string& name : FolderNames(folder + below)) {
+        const auto more = IsDir(folder + below + "\\" + name)
+                              ? Files(folder, below + "\\" + name)
+                              : std::vector<std::string>{below + "\\" + name};
+        files.insert(files.end(), more.begin(), more.end());
     }
-    std::sort(files.begin(), files.end());
     return files;
 }
 
@@ -80,39 +75,35 @@ TEST(FsRestore, RestoreRunPutsBackTheSelectedLinesAndKeepsTheRest) {
         const std::string folder = prog / "Backup\\" + run;
         MakeDir(prog / "Backup");
         MakeDir(folder);
-        WriteFile(tw::RunIndexPath(prog.Path(), run, c.kind), Fill(c.index, origin.Path()));
-        for (const char* copy : c.copies) {
+        WriteAll(tw::RunIndexPath(prog.Path(), run, c.kind), Fill(c.index, origin.Path()));
+        for (const std::string copy : c.copies) {
             const std::string path = folder + copy;
-            for (size_t at = folder.size() + 1; (at = path.find('\\', at)) != std::string::npos;
-                 ++at)
-                MakeDir(path.substr(0, at));
-            WriteFile(path, copy);
-            if (std::string(copy).find("\\ro") != std::string::npos)
+            for (size_t at = folder.size() + 1; (at = path.find('\\', at)) != std::string::npos;)
+                MakeDir(path.substr(0, at++));
+            WriteAll(path, copy);
+            if (copy.find("\\ro") != std::string::npos)
                 AddAttributes(path, FILE_ATTRIBUTE_READONLY);
-            if (std::string(copy).find("\\hid\\") != std::string::npos)
+            if (copy.find("\\hid\\") != std::string::npos)
                 AddAttributes(path.substr(0, path.rfind('\\')), FILE_ATTRIBUTE_HIDDEN);
         }
 
-        const auto lines = tw::LoadIndex(prog.Path(), run, c.kind);
-        tw::RestoreRun(prog.Path(), run, c.kind, lines, c.selected);
+        tw::RestoreRun(prog.Path(), run, c.kind, tw::LoadIndex(prog.Path(), run, c.kind),
+                       c.selected);
 
         const std::string index = tw::RunIndexPath(prog.Path(), run, c.kind);
+        EXPECT_EQ(ReadAll(index), c.kept ? Fill(c.kept, origin.Path()) : "");
         EXPECT_EQ(Exists(index), c.kept != nullptr);
-        if (c.kept) {
-            EXPECT_EQ(ReadFile(index), Fill(c.kept, origin.Path()));
-        }
-        // every file that came back holds its copy's content, and nothing else came
+        // each file that came back holds its copy's content and attributes; nothing else came
         EXPECT_EQ(Files(origin.Path()), std::vector<std::string>(c.back.begin(), c.back.end()));
-        for (const char* path : c.back) {
-            const std::string name = std::string(path).substr(std::string(path).rfind('\\'));
-            EXPECT_TRUE(ReadFile(origin.Path() + path).ends_with(name)) << path;
-            // read-only files and hidden folders keep their attributes
-            const std::string back = origin.Path() + path;
-            const DWORD file = GetFileAttributesA(back.c_str());
-            const DWORD folder = GetFileAttributesA(back.substr(0, back.rfind('\\')).c_str());
-            EXPECT_EQ((file & FILE_ATTRIBUTE_READONLY) != 0, name.starts_with("\\ro")) << path;
-            EXPECT_EQ((folder & FILE_ATTRIBUTE_HIDDEN) != 0,
-                      std::string(path).find("\\hid\\") != std::string::npos)
+        for (const std::string path : c.back) {
+            const std::string back = origin.Path() + path, name = path.substr(path.rfind('\\'));
+            const std::string parent = back.substr(0, back.rfind('\\'));
+            EXPECT_TRUE(ReadAll(back).ends_with(name)) << path;
+            EXPECT_EQ((GetFileAttributesA(back.c_str()) & FILE_ATTRIBUTE_READONLY) != 0,
+                      name.starts_with("\\ro"))
+                << path;
+            EXPECT_EQ((GetFileAttributesA(parent.c_str()) & FILE_ATTRIBUTE_HIDDEN) != 0,
+                      path.find("\\hid\\") != std::string::npos)
                 << path;
         }
         std::vector<std::string> stays;
