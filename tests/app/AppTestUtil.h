@@ -31,9 +31,10 @@ inline bool Pump() {
 
 // Unloads every loaded form and drops the WM_QUIT the last one posts.
 inline void UnloadAll() {
-    for (const char* name : {"frmLanguage", "frmOptions", "frmFont", "frmAbout", "frmWarning",
-                             "frmStart", "frmMain", "frmAdvanced", "frmWiz1", "frmTest", "frmTest2",
-                             "frmRestore", "frmRegRest", "frmClearB", "frmClearR", "frmClearL"})
+    for (const char* name :
+         {"frmLanguage", "frmOptions", "frmFont", "frmAbout", "frmWarning", "frmStart", "frmMain",
+          "frmAdvanced", "frmWiz1", "frmWiz2", "frmTest", "frmTest2", "frmRestore", "frmRegRest",
+          "frmClearB", "frmClearR", "frmClearL"})
         while (tw::Form* f = tw::Forms::Find(name))
             f->Unload();
     Pump();

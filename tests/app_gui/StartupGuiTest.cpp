@@ -125,25 +125,6 @@ TEST_F(Startup, TabOrderStartsAtOkAndEscapeClosesTheWarning) {
     EXPECT_EQ(IniValue("WARNING", "ReadmeStart"), "Yes");
 }
 
-TEST_F(Startup, ReadmeStartNoSkipsTheWarningAndOpensTheNormalInterface) {
-    WriteAll(Ini(), "[WARNING]\r\nReadmeStart=No\r\n");
-    Start();
-    bool warned = false;
-    HWND main = nullptr;
-    WaitUntil(
-        [&] {
-            warned = warned || FindTopLevel(app_.id(), IsFrm("frmWarning"));
-            main = FindTopLevel(app_.id(), IsFrm("frmMain"));
-            return main != nullptr;
-        },
-        kFirstWait);
-    EXPECT_NE(main, nullptr) << "the Normal interface opens after the splash";
-    EXPECT_FALSE(warned);
-    // the other defaults are still written, the present value is kept
-    EXPECT_EQ(IniValue("WARNING", "ReadmeStart"), "No");
-    EXPECT_EQ(IniValue("PROGRAM", "Interface"), "Normal");
-}
-
 TEST_F(Startup, WizardInLowerCaseOpensNoWindowAndTheProgramEnds) {
     WriteAll(Ini(), "[PROGRAM]\r\nWizard=yes\r\n[WARNING]\r\nReadmeStart=No\r\n");
     Start();

@@ -1,6 +1,5 @@
 #include "support/TestFiles.h"
 #include "win/Files.h"
-#include "win/SystemFolders.h"
 
 #include <gtest/gtest.h>
 
@@ -86,17 +85,6 @@ TEST(FsGeneral, RemoveEmptyDirsPrunesOneLevelPerCall) {
     EXPECT_TRUE(tw::RemoveEmptyDirs(root + "\\"));
     EXPECT_FALSE(Exists(root + "\\a\\b"));
     EXPECT_TRUE(IsDir(root + "\\a"));
-}
-
-TEST(FsGeneral, ReadTextFileReadsEveryByte) {
-    Scratch dir("read");
-    std::string content("line\r\n\0zero\xff\nend", 16);
-    WriteAll(dir / "f.txt", content);
-    EXPECT_EQ(tw::ReadTextFile(dir / "f.txt"), content);
-    WriteAll(dir / "empty.txt", "");
-    EXPECT_EQ(tw::ReadTextFile(dir / "empty.txt"), "");
-    EXPECT_EQ(tw::ReadTextFile(dir / "missing.txt"), "");
-    EXPECT_EQ(tw::ReadTextFile(dir.Path()), "");
 }
 
 } // namespace

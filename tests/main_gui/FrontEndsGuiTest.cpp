@@ -1,29 +1,21 @@
 // The Advanced interface and the wizard of the real Tracewipe.exe, opened by the settings
 // at start-up and driven from outside: slots carried out in order into one log, the
 // wizard's run that leaves nothing behind, and the ways between the windows.
-#include "AppFolder.h"
-#include "GuiDriver.h"
-#include "win/ControlName.h"
-
-#include <gtest/gtest.h>
-
-#include <windows.h>
+#include "support/ProgramTest.h"
 
 #include <string>
 #include <vector>
 
 namespace {
 
-using namespace tw::gui;
+using namespace twtest;
 
-constexpr DWORD kFirstWait = 30000; // the first window of a run also waits for the desktop
-constexpr DWORD kWait = 10000;
 constexpr DWORD kRunWait = 120000;
 const std::string kKey = "Software\\TracewipeE2E";
 const char* const kSeeds[] = {"twe2e_removed.dll", "twe2e_pat1.tmp", "twe2e_reg.dll"};
 
 std::string Lang(const char* id, const char* language = "English") {
-    std::string file = WinPath(TW_LANG_SOURCE);
+    std::string file = WinePath(TW_LANG_SOURCE);
     file.replace(file.rfind("English"), 7, language);
     char buf[512] = {};
     GetPrivateProfileStringA("Language", id, "?", buf, sizeof buf, file.c_str());
@@ -32,22 +24,6 @@ std::string Lang(const char* id, const char* language = "English") {
 std::string Dir(UINT (*query)(LPSTR, UINT)) {
     char buf[MAX_PATH] = {};
     return std::string(buf, query(buf, MAX_PATH));
-}
-WindowPredicate Frm(const char* name) {
-    return [name](HWND h) { return tw::ControlName(h) == name; };
-}
-void SetKey(const std::string& path) {
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
-                        &key, nullptr) == ERROR_SUCCESS)
-        RegCloseKey(key);
-}
-bool KeyExists(const std::string& path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(key);
-    return true;
 }
 std::string Lines(const std::vector<std::string>& lines) {
     std::string s;
@@ -62,20 +38,17 @@ std::string StoredText(HWND h) {
     return std::string(buf, static_cast<size_t>(std::max(0, GetWindowTextA(h, buf, sizeof buf))));
 }
 
-class FrontEnds : public ::testing::Test {
+class FrontEnds : public ProgramTest {
   protected:
     void SetUp() override {
-        folder_ = WinPath(TW_GUI_WORK_DIR) + "\\" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name();
-        ASSERT_TRUE(MakeProgramFolder(folder_, WinPath(TW_PROGRAM_DIR),
-                                      {"Tracewipe.exe", "English.lng", "German.lng"}));
+        MakeFolder({"Tracewipe.exe", "English.lng", "German.lng"});
         for (const char* filter : {"E2E", "E2EReg"})
-            ASSERT_TRUE(CopyFileA((WinPath(TW_E2E_FILTER_DIR) + "\\" + filter + ".twf").c_str(),
+            ASSERT_TRUE(CopyFileA((WinePath(TW_E2E_FILTER_DIR) + "\\" + filter + ".twf").c_str(),
                                   (folder_ + "\\" + filter + ".twf").c_str(), FALSE));
     }
     void TearDown() override {
-        app_.Kill();
-        RegDeleteTreeA(HKEY_CURRENT_USER, kKey.c_str());
+        ProgramTest::TearDown();
+        DeleteKeyTree(HKEY_CURRENT_USER, kKey);
         for (const char* f : kSeeds)
             DeleteFileA((win_ + "\\" + f).c_str());
     }
@@ -84,23 +57,23 @@ class FrontEnds : public ::testing::Test {
     void Seed() {
         for (const char* f : kSeeds)
             WriteAll(win_ + "\\" + f, "data");
-        SetKey(kKey + "\\Second");
-        SetKey(kKey + "\\Section");
+        CreateKey(HKEY_CURRENT_USER, kKey + "\\Second");
+        CreateKey(HKEY_CURRENT_USER, kKey + "\\Section");
     }
     void Launch(const std::string& program, const char* frm, const char* language = "English") {
         language_ = language;
-        WriteAll(folder_ + "\\Tracewipe.ini", "[PROGRAM]\r\n" + program +
-                                                  "\r\n[WARNING]\r\nReadmeStart=No\r\n"
-                                                  "[LANGUAGE]\r\nCurrentLanguage=" +
-                                                  language + "\r\n");
-        app_ = Process::Launch("\"" + folder_ + "\\Tracewipe.exe\"", folder_);
-        window_ = WaitForWindow(app_.id(), Frm(frm), kFirstWait);
+        WriteAll(Ini(), "[PROGRAM]\r\n" + program +
+                            "\r\n[WARNING]\r\nReadmeStart=No\r\n"
+                            "[LANGUAGE]\r\nCurrentLanguage=" +
+                            language + "\r\n");
+        Start();
+        window_ = WaitForFrm(frm, kFirstWait);
         ASSERT_NE(window_, nullptr) << frm << " did not open; the program is " << app_.State();
     }
     HWND Control(const char* name) const { return FindControl(window_, name); }
     HWND Switch(const char* frm) {
         EXPECT_TRUE(WaitForWindowGone(window_, kWait));
-        window_ = WaitForWindow(app_.id(), Frm(frm), kWait);
+        window_ = WaitForFrm(frm);
         EXPECT_NE(window_, nullptr) << frm;
         return window_;
     }
@@ -138,8 +111,7 @@ class FrontEnds : public ::testing::Test {
         return shown;
     }
 
-    std::string folder_, win_ = Dir(GetWindowsDirectoryA);
-    Process app_;
+    std::string win_ = Dir(GetWindowsDirectoryA);
     HWND window_ = nullptr;
     const char* language_ = "English";
 };
@@ -179,7 +151,7 @@ TEST_F(FrontEnds, AdvancedSlotsRunInOrderIntoOneLogWithExportsCountedPerFilter) 
                                               Lang("0015") + " (" + win_ + "\\twe2e_pat*.tmp)",
                                               Lang("0015") + " (" + win_ + "\\twe2e_reg.dll)"};
     EXPECT_EQ(ListItems(Control("lstDetail")), removed);
-    EXPECT_FALSE(KeyExists(kKey + "\\Second"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kKey + "\\Second"));
     const std::vector<std::string> logs = FolderNames(folder_ + "\\Log");
     ASSERT_EQ(logs.size(), 1u);
     const std::string r = logs[0].substr(0, 17);
@@ -201,7 +173,6 @@ TEST_F(FrontEnds, AdvancedRunsAFilterTickedTwiceTwiceAndANoSlotRunStillEnds) {
     Launch("Interface=Advanced\r\nWizard=No", "frmAdvanced", "German");
     Clean("lblStatus", "0014");
     EXPECT_EQ(ListItems(Control("lstDetail")), std::vector<std::string>{});
-    Shoot("frmAdvanced_German");
     ASSERT_TRUE(SetChecked(Control("chkConfig2"), true));
     ASSERT_TRUE(SetChecked(Control("chkConfig4"), true));
     ASSERT_TRUE(SelectCombo(Control("cboConfigs2"), "E2EReg"));
@@ -226,12 +197,12 @@ TEST_F(FrontEnds, WizardCleansWithTheChosenFilterAndLeavesNothingBehind) {
     EXPECT_EQ(WindowText(Control("lblWizCFilter")), "E2E");
     Clean("lblWizStatus", "0121");
     Shoot("frmWiz2-after-run");
-    EXPECT_FALSE(PathExists(win_ + "\\twe2e_removed.dll"));
-    EXPECT_FALSE(KeyExists(kKey + "\\Section"));
-    EXPECT_TRUE(PathExists(win_ + "\\twe2e_reg.dll"));
+    EXPECT_FALSE(Exists(win_ + "\\twe2e_removed.dll"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kKey + "\\Section"));
+    EXPECT_TRUE(Exists(win_ + "\\twe2e_reg.dll"));
     Seed();
     Clean("lblWizStatus", "0121");
-    EXPECT_FALSE(PathExists(win_ + "\\twe2e_removed.dll")) << "Clean twice runs twice";
+    EXPECT_FALSE(Exists(win_ + "\\twe2e_removed.dll")) << "Clean twice runs twice";
 
     ASSERT_TRUE(Click(Control("cmdBack")));
     Switch("frmWiz1");
@@ -240,13 +211,13 @@ TEST_F(FrontEnds, WizardCleansWithTheChosenFilterAndLeavesNothingBehind) {
     Switch("frmWiz2");
     Seed();
     Clean("lblWizStatus", "0121");
-    EXPECT_FALSE(PathExists(win_ + "\\twe2e_reg.dll"));
-    EXPECT_TRUE(PathExists(win_ + "\\twe2e_removed.dll")) << "the E2E filter did not run again";
+    EXPECT_FALSE(Exists(win_ + "\\twe2e_reg.dll"));
+    EXPECT_TRUE(Exists(win_ + "\\twe2e_removed.dll")) << "the E2E filter did not run again";
     for (const char* made : {"Backup", "Log"}) {
         SCOPED_TRACE(made);
-        EXPECT_FALSE(PathExists(folder_ + "\\" + made));
+        EXPECT_FALSE(Exists(folder_ + "\\" + made));
     }
-    EXPECT_FALSE(PathExists(win_ + "\\cddwf.dll"));
+    EXPECT_FALSE(Exists(win_ + "\\cddwf.dll"));
     ASSERT_TRUE(Click(Control("cmdClose")));
     Switch("frmMain");
 }
@@ -255,12 +226,12 @@ TEST_F(FrontEnds, WizardFontCancelMenuAndCloseBox) {
     Launch("Interface=Advanced\r\nWizard=Yes", "frmWiz1", "German");
     ASSERT_TRUE(Activate(window_));
     ASSERT_TRUE(SendKey('F', true));
-    HWND dialog = WaitForWindow(app_.id(), Frm("frmFont"), kWait);
+    HWND dialog = WaitForFrm("frmFont");
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(SelectCombo(FindControl(dialog, "cboFont"), "Tahoma"));
     ASSERT_TRUE(Click(FindControl(dialog, "cmdSave")));
     EXPECT_TRUE(WaitUntil([&] { return FontFace(Control("cmdNext")) == "Tahoma"; }, kWait));
-    Shoot("frmWiz1_German_Tahoma");
+    Shoot("frmWiz1-German-Tahoma");
     ASSERT_TRUE(Click(Control("cmdCancel")));
     Switch("frmAdvanced");
     ASSERT_TRUE(Activate(window_));
@@ -268,21 +239,20 @@ TEST_F(FrontEnds, WizardFontCancelMenuAndCloseBox) {
     Switch("frmWiz1");
     ASSERT_TRUE(Click(Control("cmdNext")));
     Switch("frmWiz2");
-    Shoot("frmWiz2_German");
     ASSERT_TRUE(PostMessageW(window_, WM_CLOSE, 0, 0));
     auto code = app_.WaitForExit(kWait);
     EXPECT_TRUE(code.has_value()) << "the close box ends the program when no other window is open";
 }
 
 TEST_F(FrontEnds, AnInterfaceNamedInAnotherLetterCaseOpensNothing) {
-    WriteAll(folder_ + "\\Tracewipe.ini",
+    WriteAll(Ini(),
              "[PROGRAM]\r\nInterface=advanced\r\nWizard=No\r\n[WARNING]\r\nReadmeStart=No\r\n");
-    app_ = Process::Launch("\"" + folder_ + "\\Tracewipe.exe\"", folder_);
+    Start();
     bool opened = false;
     EXPECT_TRUE(WaitUntil(
         [&] {
-            opened = opened || FindTopLevel(app_.id(), Frm("frmAdvanced")) ||
-                     FindTopLevel(app_.id(), Frm("frmMain"));
+            opened = opened || FindTopLevel(app_.id(), IsFrm("frmAdvanced")) ||
+                     FindTopLevel(app_.id(), IsFrm("frmMain"));
             return !app_.Running();
         },
         kFirstWait));

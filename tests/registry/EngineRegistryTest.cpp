@@ -182,19 +182,6 @@ TEST_F(EngineRegistry, ValueEntries) {
     RegDeleteValueA(kCU, "TwRootValue");
 }
 
-TEST_F(EngineRegistry, FoundKeysLeftByAnInterruptedPassAreReplayedWithTheNewHits) {
-    CreateKey(kCU, kBase + "\\LeftOver\\Child");
-    CreateKey(kCU, kBase + "\\TwReplayQz\\Child");
-    ASSERT_TRUE(tw::AppendTextLine(FoundKeysFile().c_str(), kCUBase + "\\LeftOver"));
-    engine_->StartRegistrySearch("HKEY_CURRENT_USER,TwReplayQz");
-    EXPECT_EQ(FoundKeys(),
-              (std::vector<std::string>{kCUBase + "\\LeftOver", kCUBase + "\\TwReplayQz"}));
-    engine_->DeleteFoundKeys(FoundKeysFile());
-    EXPECT_FALSE(KeyExists(kCU, kBase + "\\LeftOver"));
-    EXPECT_FALSE(KeyExists(kCU, kBase + "\\TwReplayQz"));
-    EXPECT_FALSE(Exists(FoundKeysFile()));
-}
-
 TEST_F(EngineRegistry, FailedExportKeepsTheKeyAndSaysSo) {
     // backup asked for, but the run folder is missing: the export cannot be written
     ctx_.Settings.BackupReg = "Yes";
@@ -203,16 +190,6 @@ TEST_F(EngineRegistry, FailedExportKeepsTheKeyAndSaysSo) {
     EXPECT_TRUE(KeyExists(kCU, kBase + "\\NoBackupQz\\Child"));
     EXPECT_EQ(lines_.removed, std::vector<std::string>{"T0031 (" + kCUBase + "\\NoBackupQz)"});
     EXPECT_EQ(ctx_.ExportCounter, 1);
-}
-
-TEST_F(EngineRegistry, IndexLineStaysWhenTheToolCannotWriteTheExport) {
-    BackupOn();
-    // a key name that cannot be a file name
-    CreateKey(kCU, kBase + "\\Bad|Name");
-    engine_->DeleteRegistryKey(kCUBase + "\\Bad|Name");
-    EXPECT_EQ(IndexLines(), std::vector<std::string>{kCUBase + "\\Bad|Name, Bad|Name1.dat"});
-    EXPECT_TRUE(KeyExists(kCU, kBase + "\\Bad|Name"));
-    EXPECT_EQ(lines_.removed, std::vector<std::string>{"T0031 (" + kCUBase + "\\Bad|Name)"});
 }
 
 TEST_F(EngineRegistry, RootNameKeepsItsCaseInTheIndexAndClassesKeysBelowTheRoot) {

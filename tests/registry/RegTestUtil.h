@@ -17,10 +17,11 @@ using namespace twtest;
 inline constexpr char kTestKey[] = "Software\\TracewipeTest";
 
 // Every key and value name below root\path, one text each, in enumeration order.
-inline void Snapshot(HKEY root, const std::string& path, std::vector<std::string>& out) {
+inline std::vector<std::string> Snapshot(HKEY root, const std::string& path) {
+    std::vector<std::string> out;
     HKEY k = nullptr;
     if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
-        return;
+        return out;
     out.push_back("[" + path + "]");
     char name[16384];
     for (DWORD i = 0, len = sizeof name;
@@ -34,12 +35,8 @@ inline void Snapshot(HKEY root, const std::string& path, std::vector<std::string
         subkeys.emplace_back(name, len);
     RegCloseKey(k);
     for (const std::string& sub : subkeys)
-        Snapshot(root, path + "\\" + sub, out);
-}
-
-inline std::vector<std::string> Snapshot(HKEY root, const std::string& path) {
-    std::vector<std::string> out;
-    Snapshot(root, path, out);
+        for (std::string& line : Snapshot(root, path + "\\" + sub))
+            out.push_back(std::move(line));
     return out;
 }
 

@@ -20,9 +20,7 @@ TEST(RootNames, TheFourMappingsDifferAsTheTableSays) {
         {"HKEY_LOCAL_MACHINE", 0x80000002u, "&H80000002", 0x80000002u},
         {"Hkey_Users", 0x80000003u, "", 0x80000001u},
         {"HKLM", 0, "", 0x80000002u},
-        {"HKCR", 0, "", 0x80000000u},
         {" HKLM ", 0, "", 0x80000002u},
-        {" HKEY_LOCAL_MACHINE", 0, "", 0x80000002u},
         {"HKEY_PERFORMANCE_DATA", 0x80000004u, "&H80000004", 0x80000001u},
         {"HKEY_CURRENT_CONFIG", 0x80000005u, "&H80000005", 0x80000001u},
         {"", 0, "", 0x80000001u},
@@ -45,12 +43,10 @@ TEST(RootKeyText, DecimalAndHexadecimalNumbers) {
     const Case cases[] = {
         {"0", true, 0},
         {"&H80000002", true, static_cast<std::int32_t>(0x80000002u)},
-        {"&HFF", true, 255},
         {" 42 ", true, 42},
         {"-2147483646", true, static_cast<std::int32_t>(0x80000002u)},
         {"", false, 0},
         {"&H1000000000", false, 0},
-        {"HKEY_LOCAL_MACHINE", false, 0},
         {"99999999999", false, 0},
     };
     for (const Case& c : cases) {
