@@ -67,7 +67,13 @@ sources=()
 for f in "${filters[@]}"; do sources+=("$(winpath "$src/data/filters/$f.txt")"); done
 echo "== seeding the sandbox =="
 wine "$twseed" seed "${sources[@]}" </dev/null | tr -d '\r' | tail -n 3
-[ $headless -eq 0 ] || wine "$twseed" picture "${sources[@]}" </dev/null | tr -d '\r' >"$demo/seeded.txt"
+# what every seeded item holds, to compare after the restore (through a file: the registry
+# tool that it runs may start Wine's desktop, which would keep a pipe open)
+picture() {
+    wine "$twseed" picture "${sources[@]}" </dev/null >"$demo/$1.raw" 2>&1
+    tr -d '\r' <"$demo/$1.raw" >"$demo/$1.txt"
+}
+[ $headless -eq 0 ] || picture seeded
 
 if [ $headless -eq 0 ]; then
     echo "Starting Tracewipe in a Wine virtual desktop on $DISPLAY (prefix $WINEPREFIX)."
@@ -184,7 +190,7 @@ wait "$app_pid" 2>/dev/null || true
 trap - EXIT
 
 echo "== comparing the sandbox with its seeded state =="
-wine "$twseed" picture "${sources[@]}" </dev/null | tr -d '\r' >"$demo/restored.txt"
+picture restored
 # values removed by value entries are never backed up: they stay removed
 differ=$(diff <(grep -v '^value  leftover' "$demo/seeded.txt") \
     <(grep -v '^value  leftover' "$demo/restored.txt") | grep -c '^>' || true)

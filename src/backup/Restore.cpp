@@ -64,38 +64,30 @@ bool TreeArrived(const std::string& copy, const std::string& origin) {
     return true;
 }
 
-// A .dfb line: the backup copy (a pattern may name several) goes back into the origin
-// folder; the copies are deleted once every one of them is there.
-bool RestoreFile(const std::string& runFolder, const IndexFields& line, bool keepCopy) {
-    const std::string copy = runFolder + line.first;
+// A .dfb or .ddb line: the backup copy (a pattern may name several files or folders)
+// goes back into the origin folder, and the copies are deleted once every one of them is
+// there whole.
+bool RestoreCopy(const std::string& copy, const std::string& origin, bool folders, bool keepCopy) {
     const std::string folder(PathBeforeLastSlash(copy));
-    const std::vector<std::string> names = Matches(copy, false);
+    const std::vector<std::string> names = Matches(copy, folders);
     if (names.empty())
         return false;
-    CopyFile(copy, line.second);
-    for (const std::string& name : names)
-        if (!FileArrived(folder + "\\" + name, line.second + "\\" + name))
+    if (folders)
+        CopyFolder(copy, origin);
+    else
+        CopyFile(copy, origin);
+    for (const std::string& name : names) {
+        const std::string from = folder + "\\" + name, to = origin + "\\" + name;
+        if (!(folders ? TreeArrived(from, to) : FileArrived(from, to)))
             return false;
-    // a read-only copy stays behind, silently
-    for (const std::string& name : keepCopy ? std::vector<std::string>() : names)
-        DeleteFileA((folder + "\\" + name).c_str());
-    return true;
-}
-
-// A .ddb line: the backed-up tree goes back into its parent folder and is deleted from
-// the store once the whole tree is there.
-bool RestoreDirectory(const std::string& runFolder, const IndexFields& line, bool keepCopy) {
-    const std::string copy = runFolder + "\\" + line.first;
-    const std::string folder(PathBeforeLastSlash(copy));
-    const std::vector<std::string> names = Matches(copy, true);
-    if (names.empty())
-        return false;
-    CopyFolder(copy, line.second);
-    for (const std::string& name : names)
-        if (!TreeArrived(folder + "\\" + name, line.second + "\\" + name))
-            return false;
-    if (!keepCopy)
+    }
+    if (keepCopy)
+        return true;
+    if (folders)
         DeleteDirIfExists(copy);
+    else
+        for (const std::string& name : names)
+            DeleteFileA((folder + "\\" + name).c_str()); // a read-only copy stays, silently
     return true;
 }
 
@@ -181,9 +173,9 @@ bool RestoreLine(const std::string& programFolder, const std::string& run, Backu
     const std::string runFolder = BackupFolder(programFolder) + "\\" + run;
     switch (kind) {
     case BackupKind::File:
-        return RestoreFile(runFolder, fields, keepCopy);
+        return RestoreCopy(runFolder + fields.first, fields.second, false, keepCopy);
     case BackupKind::Dir:
-        return RestoreDirectory(runFolder, fields, keepCopy);
+        return RestoreCopy(runFolder + "\\" + fields.first, fields.second, true, keepCopy);
     case BackupKind::Reg:
         return RestoreKey(runFolder, fields);
     }

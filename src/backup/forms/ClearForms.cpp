@@ -66,32 +66,12 @@ constexpr ClearControls MakeControls(const ClearRow& r) {
 constexpr ClearControls kControls[] = {MakeControls(kRows[0]), MakeControls(kRows[1]),
                                        MakeControls(kRows[2])};
 
-const FormSpec kLayouts[] = {
-    {kRows[0].form,
-     kRows[0].caption,
-     6000,
-     4350,
-     kControls[0],
-     {},
-     Border::Dialog,
-     kRows[0].captionId},
-    {kRows[1].form,
-     kRows[1].caption,
-     6000,
-     4350,
-     kControls[1],
-     {},
-     Border::Dialog,
-     kRows[1].captionId},
-    {kRows[2].form,
-     kRows[2].caption,
-     6000,
-     4350,
-     kControls[2],
-     {},
-     Border::Dialog,
-     kRows[2].captionId},
-};
+FormSpec MakeLayout(const ClearRow& r, const ClearControls& controls) {
+    return {r.form, r.caption, 6000, 4350, controls, {}, Border::Dialog, r.captionId};
+}
+
+const FormSpec kLayouts[] = {MakeLayout(kRows[0], kControls[0]), MakeLayout(kRows[1], kControls[1]),
+                             MakeLayout(kRows[2], kControls[2])};
 
 const char* const kSelectionControls[] = {"cmdDelete", "cmdSelectAll", "cmdSelectNon"};
 
