@@ -89,8 +89,8 @@ class CleaningWindow : public Form, protected RunWindow, private ReportSink {
     // Captions, font, Protection and cReg, lblOS and lblGPU (when the window has them), the
     // load texts, then LoadFilterList.
     void Form_Load() override;
-    // Stops a running search, releases the objects, deletes the unpacked language file and
-    // the working copy.
+    // Stops a running search, deletes the unpacked language file and the working copy.
+    // Protection and cReg go with the object, which outlives a run that is still unwinding.
     void Form_Unload() override;
 
     // The filters of a Clean and how its run differs; ProgramFolder, Load and WorkingCopy
@@ -98,9 +98,6 @@ class CleaningWindow : public Form, protected RunWindow, private ReportSink {
     virtual void MakeRequest(RunRequest& request) = 0;
     // cmdClose: unloads the window.
     virtual void cmdClose_Click() { Unload(); }
-
-    bool Running() const noexcept { return running_; }
-    const CleaningTraits& Traits() const noexcept { return traits_; }
 
     // RunWindow
     bool Alive() const override { return Loaded(); }

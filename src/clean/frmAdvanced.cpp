@@ -10,18 +10,24 @@ namespace tw {
 
 namespace {
 
-// Positions in twips: left, top, width, height. The slot controls lie in fraSelection, the
-// tick boxes in picSelection (at 60, 300 in the frame).
+// Positions in twips: left, top, width, height. The slots lie in fraSelection, the tick
+// boxes in picSelection, each placed from the corner of the frame that holds it.
 const ControlSpec kControls[] = {
     {"fraSelection", Kind::Frame, 90, 30, 3885, 1815, "1024", "Select Cleaning Filters"},
-    {"chkConfig1", Kind::CheckBox, 210, 330, 225, 285},
-    {"cboConfigs1", Kind::ComboBox, 540, 330, 3255, 315},
-    {"chkConfig2", Kind::CheckBox, 210, 690, 225, 285},
-    {"cboConfigs2", Kind::ComboBox, 540, 690, 3255, 315},
-    {"chkConfig3", Kind::CheckBox, 210, 1050, 225, 285},
-    {"cboConfigs3", Kind::ComboBox, 540, 1050, 3255, 315},
-    {"chkConfig4", Kind::CheckBox, 210, 1410, 225, 285},
-    {"cboConfigs4", Kind::ComboBox, 540, 1410, 3255, 315},
+    {"picSelection", Kind::Frame, 60, 300, 345, 1395, nullptr, "", Colour::None, 0, "fraSelection"},
+    {"chkConfig1", Kind::CheckBox, 60, 0, 225, 285, nullptr, "", Colour::None, 0, "picSelection"},
+    {"cboConfigs1", Kind::ComboBox, 450, 300, 3255, 315, nullptr, "", Colour::None, 0,
+     "fraSelection"},
+    {"chkConfig2", Kind::CheckBox, 60, 360, 225, 285, nullptr, "", Colour::None, 0, "picSelection"},
+    {"cboConfigs2", Kind::ComboBox, 450, 660, 3255, 315, nullptr, "", Colour::None, 0,
+     "fraSelection"},
+    {"chkConfig3", Kind::CheckBox, 60, 720, 225, 285, nullptr, "", Colour::None, 0, "picSelection"},
+    {"cboConfigs3", Kind::ComboBox, 450, 1020, 3255, 315, nullptr, "", Colour::None, 0,
+     "fraSelection"},
+    {"chkConfig4", Kind::CheckBox, 60, 1080, 225, 285, nullptr, "", Colour::None, 0,
+     "picSelection"},
+    {"cboConfigs4", Kind::ComboBox, 450, 1380, 3255, 315, nullptr, "", Colour::None, 0,
+     "fraSelection"},
     {"lblStatusFile", Kind::Label, 3990, 60, 3855, 255, nullptr, "", Colour::Green},
     {"lblStatus", Kind::Label, 3990, 330, 3855, 255},
     {"lblOS", Kind::Label, 3990, 630, 3855, 255, nullptr, "", Colour::Blue},

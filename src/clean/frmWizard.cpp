@@ -23,9 +23,9 @@ const ControlSpec kPage1Controls[] = {
      "Welcome to the cleaning wizard. This will help you step by step to clean files and "
      "registry remainings from driver uninstalls."},
     {"fraWiz1", Kind::Frame, 120, 930, 5295, 1245, "1069", "Filter Selection"},
-    {"lblWizFilInfo", Kind::Label, 240, 1200, 5055, 390, "1070",
-     "Select the filter you want to clean with."},
-    {"cboConfigsWiz", Kind::ComboBox, 240, 1650, 5055, 315},
+    {"lblWizFilInfo", Kind::Label, 120, 270, 5055, 390, "1070",
+     "Select the filter you want to clean with.", Colour::None, 0, "fraWiz1"},
+    {"cboConfigsWiz", Kind::ComboBox, 120, 720, 5055, 315, nullptr, "", Colour::None, 0, "fraWiz1"},
     {"cmdCancel", Kind::Button, 2880, 2400, 1215, 375, "1067", "Cancel"},
     {"cmdNext", Kind::Button, 4200, 2400, 1215, 375, "1068", "Next >", Colour::None, kDefault},
 };

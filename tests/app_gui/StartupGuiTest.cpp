@@ -125,11 +125,17 @@ TEST_F(Startup, TabOrderStartsAtOkAndEscapeClosesTheWarning) {
     EXPECT_EQ(IniValue("WARNING", "ReadmeStart"), "Yes");
 }
 
-TEST_F(Startup, WizardInLowerCaseOpensNoWindowAndTheProgramEnds) {
-    WriteAll(Ini(), "[PROGRAM]\r\nWizard=yes\r\n[WARNING]\r\nReadmeStart=No\r\n");
-    Start();
-    ExpectEndsAfterSplashOnly();
-    EXPECT_EQ(IniValue("PROGRAM", "Wizard"), "yes") << "a present value is never overwritten";
+// The settings compare exactly: a value in another letter case names no window.
+TEST_F(Startup, SettingsInAnotherLetterCaseOpenNoWindowAndTheProgramEnds) {
+    for (const char* program : {"Wizard=yes", "Wizard=No\r\nInterface=advanced"}) {
+        SCOPED_TRACE(program);
+        WriteAll(Ini(),
+                 std::string("[PROGRAM]\r\n") + program + "\r\n[WARNING]\r\nReadmeStart=No\r\n");
+        Start();
+        ExpectEndsAfterSplashOnly();
+    }
+    EXPECT_EQ(IniValue("PROGRAM", "Interface"), "advanced")
+        << "a present value is never overwritten";
 }
 
 TEST_F(Startup, ASecondInstanceShowsNothingAndEnds) {

@@ -244,19 +244,4 @@ TEST_F(FrontEnds, WizardFontCancelMenuAndCloseBox) {
     EXPECT_TRUE(code.has_value()) << "the close box ends the program when no other window is open";
 }
 
-TEST_F(FrontEnds, AnInterfaceNamedInAnotherLetterCaseOpensNothing) {
-    WriteAll(Ini(),
-             "[PROGRAM]\r\nInterface=advanced\r\nWizard=No\r\n[WARNING]\r\nReadmeStart=No\r\n");
-    Start();
-    bool opened = false;
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            opened = opened || FindTopLevel(app_.id(), IsFrm("frmAdvanced")) ||
-                     FindTopLevel(app_.id(), IsFrm("frmMain"));
-            return !app_.Running();
-        },
-        kFirstWait));
-    EXPECT_FALSE(opened);
-}
-
 } // namespace
