@@ -59,8 +59,6 @@ TEST(FsRestore, RestoreRunPutsBackTheSelectedLinesAndKeepsTheRest) {
         {"every directory", BackupKind::Dir, "Tree, <O>\r\nTw*, <O>\\Inf\r\n",
          {"\\Tree\\sub\\f.txt", "\\Tree\\g.txt", "\\Tw1\\x.txt", "\\Tw2\\y.txt"}, {true, true}, nullptr,
          {"\\Inf\\Tw1\\x.txt", "\\Inf\\Tw2\\y.txt", "\\Tree\\g.txt", "\\Tree\\sub\\f.txt"}, {}, false},
-        {"directory copy missing", BackupKind::Dir, "Absent, <O>\r\nTree, <O>\r\n",
-         {"\\Tree\\f.txt"}, {true, true}, "Absent, <O>\r\n", {"\\Tree\\f.txt"}, {}, true},
         {"same-named folders", BackupKind::Dir, "Tree, <O>\r\nTree, <O>\\Inf\r\n", {"\\Tree\\f.txt"},
          {true, true}, nullptr, {"\\Inf\\Tree\\f.txt", "\\Tree\\f.txt"}, {}, false},
         {"one of two same-named", BackupKind::Dir, "Tree, <O>\r\nTree, <O>\\Inf\r\n", {"\\Tree\\f.txt"},

@@ -27,6 +27,16 @@ void Shoot(HWND window, const std::string& name) {
     SaveScreenshot(ScreenshotPath(name), window);
 }
 
+// Every control but Close (and the labels and frames) is disabled.
+void ExpectOnlyClose(HWND dialog) {
+    for (const std::string& name : ControlNames(dialog)) {
+        HWND control = FindControl(dialog, name);
+        EXPECT_TRUE(!IsShown(control) || name.starts_with("lbl") || name.starts_with("fra") ||
+                    IsEnabled(control) == (name == "cmdClose"))
+            << name;
+    }
+}
+
 void Close(HWND dialog) {
     EXPECT_TRUE(Click(FindControl(dialog, "cmdClose")));
     EXPECT_TRUE(WaitForWindowGone(dialog, kWait));
@@ -91,14 +101,13 @@ TEST_F(BackupGui, EverythingAShippedFilterRemovedComesBackThroughTheRestoreDialo
             ++removed[item.kind];
 
     // Select All and Restore on every run of a side; a run restored whole keeps no line.
-    int lines = 0;
-    auto restoreAll = [&](HWND dialog, const char* combo, const char* list, char side) {
+    auto restoreAll = [&](HWND dialog, const std::string& combo, char side) {
+        const std::string list = "lst" + combo.substr(3);
         const std::string selectAll = std::string("cmd") + side + "SelectAll";
         const std::string restore = std::string("cmd") + side + "Restore";
         for (const std::string& run : ComboItems(FindControl(dialog, combo))) {
             SCOPED_TRACE(run);
             ASSERT_TRUE(ChooseCombo(FindControl(dialog, combo), run));
-            lines += static_cast<int>(ListItems(FindControl(dialog, list)).size());
             ASSERT_TRUE(Press(FindControl(dialog, selectAll.c_str())));
             ASSERT_TRUE(Press(FindControl(dialog, restore.c_str()), kRunWait));
             if (ChooseCombo(FindControl(dialog, combo), run)) {
@@ -108,13 +117,13 @@ TEST_F(BackupGui, EverythingAShippedFilterRemovedComesBackThroughTheRestoreDialo
     };
     HWND files = Open("frmRestore", 'U');
     ASSERT_NE(files, nullptr);
-    restoreAll(files, "cboResFile", "lstResFile", 'F');
-    restoreAll(files, "cboResDir", "lstResDir", 'D');
+    restoreAll(files, "cboResFile", 'F');
+    restoreAll(files, "cboResDir", 'D');
     EXPECT_EQ(ComboItems(FindControl(files, "cboResDir")), std::vector<std::string>{});
     Close(files);
     HWND keys = Open("frmRegRest", 'Z');
     ASSERT_NE(keys, nullptr);
-    restoreAll(keys, "cboResReg", "lstResReg", 'R');
+    restoreAll(keys, "cboResReg", 'R');
     EXPECT_EQ(ComboItems(FindControl(keys, "cboResReg")), std::vector<std::string>{});
     Close(keys);
 
@@ -128,8 +137,8 @@ TEST_F(BackupGui, EverythingAShippedFilterRemovedComesBackThroughTheRestoreDialo
             ++back[item.kind];
         seed::Remove(item);
     }
-    std::printf("restored %d index lines: %d of %d files, %d of %d directories, %d of %d keys\n",
-                lines, back[seed::Kind::File], removed[seed::Kind::File], back[seed::Kind::Folder],
+    std::printf("restored %d of %d files, %d of %d directories, %d of %d keys\n",
+                back[seed::Kind::File], removed[seed::Kind::File], back[seed::Kind::Folder],
                 removed[seed::Kind::Folder], back[seed::Kind::Key], removed[seed::Kind::Key]);
     for (seed::Kind kind : {seed::Kind::File, seed::Kind::Folder, seed::Kind::Key})
         EXPECT_TRUE(removed[kind] > 0 && back[kind] == removed[kind]);
@@ -143,12 +152,7 @@ TEST_F(BackupGui, TheDialogsListTheStoreAndTheCleanUpDialogsDeleteTheSelectedEnt
         Launch(language);
         HWND empty = Open("frmRestore", 'U'); // no Backup folder: only Close is usable
         ASSERT_NE(empty, nullptr);
-        for (const std::string& name : ControlNames(empty)) {
-            HWND control = FindControl(empty, name);
-            EXPECT_TRUE(!IsShown(control) || name.starts_with("lbl") || name.starts_with("fra") ||
-                        IsEnabled(control) == (name == "cmdClose"))
-                << name;
-        }
+        ExpectOnlyClose(empty);
         Close(empty);
 
         const std::string backup = folder_ + "\\Backup\\", longName(160, 'x');
@@ -184,16 +188,14 @@ TEST_F(BackupGui, TheDialogsListTheStoreAndTheCleanUpDialogsDeleteTheSelectedEnt
             const char *form, *menuId, *list, *folder;
             std::vector<std::string> offered, left; // sorted; left after deleting them all
         };
+        // clang-format off
         const Clear clears[] = {
-            {"frmClearB",
-             "1011",
-             "lstBackup",
-             "\\Backup",
-             {"r_F_DirBackup", "r_F_FileBackup"},
+            {"frmClearB", "1011", "lstBackup", "\\Backup", {"r_F_DirBackup", "r_F_FileBackup"},
              {"r_F_RegBackup", "xyzfilebackup"}},
             {"frmClearR", "1012", "lstRegBackup", "\\Backup", {"r_F_RegBackup"}, {"xyzfilebackup"}},
             {"frmClearL", "1013", "lstLog", "\\Log", {"a.b", "r_F"}, {}},
         };
+        // clang-format on
         for (const Clear& c : clears) {
             SCOPED_TRACE(c.form);
             ASSERT_TRUE(PostMenuCommand(
@@ -210,10 +212,7 @@ TEST_F(BackupGui, TheDialogsListTheStoreAndTheCleanUpDialogsDeleteTheSelectedEnt
             Shoot(dialog, std::string(c.form) + "-" + language);
             ASSERT_TRUE(Press(FindControl(dialog, "cmdDelete")));
             EXPECT_EQ(FolderNames(folder_ + c.folder), c.left);
-            for (const std::string& name : ControlNames(dialog))
-                EXPECT_TRUE(name.starts_with("lbl") || name.starts_with("fra") ||
-                            IsEnabled(FindControl(dialog, name)) == (name == "cmdClose"))
-                    << name;
+            ExpectOnlyClose(dialog);
             Close(dialog);
         }
         app_.Kill();
