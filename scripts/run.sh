@@ -10,8 +10,11 @@
 # codes are checked), then, on a freshly seeded sandbox, one cleaning run per shipped
 # filter is driven through the window, the removed and not-found items and the time of
 # each run are printed, screenshots go to build/demo/screenshots, and the seeded items
-# are checked, and a last preview of each filter prints what is left. Exits non-zero when
-# a seeded leftover survives, a look-alike is lost or the command line fails a check.
+# are checked, and a last preview of each filter prints what is left. Then everything is
+# put back through the two restore dialogs (Select All, Restore on every run) and the
+# sandbox is compared with its state after seeding. Exits non-zero when a seeded leftover
+# survives, a look-alike is lost, the command line fails a check, or the restore does not
+# give back what the runs removed.
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 root=${TW_BUILD_ROOT:-$src/build}
@@ -68,6 +71,12 @@ sources=()
 for f in "${filters[@]}"; do sources+=("$(winpath "$src/data/filters/$f.txt")"); done
 echo "== seeding the sandbox =="
 wine "$twseed" seed "${sources[@]}" </dev/null | tr -d '\r' | tail -n 3
+# what every seeded item holds, to compare after the restore (through a file: the registry
+# tool that it runs may start Wine's desktop, which would keep a pipe open)
+picture() {
+    wine "$twseed" picture "${sources[@]}" </dev/null >"$demo/$1.raw" 2>&1
+    tr -d '\r' <"$demo/$1.raw" >"$demo/$1.txt"
+}
 
 if [ $headless -eq 0 ]; then
     echo "Starting Tracewipe in a Wine virtual desktop on $DISPLAY (prefix $WINEPREFIX)."
@@ -132,8 +141,10 @@ for f in "${filters[@]}"; do
 done
 expect_exit 3 "/preview of a missing filter" /preview "No Such Filter"
 expect_exit 5 "/preview without a filter" /preview
-# the window runs below start from a freshly seeded sandbox
+# the window runs below start from a freshly seeded sandbox and an empty backup store
 wine "$twseed" seed "${sources[@]}" </dev/null | tr -d '\r' | tail -n 1
+rm -rf "$app/Backup" "$app/Log"
+picture seeded
 
 # ---- headless: drive one run per filter ----
 drive() { wine "$twdrive" "$@" </dev/null 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
@@ -142,18 +153,23 @@ lang() { sed -n "s/^$1=//p" "$src/data/lang/English.txt" | tr -d '\r'; }
 finished=$(lang 0014)
 confirm=$(lang 0010)
 
-(cd "$app" && exec wine 'C:\Tracewipe\Tracewipe.exe' </dev/null >/dev/null 2>&1) &
-app_pid=$!
+launch_main() {
+    (cd "$app" && exec wine 'C:\Tracewipe\Tracewipe.exe' </dev/null >/dev/null 2>&1) &
+    app_pid=$!
+    trap stop_app EXIT
+    # the splash shares the title: frmMain is the window with the filter selector
+    local ok=0
+    for _ in $(seq 1 60); do
+        if drive text "${main[@]}" --control cboConfigs --timeout 1000 >/dev/null; then
+            ok=1
+            break
+        fi
+        sleep 0.5
+    done
+    [ $ok -eq 1 ] || { echo "run: the main window did not open" >&2; exit 1; }
+}
 stop_app() { kill "$app_pid" 2>/dev/null || true; }
-trap stop_app EXIT
-
-# the splash shares the title: frmMain is the window with the filter selector
-ok=0
-for _ in $(seq 1 60); do
-    if drive text "${main[@]}" --control cboConfigs --timeout 1000 >/dev/null; then ok=1; break; fi
-    sleep 0.5
-done
-[ $ok -eq 1 ] || { echo "run: the main window did not open" >&2; exit 1; }
+launch_main
 drive screenshot "${main[@]}" --window "$(winpath "$demo/screenshots/before.png")" >/dev/null || true
 expect_exit 4 "/preview while the window is open" /preview NVIDIA
 
@@ -213,7 +229,57 @@ status=0
 wine "$twseed" check "${sources[@]}" </dev/null | tr -d '\r' >"$demo/check.txt" || status=1
 grep -E '^(LEFT|LOST) ' "$demo/check.txt" || true
 tail -n 1 "$demo/check.txt"
-echo "removed $total_removed items, $total_missing not found; screenshots in $demo/screenshots"
+echo "removed $total_removed items, $total_missing not found"
+
+# ---- headless: restore everything ----
+echo "== restoring everything =="
+launch_main
+restored=0
+# A driver command whose output is not needed; its complaint ends the demo.
+step() {
+    local out
+    out=$(drive "$@") || { echo "run: twdrive $1 failed: $out" >&2; exit 1; }
+}
+# Select All and Restore on every run of one side of a restore dialog.
+restore_side() {
+    local dialog=(--title "$1" --class TwForm) combo=$2 list=$3 all=$4 restore=$5 run n
+    step wait-window "${dialog[@]}"
+    drive screenshot "${dialog[@]}" --window "$(winpath "$demo/screenshots/$combo.png")" \
+        >/dev/null || true
+    while IFS= read -r run; do
+        [ -n "$run" ] || continue
+        step choose "${dialog[@]}" --control "$combo" --item "$run"
+        n=$(drive list "${dialog[@]}" --control "$list" | grep -c . || true)
+        step press "${dialog[@]}" --control "$all"
+        step press "${dialog[@]}" --control "$restore" --timeout 600000
+        echo "   $run: $n lines"
+        restored=$((restored + n))
+    done < <(drive combo "${dialog[@]}" --control "$combo")
+}
+close_dialog() {
+    step click --title "$1" --class TwForm --control cmdClose
+    drive wait-gone --title "$1" --class TwForm --timeout 5000 >/dev/null || true # gone already
+}
+step keys "${main[@]}" ctrl+u
+restore_side "$(lang 1061)" cboResFile lstResFile cmdFSelectAll cmdFRestore
+restore_side "$(lang 1061)" cboResDir lstResDir cmdDSelectAll cmdDRestore
+close_dialog "$(lang 1061)"
+step keys "${main[@]}" ctrl+z
+restore_side "$(lang 1057)" cboResReg lstResReg cmdRSelectAll cmdRRestore
+close_dialog "$(lang 1057)"
+
+drive close "${main[@]}" >/dev/null || true
+wait "$app_pid" 2>/dev/null || true
+trap - EXIT
+
+echo "== comparing the sandbox with its seeded state =="
+picture restored
+# values removed by value entries are never backed up: they stay removed
+differ=$(diff <(grep -v '^value  leftover' "$demo/seeded.txt") \
+    <(grep -v '^value  leftover' "$demo/restored.txt") | grep -c '^>' || true)
+back() { grep "^$1 *leftover" "$demo/restored.txt" | grep -vc " 0000000000000000 " || true; }
+echo "restored $restored index lines: $(back file) files, $(back folder) directories," \
+    "$(back key) keys back as seeded; $differ items differ; screenshots in $demo/screenshots"
 "$src/cmake/wine-down.sh" "$demo"
 if [ $status -ne 0 ]; then
     echo "DEMO FAILED: a seeded leftover survived or a look-alike was lost"
@@ -221,6 +287,12 @@ if [ $status -ne 0 ]; then
 fi
 if [ $cli_status -ne 0 ]; then
     echo "DEMO FAILED: the command line did not do what it says"
+    exit 1
+fi
+if [ "$differ" -ne 0 ]; then
+    diff <(grep -v '^value  leftover' "$demo/seeded.txt") \
+        <(grep -v '^value  leftover' "$demo/restored.txt") | grep '^>' | head -n 20
+    echo "DEMO FAILED: the restore did not give back what the runs removed"
     exit 1
 fi
 echo "DEMO PASSED"

@@ -4,6 +4,7 @@
 #include "app/ShellForms.h"
 #include "app/forms/Forms.h"
 #include "app/modLanguage.h"
+#include "backup/forms/BackupForms.h"
 #include "clean/CleaningForms.h"
 #include "clean/CommandRun.h"
 #include "core/Text.h"
@@ -47,6 +48,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         tw::win::InitCommonControls();
         tw::RegisterShellForms();
         tw::RegisterCleaningForms();
+        tw::RegisterBackupForms();
         if (!tw::Forms::Show("frmStart"))
             return 0; // a second instance: it ends silently
         return tw::Forms::RunMessageLoop();

@@ -1,5 +1,6 @@
 #include "win/Copy.h"
 
+#include "win/FileFind.h"
 #include "win/Files.h"
 
 #include <shellapi.h>
@@ -33,6 +34,22 @@ bool ShellCopy(const std::string& source, const std::string& destFolder, FILEOP_
     return ok;
 }
 
+constexpr DWORD kCopiedAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                                    FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE;
+
+// Gives `dest` the attributes of a source entry that has `attributes`, and does the same
+// below it for a folder.
+void CopyAttributes(const std::string& source, DWORD attributes, const std::string& dest) {
+    if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+        for (const auto& found : win::ListDirectory(source + "\\*", win::kListAll))
+            if (found.Name != "." && found.Name != "..")
+                CopyAttributes(source + "\\" + found.Name, found.Attributes,
+                               dest + "\\" + found.Name);
+    }
+    const DWORD kept = attributes & kCopiedAttributes;
+    SetFileAttributesA(dest.c_str(), kept ? kept : FILE_ATTRIBUTE_NORMAL);
+}
+
 } // namespace
 
 bool CopyFile(const std::string& Source, const std::string& DestFolder) {
@@ -48,6 +65,14 @@ bool CopyFile(const std::string& Source, const std::string& DestFolder) {
 bool CopyFolder(const std::string& Source, const std::string& DestFolder) {
     bool aborted = false;
     ShellCopy(Source, DestFolder, FOF_SILENT | FOF_NOCONFIRMATION | FOF_NOCONFIRMMKDIR, aborted);
+    // The shell makes the folders afresh and clears the read-only attribute of a file that
+    // it overwrites: everything copied gets the attributes of its source.
+    const size_t slash = Source.rfind('\\');
+    const std::string parent = slash == std::string::npos ? std::string() : Source.substr(0, slash);
+    for (const auto& found : win::ListDirectory(Source, win::kListAll))
+        if (found.Name != "." && found.Name != "..")
+            CopyAttributes(parent + "\\" + found.Name, found.Attributes,
+                           DestFolder + "\\" + found.Name);
     return !aborted;
 }
 

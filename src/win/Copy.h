@@ -13,8 +13,10 @@ namespace tw {
 // success.
 bool CopyFile(const std::string& Source, const std::string& DestFolder);
 
-// Copies the folder `Source` with everything in it into `DestFolder` (made when
-// missing), silently. Returns true unless the shell reports an aborted operation.
+// Copies the folder `Source` (every match of its last component) with everything in it
+// into `DestFolder` (made when missing), silently; what was copied keeps the read-only,
+// hidden, system and archive attributes of its source. Returns true unless the shell
+// reports an aborted operation.
 bool CopyFolder(const std::string& Source, const std::string& DestFolder);
 
 } // namespace tw

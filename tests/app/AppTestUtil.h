@@ -33,7 +33,8 @@ inline bool Pump() {
 inline void UnloadAll() {
     for (const char* name :
          {"frmLanguage", "frmOptions", "frmFont", "frmAbout", "frmWarning", "frmStart", "frmMain",
-          "frmAdvanced", "frmWiz1", "frmWiz2", "frmPreview", "frmTest", "frmTest2"})
+          "frmAdvanced", "frmWiz1", "frmWiz2", "frmPreview", "frmTest", "frmTest2", "frmRestore",
+          "frmRegRest", "frmClearB", "frmClearR", "frmClearL"})
         while (tw::Form* f = tw::Forms::Find(name))
             f->Unload();
     Pump();

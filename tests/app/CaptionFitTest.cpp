@@ -8,6 +8,7 @@
 #include "app/INI.h"
 #include "app/ShellForms.h"
 #include "app/modLanguage.h"
+#include "backup/forms/BackupForms.h"
 #include "clean/CleaningForms.h"
 #include "core/Text.h"
 #include "win/ControlName.h"
@@ -102,6 +103,7 @@ class CaptionFit : public ::testing::TestWithParam<const char*> {
         tw::SetTextLookup(&tw::GetLanguageText);
         tw::RegisterShellForms();
         tw::RegisterCleaningForms();
+        tw::RegisterBackupForms();
     }
     void TearDown() override {
         twtest::UnloadAll();
@@ -136,7 +138,8 @@ TEST_P(CaptionFit, EveryWindowInEveryLanguageAndFont) {
 INSTANTIATE_TEST_SUITE_P(Windows, CaptionFit,
                          ::testing::Values("frmMain", "frmAdvanced", "frmWiz1", "frmWiz2",
                                            "frmWarning", "frmLanguage", "frmOptions", "frmFont",
-                                           "frmAbout", "frmPreview"),
+                                           "frmAbout", "frmPreview", "frmRestore", "frmRegRest",
+                                           "frmClearB", "frmClearR", "frmClearL"),
                          [](const auto& info) { return std::string(info.param); });
 
 } // namespace

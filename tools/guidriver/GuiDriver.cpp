@@ -5,6 +5,7 @@
 #include "win/ControlName.h"
 #include "win/MenuQuery.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace tw::gui {
@@ -236,6 +237,12 @@ bool Click(HWND button) {
     return button && PostMessageW(button, BM_CLICK, 0, 0);
 }
 
+bool Press(HWND button, DWORD timeoutMs) {
+    DWORD_PTR result = 0;
+    return button &&
+           SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL, timeoutMs, &result) != 0;
+}
+
 // ---- menus ----
 
 std::optional<UINT> MenuCommandId(HWND top, const std::vector<std::string>& path) {
@@ -340,6 +347,20 @@ bool SelectCombo(HWND combo, std::string_view text) {
             return SelectCombo(combo, static_cast<int>(i));
     }
     return false;
+}
+
+bool ChooseCombo(HWND combo, std::string_view text, DWORD timeoutMs) {
+    const auto items = ComboItems(combo);
+    const auto at = std::find(items.begin(), items.end(), text);
+    if (at == items.end())
+        return false;
+    const auto index = static_cast<WPARAM>(at - items.begin());
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(combo, CB_SETCURSEL, index, 0, SMTO_NORMAL, timeoutMs, &result) &&
+           result == index &&
+           SendMessageTimeoutW(GetAncestor(combo, GA_PARENT), WM_COMMAND,
+                               MAKEWPARAM(GetDlgCtrlID(combo), CBN_SELCHANGE),
+                               reinterpret_cast<LPARAM>(combo), SMTO_NORMAL, timeoutMs, &result);
 }
 
 // ---- check boxes and option buttons ----

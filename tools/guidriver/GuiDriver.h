@@ -97,6 +97,9 @@ std::vector<std::string> ControlNames(HWND top);
 
 // Posts a click: returns at once, also when the click opens a modal window.
 bool Click(HWND button);
+// Clicks and returns once the program has handled the click; only for a click that opens
+// no modal window. False when it was not handled within timeoutMs.
+bool Press(HWND button, DWORD timeoutMs = kDefaultTimeoutMs);
 
 // Menu captions are compared without "&" and without the shortcut text after a tab.
 std::optional<UINT> MenuCommandId(HWND top, const std::vector<std::string>& path);
@@ -124,6 +127,8 @@ int ComboSelection(HWND combo);
 // Selects an entry and tells the parent (CBN_SELCHANGE), as a user's choice would.
 bool SelectCombo(HWND combo, int index);
 bool SelectCombo(HWND combo, std::string_view text);
+// SelectCombo by text, returning once the program has handled the choice.
+bool ChooseCombo(HWND combo, std::string_view text, DWORD timeoutMs = kDefaultTimeoutMs);
 
 // Nothing when the window is no check box or option button.
 std::optional<bool> IsChecked(HWND button);

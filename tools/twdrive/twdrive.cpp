@@ -26,6 +26,7 @@ constexpr char kUsage[] =
     "  enabled --control NAME           prints 1 or 0\n"
     "  font --control NAME              recorded font face\n"
     "  click --control NAME\n"
+    "  press --control NAME             click, and wait until the program handled it\n"
     "  menu CAPTION... | menu A/B       choose a menu command by captions\n"
     "  menu-id ID                       post a menu command by id\n"
     "  menu-enabled CAPTION...          prints 1 or 0\n"
@@ -33,6 +34,7 @@ constexpr char kUsage[] =
     "  list --control NAME              items of a list box\n"
     "  combo --control NAME [--selected]\n"
     "  select --control NAME (--item TEXT | --index N)\n"
+    "  choose --control NAME --item TEXT  select, and wait until the program handled it\n"
     "  check --control NAME --state on|off\n"
     "  type --control NAME TEXT         post characters to a control\n"
     "  keys KEY...                      into the window (or the foreground one):\n"
@@ -157,9 +159,10 @@ int AnswerBox(const Args& a) {
 
 bool KnownCommand(const std::string& c) {
     static const char* const commands[] = {
-        "wait-window", "wait-gone", "controls",     "text",          "enabled",   "font",  "click",
-        "menu",        "menu-id",   "menu-enabled", "answer-msgbox", "list",      "combo", "select",
-        "check",       "type",      "keys",         "close",         "screenshot"};
+        "wait-window", "wait-gone", "controls", "text",         "enabled",       "font",
+        "click",       "menu",      "menu-id",  "menu-enabled", "answer-msgbox", "list",
+        "combo",       "select",    "check",    "type",         "keys",          "close",
+        "screenshot",  "press",     "choose"};
     for (const char* k : commands) {
         if (c == k)
             return true;
@@ -248,6 +251,15 @@ int Run(const Args& a) {
     } else if (a.command == "click") {
         if (!Click(control))
             return Fail("cannot click");
+    } else if (a.command == "press") {
+        if (!Press(control, Timeout(a)))
+            return Fail("the click was not handled");
+    } else if (a.command == "choose") {
+        auto item = a.Option("item");
+        if (!item)
+            return Usage();
+        if (!ChooseCombo(control, *item, Timeout(a)))
+            return Fail("no such entry");
     } else if (a.command == "list") {
         for (const auto& s : ListItems(control))
             PrintLine(s);

@@ -173,7 +173,80 @@ bool CreateKey(const Item& item) {
     return ok;
 }
 
+std::string ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>())
+              : std::string();
+}
+
+// One line per entry below `dir`, depth first in listing order.
+std::string TreePicture(const std::string& dir, const std::string& below = "") {
+    std::string picture;
+    WIN32_FIND_DATAA fd;
+    tw::win::UniqueFind find(FindFirstFileA((dir + below + "\\*").c_str(), &fd));
+    if (!find)
+        return picture;
+    do {
+        const std::string name = fd.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        const std::string rel = below + "\\" + name;
+        const DWORD kept = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                           FILE_ATTRIBUTE_DIRECTORY;
+        picture += rel + " " + std::to_string(fd.dwFileAttributes & kept) + "\n";
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            picture += TreePicture(dir, rel);
+        else
+            picture += ReadBytes(dir + rel) + "\n";
+    } while (FindNextFileA(find.get(), &fd));
+    return picture;
+}
+
+// The registry tool's export of `key` (full root name first).
+std::string KeyExport(const std::string& key) {
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    const std::string file = std::string(temp) + "twseed-export.reg";
+    DeleteFileA(file.c_str());
+    std::string command = "regedit.exe /e \"" + file + "\" \"" + key + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                        nullptr, &si, &pi))
+        return {};
+    WaitForSingleObject(pi.hProcess, 60000);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    std::string bytes = ReadBytes(file);
+    DeleteFileA(file.c_str());
+    return bytes;
+}
+
 } // namespace
+
+std::string Picture(const Item& item) {
+    if (!Exists(item))
+        return {};
+    if (item.existing)
+        return "present"; // what Windows keeps in its own items changes by itself
+    switch (item.kind) {
+    case Kind::File:
+        return ReadBytes(FullPath(item));
+    case Kind::Folder:
+        return TreePicture(FullPath(item));
+    case Kind::Key:
+        return KeyExport(item.path);
+    case Kind::Value: {
+        RegPath r = SplitRegistry(item.path, true);
+        char data[1024] = {};
+        DWORD size = sizeof data;
+        RegGetValueA(r.root, r.key.c_str(), r.value.c_str(), RRF_RT_ANY, nullptr, data, &size);
+        return std::string(data, size < sizeof data ? size : 0);
+    }
+    }
+    return {};
+}
 
 std::string FullPath(const Item& item) {
     if (item.base == Base::Registry)

@@ -18,6 +18,12 @@ bool Exists(const Item& item);
 // existing look-alike.
 bool Remove(const Item& item);
 
+// What an item holds as it stands, to compare before a cleaning run and after its
+// restore: a file's bytes; a folder's tree (names, read-only and hidden attributes, file
+// bytes); a key's export by the registry tool; a value's data. Empty when it is missing;
+// only "present" for the items that Windows has of its own.
+std::string Picture(const Item& item);
+
 // The state word of an item: leftovers "GONE" or "LEFT", look-alikes "KEPT" or "LOST".
 const char* StateWord(const Item& item, bool exists);
 

@@ -4,6 +4,8 @@
 //   twseed check FILTER...   GONE/LEFT per leftover, KEPT/LOST per look-alike, counts;
 //                            exit 0 only when every leftover is gone and none is lost
 //   twseed clear FILTER...   delete whatever seeding made (leftovers and look-alikes)
+//   twseed picture FILTER... one line per item: kind, role, a hash of what it holds
+//                            (0: missing) and its path, to compare before and after
 // FILTER is a filter text (such as data/filters/NVIDIA.txt) or a packed .twf file;
 // without one, every .twf file of the current folder (the program folder) is read.
 #include "Seeder.h"
@@ -80,6 +82,24 @@ int Check(const Plan& plan) {
     return (left == 0 && lost == 0) ? 0 : 1;
 }
 
+// FNV-1a, 64 bits.
+unsigned long long Hash(const std::string& bytes) {
+    unsigned long long h = 14695981039346656037ull;
+    for (unsigned char c : bytes)
+        h = (h ^ c) * 1099511628211ull;
+    return h;
+}
+
+int PrintPictures(const Plan& plan) {
+    for (const Item& item : plan.items) {
+        const std::string picture = Picture(item);
+        std::printf("%s %s %016llx %s\n", KindWord(item.kind),
+                    item.role == Role::Leftover ? "leftover  " : "look-alike",
+                    picture.empty() ? 0 : Hash(picture), FullPath(item).c_str());
+    }
+    return 0;
+}
+
 int Clear(const Plan& plan) {
     for (const Item& item : plan.items) {
         if (!item.existing && Exists(item))
@@ -93,7 +113,7 @@ int Clear(const Plan& plan) {
 int main(int argc, char** argv) {
     try {
         if (argc < 2) {
-            std::fputs("usage: twseed seed|check|clear FILTER...\n", stderr);
+            std::fputs("usage: twseed seed|check|clear|picture FILTER...\n", stderr);
             return kUsage;
         }
         std::string command = argv[1];
@@ -127,8 +147,10 @@ int main(int argc, char** argv) {
             rc = Check(plan);
         else if (command == "clear")
             rc = Clear(plan);
+        else if (command == "picture")
+            rc = PrintPictures(plan);
         else
-            std::fputs("usage: twseed seed|check|clear FILTER...\n", stderr);
+            std::fputs("usage: twseed seed|check|clear|picture FILTER...\n", stderr);
         std::fflush(stdout);
         return rc;
     } catch (const std::exception& e) {

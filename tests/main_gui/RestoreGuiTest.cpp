@@ -1,0 +1,222 @@
+// The backup promise of the real Tracewipe.exe: the shipped filters clean the seeded
+// sandbox through the Normal interface with every backup on, and the two restore dialogs
+// put everything back as it was. The clean-up dialogs delete what they are told to.
+#include "Seeder.h"
+#include "support/ProgramTest.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+
+namespace {
+
+using namespace twtest;
+namespace seed = tw::seed;
+
+constexpr DWORD kRunWait = 240000;
+
+std::string Lang(const char* language, const char* id) {
+    char buf[512] = {};
+    const std::string file = WinePath(TW_LANG_DIR) + "\\" + language + ".txt";
+    GetPrivateProfileStringA("Language", id, "?", buf, sizeof buf, file.c_str());
+    return buf;
+}
+
+void Shoot(HWND window, const std::string& name) {
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    SaveScreenshot(ScreenshotPath(name), window);
+}
+
+// Every control but Close (and the labels and frames) is disabled.
+void ExpectOnlyClose(HWND dialog) {
+    for (const std::string& name : ControlNames(dialog)) {
+        HWND control = FindControl(dialog, name);
+        EXPECT_TRUE(!IsShown(control) || name.starts_with("lbl") || name.starts_with("fra") ||
+                    IsEnabled(control) == (name == "cmdClose"))
+            << name;
+    }
+}
+
+void Close(HWND dialog) {
+    EXPECT_TRUE(Click(FindControl(dialog, "cmdClose")));
+    EXPECT_TRUE(WaitForWindowGone(dialog, kWait));
+}
+
+class BackupGui : public ProgramTest {
+  protected:
+    void Launch(const char* language) {
+        MakeFolder({"Tracewipe.exe", "English.lng", "German.lng", "NVIDIA.twf", "ATI.twf"});
+        WriteAll(Ini(), std::string("[PROGRAM]\r\nInterface=Normal\r\nWizard=No\r\nLogFile=Yes\r\n"
+                                    "BackupFiles=Yes\r\nBackupDir=Yes\r\nBackupReg=Yes\r\n"
+                                    "[WARNING]\r\nReadmeStart=No\r\n[LANGUAGE]\r\n"
+                                    "CurrentLanguage=") +
+                            language + "\r\n");
+        Start();
+        main_ = WaitForFrm("frmMain", kFirstWait);
+        ASSERT_NE(main_, nullptr) << "frmMain did not open; the program is " << app_.State();
+    }
+    // A dialog opened with its shortcut in the Normal interface.
+    HWND Open(const char* name, WORD key) {
+        EXPECT_TRUE(Activate(main_) && SendKey(key, true));
+        HWND dialog = WaitForFrm(name);
+        EXPECT_NE(dialog, nullptr) << name;
+        return dialog;
+    }
+    HWND main_ = nullptr;
+};
+
+TEST_F(BackupGui, EverythingAShippedFilterRemovedComesBackThroughTheRestoreDialogs) {
+    std::vector<seed::FilterEntry> entries;
+    for (const char* filter : {"NVIDIA", "ATI"}) {
+        bool ok = false;
+        auto more = seed::ReadFilterEntries(
+            seed::ReadFilterFile(WinePath(TW_FILTER_DIR) + "\\" + filter + ".txt", ok));
+        ASSERT_TRUE(ok) << filter;
+        entries.insert(entries.end(), more.begin(), more.end());
+    }
+    const seed::Plan plan = seed::MakePlan(entries);
+    std::map<std::string, std::string> before;
+    for (const seed::Item& item : plan.items) {
+        ASSERT_TRUE(seed::Create(item)) << seed::FullPath(item);
+        before[seed::FullPath(item)] = seed::Picture(item);
+    }
+
+    Launch("English");
+    for (const char* filter : {"NVIDIA", "ATI"}) {
+        ASSERT_TRUE(SelectCombo(FindControl(main_, "cboConfigs"), filter));
+        ASSERT_TRUE(Click(FindControl(main_, "cmdClean")));
+        auto box = WaitForMessageBox(app_.id());
+        ASSERT_TRUE(box && AnswerMessageBox(box->hwnd, IDYES) && WaitForWindowGone(box->hwnd));
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                return WindowText(FindControl(main_, "lblStatus")) == Lang("English", "0014") &&
+                       IsEnabled(FindControl(main_, "cmdClean"));
+            },
+            kRunWait))
+            << filter;
+    }
+    std::map<seed::Kind, int> removed, back;
+    for (const seed::Item& item : plan.items)
+        if (item.role == seed::Role::Leftover && !seed::Exists(item))
+            ++removed[item.kind];
+
+    // Select All and Restore on every run of a side; a run restored whole keeps no line.
+    auto restoreAll = [&](HWND dialog, const std::string& combo, char side) {
+        const std::string list = "lst" + combo.substr(3);
+        const std::string selectAll = std::string("cmd") + side + "SelectAll";
+        const std::string restore = std::string("cmd") + side + "Restore";
+        for (const std::string& run : ComboItems(FindControl(dialog, combo))) {
+            SCOPED_TRACE(run);
+            ASSERT_TRUE(ChooseCombo(FindControl(dialog, combo), run));
+            ASSERT_TRUE(Press(FindControl(dialog, selectAll.c_str())));
+            ASSERT_TRUE(Press(FindControl(dialog, restore.c_str()), kRunWait));
+            if (ChooseCombo(FindControl(dialog, combo), run)) {
+                EXPECT_EQ(ListItems(FindControl(dialog, list)), std::vector<std::string>{});
+            }
+        }
+    };
+    HWND files = Open("frmRestore", 'U');
+    ASSERT_NE(files, nullptr);
+    restoreAll(files, "cboResFile", 'F');
+    restoreAll(files, "cboResDir", 'D');
+    EXPECT_EQ(ComboItems(FindControl(files, "cboResDir")), std::vector<std::string>{});
+    Close(files);
+    HWND keys = Open("frmRegRest", 'Z');
+    ASSERT_NE(keys, nullptr);
+    restoreAll(keys, "cboResReg", 'R');
+    EXPECT_EQ(ComboItems(FindControl(keys, "cboResReg")), std::vector<std::string>{});
+    Close(keys);
+
+    for (const seed::Item& item : plan.items) {
+        const std::string path = seed::FullPath(item);
+        if (item.kind == seed::Kind::Value && item.role == seed::Role::Leftover)
+            continue; // a removed value is never backed up
+        const bool same = seed::Picture(item) == before[path];
+        EXPECT_TRUE(same) << path << " differs from its state after seeding";
+        if (same && item.role == seed::Role::Leftover)
+            ++back[item.kind];
+        seed::Remove(item);
+    }
+    std::printf("restored %d of %d files, %d of %d directories, %d of %d keys\n",
+                back[seed::Kind::File], removed[seed::Kind::File], back[seed::Kind::Folder],
+                removed[seed::Kind::Folder], back[seed::Kind::Key], removed[seed::Kind::Key]);
+    for (seed::Kind kind : {seed::Kind::File, seed::Kind::Folder, seed::Kind::Key})
+        EXPECT_TRUE(removed[kind] > 0 && back[kind] == removed[kind]);
+}
+
+// Both restore dialogs and the clean-up dialogs with content, shot in both languages;
+// what the clean-up dialogs offer and delete.
+TEST_F(BackupGui, TheDialogsListTheStoreAndTheCleanUpDialogsDeleteTheSelectedEntries) {
+    for (const char* language : {"English", "German"}) {
+        SCOPED_TRACE(language);
+        Launch(language);
+        HWND empty = Open("frmRestore", 'U'); // no Backup folder: only Close is usable
+        ASSERT_NE(empty, nullptr);
+        ExpectOnlyClose(empty);
+        Close(empty);
+
+        const std::string backup = folder_ + "\\Backup\\", longName(160, 'x');
+        MakeDir(backup);
+        for (const char* run :
+             {"r_F_FileBackup", "r_F_DirBackup", "r_F_RegBackup", "xyzfilebackup"})
+            MakeDir(backup + run);
+        WriteAll(backup + "r_F_FileBackup\\r_F_FileBackup.dfb",
+                 "\\Windows\\nv4_disp.dll, C:\\windows\\system32\r\n\\Windows\\" + longName +
+                     ".dll, C:\\windows\r\n");
+        WriteAll(backup + "r_F_DirBackup\\r_F_DirBackup.ddb", "NVIDIA, C:\\Program Files\r\n");
+        WriteAll(backup + "r_F_RegBackup\\r_F_RegBackup.drb",
+                 "HKEY_LOCAL_MACHINE\\SOFTWARE\\" + longName + ", " + longName + "1.dat\r\n");
+        MakeDir(folder_ + "\\Log");
+        for (const char* log : {"a.b.log", "r_F.log"})
+            WriteAll(folder_ + "\\Log\\" + log, "log\r\n");
+
+        HWND restore = Open("frmRestore", 'U');
+        ASSERT_NE(restore, nullptr);
+        HWND list = FindControl(restore, "lstResFile");
+        RECT room{};
+        GetClientRect(list, &room);
+        EXPECT_GT(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), room.right);
+        SendMessageW(list, LB_SETSEL, TRUE, 1);
+        Shoot(restore, std::string("frmRestore-") + language);
+        Close(restore);
+        HWND reg = Open("frmRegRest", 'Z');
+        ASSERT_NE(reg, nullptr);
+        Shoot(reg, std::string("frmRegRest-") + language);
+        Close(reg);
+
+        struct Clear {
+            const char *form, *menuId, *list, *folder;
+            std::vector<std::string> offered, left; // sorted; left after deleting them all
+        };
+        // clang-format off
+        const Clear clears[] = {
+            {"frmClearB", "1011", "lstBackup", "\\Backup", {"r_F_DirBackup", "r_F_FileBackup"},
+             {"r_F_RegBackup", "xyzfilebackup"}},
+            {"frmClearR", "1012", "lstRegBackup", "\\Backup", {"r_F_RegBackup"}, {"xyzfilebackup"}},
+            {"frmClearL", "1013", "lstLog", "\\Log", {"a.b", "r_F"}, {}},
+        };
+        // clang-format on
+        for (const Clear& c : clears) {
+            SCOPED_TRACE(c.form);
+            ASSERT_TRUE(PostMenuCommand(
+                main_, {Lang(language, "1008"), Lang(language, "1010"), Lang(language, c.menuId)}));
+            HWND dialog = WaitForFrm(c.form);
+            ASSERT_NE(dialog, nullptr);
+            auto offered = ListItems(FindControl(dialog, c.list));
+            std::sort(offered.begin(), offered.end());
+            EXPECT_EQ(offered, c.offered);
+            const auto names = FolderNames(folder_ + c.folder);
+            ASSERT_TRUE(Press(FindControl(dialog, "cmdDelete"))); // nothing selected
+            EXPECT_EQ(FolderNames(folder_ + c.folder), names);
+            ASSERT_TRUE(Press(FindControl(dialog, "cmdSelectAll")));
+            Shoot(dialog, std::string(c.form) + "-" + language);
+            ASSERT_TRUE(Press(FindControl(dialog, "cmdDelete")));
+            EXPECT_EQ(FolderNames(folder_ + c.folder), c.left);
+            ExpectOnlyClose(dialog);
+            Close(dialog);
+        }
+        app_.Kill();
+    }
+}
+
+} // namespace
