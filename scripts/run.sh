@@ -40,7 +40,10 @@ fi
 
 if [ $headless -eq 1 ]; then
     # its own prefix and virtual display, with the virtual desktop running; a prefix that
-    # an interactive run made first gets the desktop setting here
+    # an interactive run made first gets the desktop setting here. The build's holder keeps
+    # the desktop open for the whole demo: a desktop that the first window of a driver
+    # call started would inherit that call's output pipe, and the demo would wait for it.
+    cp "$root/win64/twdeskhold.exe" "$demo/"
     . "$src/cmake/wine-env.sh" "$demo"
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \
