@@ -10,10 +10,7 @@
 #include "clean/modGeneral.h"
 #include "win/ProgramFolder.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
-#include <cstdio>
 
 namespace tw {
 
@@ -84,18 +81,6 @@ LoadTexts TakeLoadTexts() {
     return MakeLoadTexts(t.wDay, t.wMonth, t.wYear, t.wHour, t.wMinute, t.wSecond, sep);
 }
 
-// WinHelp files begin with the bytes 3F 5F 03 00.
-bool IsWinHelpFile(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    unsigned char magic[4] = {};
-    bool ok = std::fread(magic, 1, 4, f) == 4 && magic[0] == 0x3F && magic[1] == 0x5F &&
-              magic[2] == 0x03 && magic[3] == 0x00;
-    std::fclose(f);
-    return ok;
-}
-
 const char* const kRunControls[] = {"cmdClean", "cmdClose", "mnuFileClean", "mnuFileExit",
                                     "mnuToolsCab"};
 
@@ -120,7 +105,7 @@ frmMain::frmMain() : Form(kLayout) {
     On("mnuOptionsLanguage_Click", [this] { ShowDialog("frmLanguage", "1"); });
     On("mnuOptionsOptions_Click", [this] { ShowDialog("frmOptions"); });
     On("mnuOptionsFont_Click", [this] { ShowDialog("frmFont", "1"); });
-    On("mnuHelpHelp_Click", [this] { mnuHelpHelp_Click(); });
+    On("mnuHelpHelp_Click", [this] { OpenHelpFile(hwnd()); });
     On("mnuHelpAbout_Click", [this] { ShowDialog("frmAbout"); });
 }
 
@@ -179,14 +164,6 @@ void frmMain::cmdClean_Click() {
     request.Filters.push_back(RunFilter{Text("cboConfigs"), 0});
     CleaningRun(*this, *cReg, request);
     running_ = false;
-}
-
-void frmMain::mnuHelpHelp_Click() {
-    std::string file = ProgramFolder() + "\\" + GetLanguageText("0019");
-    if (IsWinHelpFile(file))
-        WinHelpA(hwnd(), file.c_str(), 11, 0);
-    else
-        ShellExecuteA(hwnd(), "open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void frmMain::ShowDialog(const char* name, const char* caller) {

@@ -26,7 +26,6 @@ class frmMain : public Form, private RunWindow, private ReportSink {
   private:
     void LoadFilterList();
     void cmdClean_Click();
-    void mnuHelpHelp_Click();
     // Shows the dialog `name` modal, owned by this form; `caller` goes into its
     // lblfIdentify first when given.
     void ShowDialog(const char* name, const char* caller = nullptr);

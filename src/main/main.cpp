@@ -3,6 +3,7 @@
 #include "app/ShellForms.h"
 #include "app/forms/Forms.h"
 #include "app/modLanguage.h"
+#include "cab/frmCC.h"
 #include "clean/CleaningForms.h"
 #include "core/Text.h"
 
@@ -16,6 +17,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         tw::SetTextLookup(&tw::GetLanguageText);
         tw::RegisterShellForms();
         tw::RegisterCleaningForms();
+        tw::RegisterCabForms();
         if (!tw::Forms::Show("frmStart"))
             return 0; // a second instance: it ends silently
         return tw::Forms::RunMessageLoop();

@@ -1,0 +1,328 @@
+// The cab cleaner of the real Tracewipe.exe, opened from the Normal interface's Tools menu:
+// driver cabinets seeded below this prefix's Windows folder are cleaned through the window
+// and read back with independent tools (cabextract, gcab), in English and in German.
+#include "AppFolder.h"
+#include "GuiDriver.h"
+#include "win/ControlName.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tw::gui;
+
+constexpr DWORD kFirstWait = 30000; // the first window of a run also waits for the desktop
+constexpr DWORD kWait = 10000;
+constexpr DWORD kRunWait = 60000;
+
+std::string WindowsDir() {
+    char buf[MAX_PATH] = {};
+    return std::string(buf, GetWindowsDirectoryA(buf, MAX_PATH));
+}
+std::string TempDir() {
+    char buf[MAX_PATH] = {};
+    return std::string(buf, GetTempPathA(MAX_PATH, buf));
+}
+
+// A file's bytes, different for every name: part text, part scrambled.
+std::string Content(const std::string& name, size_t size) {
+    std::string s;
+    unsigned x = 2166136261u;
+    for (char c : name)
+        x = (x ^ static_cast<unsigned char>(c)) * 16777619u;
+    while (s.size() < size) {
+        s += name + " driver data " + std::to_string(s.size()) + "\r\n";
+        for (int i = 0; i < 64; ++i, x = x * 1103515245u + 12345u)
+            s += static_cast<char>(x >> 24);
+    }
+    s.resize(size);
+    return s;
+}
+
+std::string Unix(const std::string& winPath);
+
+// Runs a shell command line of the build machine (its Linux tools) and returns its
+// output, or a text naming the failure. Wine gives no dependable process handle for a
+// Linux program, so the shell leaves its exit code in a file beside the output.
+std::string RunTool(const std::string& commandLine, const std::string& outputFile) {
+    const std::string rc = outputFile + ".rc";
+    DeleteFileA(rc.c_str());
+    std::string line = "/bin/sh -c \"" + commandLine + " >'" + Unix(outputFile) +
+                       "' 2>&1; echo $? >'" + Unix(rc) + "'\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return "<cannot start " + commandLine + ">";
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    std::string code;
+    WaitUntil([&] { return (code = ReadAll(rc)).find('\n') != std::string::npos; }, kWait);
+    if (code == "0\n")
+        return ReadAll(outputFile);
+    return "<" + commandLine + ": " + code + ", " + ReadAll(outputFile) + ">";
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> v) {
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+std::vector<std::string> SplitLines(const std::string& text) {
+    std::vector<std::string> lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+// The path of a file of this prefix as the build machine's own tools see it.
+std::string Unix(const std::string& winPath) {
+    using ToUnix = char*(CDECL*)(LPCWSTR);
+    static const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    wchar_t wide[MAX_PATH] = {};
+    MultiByteToWideChar(CP_ACP, 0, winPath.c_str(), -1, wide, MAX_PATH);
+    char* unix = toUnix ? toUnix(wide) : nullptr;
+    if (!unix)
+        return winPath;
+    std::string s = unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    return s;
+}
+
+class CabCleaner : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = info->name();
+        std::replace(name.begin(), name.end(), '/', '_');
+        folder_ = WinPath(TW_GUI_WORK_DIR) + "\\" + name;
+        ASSERT_TRUE(MakeProgramFolder(folder_, WinPath(TW_PROGRAM_DIR),
+                                      {"Tracewipe.exe", "English.lng", "German.lng", "cab.dll",
+                                       "extract.exe", "ATI.twf", "driver.cab.ccf", "sp2.cab.ccf",
+                                       "sp3.cab.ccf"}));
+        // named after a cabinet base name only: never offered
+        ASSERT_TRUE(CopyFileA((folder_ + "\\driver.cab.ccf").c_str(),
+                              (folder_ + "\\driver.ccf").c_str(), FALSE));
+        WriteAll(folder_ + "\\Tracewipe.ini",
+                 std::string("[PROGRAM]\r\nInterface=Normal\r\nWizard=No\r\n[WARNING]\r\n"
+                             "ReadmeStart=No\r\n[LANGUAGE]\r\nCurrentLanguage=") +
+                     language_ + "\r\n");
+        win_ = WindowsDir();
+        RemoveTree(win_ + "\\Driver Cache");
+        RemoveTree(win_ + "\\ServicePackFiles");
+    }
+    void TearDown() override {
+        app_.Kill();
+        RemoveTree(win_ + "\\Driver Cache");
+        RemoveTree(win_ + "\\ServicePackFiles");
+    }
+
+    std::string Lang(const char* id) const {
+        char buf[512] = {};
+        const std::string source = WinPath(TW_LANG_DIR) + "\\" + language_ + ".txt";
+        GetPrivateProfileStringA("Language", id, "?", buf, sizeof buf, source.c_str());
+        return buf;
+    }
+
+    // A cabinet written by gcab at `cabinet` holding `names`, whose contents stay in
+    // folder_\files for comparison.
+    void SeedCabinet(const std::string& cabinet, const std::vector<std::string>& names) {
+        const std::string files = folder_ + "\\files";
+        CreateDirectoryA(files.c_str(), nullptr);
+        std::string list;
+        for (size_t i = 0; i < names.size(); ++i) {
+            WriteAll(files + "\\" + names[i], Content(names[i], 20000 + 30000 * i));
+            list += " '" + Unix(files + "\\" + names[i]) + "'";
+        }
+        const std::string built = folder_ + "\\built.cab";
+        ASSERT_EQ(
+            RunTool("/usr/bin/gcab -c -n -z '" + Unix(built) + "'" + list, folder_ + "\\gcab.out"),
+            "");
+        const std::string dir = cabinet.substr(0, cabinet.find_last_of('\\'));
+        for (size_t i = win_.size() + 1; i <= dir.size(); ++i)
+            if (i == dir.size() || dir[i] == '\\')
+                CreateDirectoryA(dir.substr(0, i).c_str(), nullptr);
+        ASSERT_TRUE(MoveFileExA(built.c_str(), cabinet.c_str(), MOVEFILE_REPLACE_EXISTING))
+            << cabinet;
+    }
+
+    // What cabextract and gcab list in the cabinet, each sorted; they must agree.
+    std::vector<std::string> Listed(const std::string& cabinet) {
+        const std::string out = folder_ + "\\list.out";
+        // gcab gives a name, then its size, date, time and attributes
+        std::vector<std::string> fromGcab;
+        for (std::string line :
+             SplitLines(RunTool("/usr/bin/gcab -l '" + Unix(cabinet) + "'", out))) {
+            for (int field = 0; field < 4 && line.find(' ') != std::string::npos; ++field)
+                line.erase(line.rfind(' '));
+            fromGcab.push_back(line);
+        }
+        std::vector<std::string> fromCabextract;
+        for (const std::string& line :
+             SplitLines(RunTool("/usr/bin/cabextract -q -l '" + Unix(cabinet) + "'", out))) {
+            const auto bar = line.rfind(" | ");
+            if (bar != std::string::npos && line.find("File size") == std::string::npos)
+                fromCabextract.push_back(line.substr(bar + 3));
+        }
+        EXPECT_EQ(Sorted(fromGcab), Sorted(fromCabextract)) << "the two tools disagree";
+        return Sorted(fromGcab);
+    }
+
+    // Every file of the cabinet, unpacked by cabextract, is byte-identical to its seed.
+    void ExpectSameContents(const std::string& cabinet, const std::vector<std::string>& names) {
+        const std::string out = folder_ + "\\x";
+        RemoveTree(out);
+        RunTool("/usr/bin/cabextract -q -d '" + Unix(out) + "' '" + Unix(cabinet) + "'",
+                folder_ + "\\x.out");
+        for (const std::string& name : names) {
+            SCOPED_TRACE(name);
+            EXPECT_EQ(ReadAll(out + "\\" + name), ReadAll(folder_ + "\\files\\" + name));
+        }
+    }
+
+    // Starts the program and opens the cab cleaner from the Normal interface.
+    void OpenCabCleaner() {
+        app_ = Process::Launch("\"" + folder_ + "\\Tracewipe.exe\"", folder_);
+        HWND main = WaitForWindow(
+            app_.id(), [](HWND h) { return tw::ControlName(h) == "frmMain"; }, kFirstWait);
+        ASSERT_NE(main, nullptr) << "frmMain did not open; the program is " << app_.State();
+        ASSERT_TRUE(PostMenuCommand(main, {Lang("1019"), Lang("1020")}));
+        cc_ = WaitForWindow(
+            app_.id(), [](HWND h) { return tw::ControlName(h) == "frmCC"; }, kWait);
+        ASSERT_NE(cc_, nullptr);
+        ASSERT_TRUE(WaitForWindowGone(main, kWait)) << "the Normal interface stays";
+        ASSERT_TRUE(WaitUntil([&] { return !WindowText(Control("lblOS")).empty(); }, kWait));
+    }
+
+    HWND Control(const char* name) const { return FindControl(cc_, name); }
+    std::string Status() const { return WindowText(Control("lblStatus")); }
+
+    // Chooses `entry`, presses Clean and confirms; the messages of the run are answered
+    // and collected in `messages`.
+    void Clean(const std::string& entry, std::vector<std::string>* messages = nullptr) {
+        ASSERT_TRUE(SelectCombo(Control("cboConfig"), entry));
+        ASSERT_TRUE(Click(Control("cmdClean")));
+        auto box = WaitForMessageBox(app_.id());
+        ASSERT_TRUE(box.has_value()) << "no confirmation";
+        EXPECT_EQ(box->title, Lang("0010"));
+        ASSERT_TRUE(AnswerMessageBox(box->hwnd, IDYES));
+        ASSERT_TRUE(WaitForWindowGone(box->hwnd, kWait));
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                if (messages) {
+                    if (auto error = WaitForMessageBox(app_.id(), 50)) {
+                        messages->push_back(error->title + ": " + error->text);
+                        AnswerMessageBox(error->hwnd, IDOK);
+                    }
+                }
+                return IsEnabled(Control("cmdClean")) && IsEnabled(Control("cmdClose"));
+            },
+            kRunWait))
+            << "the run did not end; status: " << Status();
+    }
+
+    std::string language_ = "English";
+    std::string folder_, win_;
+    Process app_;
+    HWND cc_ = nullptr;
+};
+
+class CabCleanerIn : public CabCleaner, public ::testing::WithParamInterface<const char*> {
+  protected:
+    CabCleanerIn() { language_ = GetParam(); }
+};
+
+TEST_P(CabCleanerIn, DriverFilesLeaveTheCabinetsAndEverythingElseStays) {
+    const std::string driverCab = win_ + "\\Driver Cache\\i386\\driver.cab";
+    const std::string sp2Cab = win_ + "\\ServicePackFiles\\i386\\sp2.cab";
+    ASSERT_NO_FATAL_FAILURE(
+        SeedCabinet(driverCab, {"atikmdag.sys", "ATIDDC.DLL", "nv4_disp.dll", "vga.sys"}));
+    ASSERT_NO_FATAL_FAILURE(SeedCabinet(sp2Cab, {"kbdclass.sys", "display.inf", "mnvlook.dll"}));
+    ASSERT_NO_FATAL_FAILURE(OpenCabCleaner());
+
+    EXPECT_EQ(Sorted(ComboItems(Control("cboConfig"))),
+              (std::vector<std::string>{"driver.cab", "sp2.cab"}));
+    EXPECT_EQ(ComboSelection(Control("cboConfig")), 0);
+    SaveScreenshot(ScreenshotPath("frmCC-" + language_ + "-before-run"), cc_);
+
+    Clean("driver.cab");
+    EXPECT_EQ(Status(), Lang("0026") + " driver.cab !");
+    EXPECT_EQ(WindowText(Control("lblStatus2")), "");
+    SaveScreenshot(ScreenshotPath("frmCC-" + language_ + "-after-run"), cc_);
+    EXPECT_EQ(Listed(driverCab), std::vector<std::string>{"vga.sys"});
+    ExpectSameContents(driverCab, {"vga.sys"});
+
+    Clean("sp2.cab");
+    EXPECT_EQ(Status(), Lang("0026") + " sp2.cab !");
+    EXPECT_EQ(Listed(sp2Cab),
+              (std::vector<std::string>{"display.inf", "kbdclass.sys", "mnvlook.dll"}));
+    ExpectSameContents(sp2Cab, {"display.inf", "kbdclass.sys", "mnvlook.dll"});
+
+    for (const std::string& gone :
+         {TempDir() + "tmpdriver", TempDir() + "tmpsp2", win_ + "\\cdccf.dll"}) {
+        SCOPED_TRACE(gone);
+        EXPECT_FALSE(PathExists(gone));
+    }
+    // Close hands back to the interface the settings name
+    ASSERT_TRUE(Click(Control("cmdClose")));
+    EXPECT_NE(WaitForWindow(
+                  app_.id(), [](HWND h) { return tw::ControlName(h) == "frmMain"; }, kWait),
+              nullptr);
+    EXPECT_TRUE(WaitForWindowGone(cc_, kWait));
+}
+
+// A rebuild that cannot run, or an extraction that gives nothing, leaves the old cabinet
+// exactly as it was; a library failure is shown as an error message.
+TEST_F(CabCleaner, AFailedRebuildKeepsTheOldCabinet) {
+    const std::string cabinet = win_ + "\\Driver Cache\\i386\\driver.cab";
+    struct Case {
+        const char* what;
+        bool damaged;    // the cabinet is no cabinet: nothing can be unpacked
+        bool withoutDll; // cab.dll is missing from the program folder
+        const char* status;
+        std::vector<std::string> messages;
+    };
+    const Case cases[] = {
+        {"no cabinet library", false, true, "0026", {"Error: " + Lang("0027")}},
+        {"nothing unpacked", true, false, "0032", {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_NO_FATAL_FAILURE(SeedCabinet(cabinet, {"atikmdag.sys", "vga.sys"}));
+        if (c.damaged)
+            WriteAll(cabinet, "MSCF but not a cabinet");
+        if (c.withoutDll)
+            DeleteFileA((folder_ + "\\cab.dll").c_str());
+        const std::string before = ReadAll(cabinet);
+        ASSERT_NO_FATAL_FAILURE(OpenCabCleaner());
+        std::vector<std::string> messages;
+        Clean("driver.cab", &messages);
+        EXPECT_EQ(messages, c.messages);
+        EXPECT_EQ(Status(), Lang(c.status) + " driver.cab !");
+        EXPECT_EQ(ReadAll(cabinet), before);
+        app_.Kill();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, CabCleanerIn, ::testing::Values("English", "German"),
+                         [](const auto& info) { return std::string(info.param); });
+
+} // namespace
