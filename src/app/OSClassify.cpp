@@ -1,5 +1,7 @@
 #include "app/OSClassify.h"
 
+#include "core/RootNames.h"
+
 #include <array>
 #include <vector>
 
@@ -165,21 +167,8 @@ std::optional<RegistryValuePath> SplitRegistryValuePath(std::string_view path) {
     size_t first = path.find('\\');
     if (first == std::string_view::npos)
         return std::nullopt;
-    struct Root {
-        const char* full;
-        const char* brief;
-        std::uint32_t handle;
-    };
-    static const std::array<Root, 4> roots = {{{"HKEY_CLASSES_ROOT", "HKCR", 0x80000000u},
-                                               {"HKEY_CURRENT_USER", "HKCU", 0x80000001u},
-                                               {"HKEY_LOCAL_MACHINE", "HKLM", 0x80000002u},
-                                               {"HKEY_USERS", "HKU", 0x80000003u}}};
     RegistryValuePath out;
-    out.root = 0x80000001u;
-    std::string name = Trim(path.substr(0, first));
-    for (const Root& r : roots)
-        if (name == r.full || name == r.brief)
-            out.root = r.handle;
+    out.root = ReadPathRootHandle(Trim(path.substr(0, first)));
     std::string_view rest = path.substr(first + 1);
     size_t last = rest.rfind('\\');
     if (last == std::string_view::npos) {

@@ -1,11 +1,11 @@
 #include "backup/FileBackup.h"
 
 #include "backup/BackupStore.h"
-#include "backup/Copy.h"
 #include "backup/rules/FileBackupRules.h"
-#include "clean/modGeneral.h"
 #include "core/TextFile.h"
+#include "win/Copy.h"
 #include "win/FileFind.h"
+#include "win/Files.h"
 
 #include <windows.h>
 

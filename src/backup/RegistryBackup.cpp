@@ -1,8 +1,8 @@
 #include "backup/RegistryBackup.h"
 
 #include "backup/BackupStore.h"
-#include "clean/rules/RegistryRules.h"
 #include "core/TextFile.h"
+#include "registry/rules/RegistryRules.h"
 #include "win/Handle.h"
 #include "win/StartAndWait.h"
 

@@ -1,11 +1,12 @@
 #include "clean/CleaningEngine.h"
 
 #include "backup/FileBackup.h"
-#include "clean/cRegSearch.h"
-#include "clean/modGeneral.h"
 #include "clean/rules/FilterText.h"
 #include "decode/clsProtection.h"
+#include "registry/cRegSearch.h"
 #include "win/FileFind.h"
+#include "win/Files.h"
+#include "win/SystemFolders.h"
 
 namespace tw {
 

@@ -2,11 +2,11 @@
 // and the handler that records search hits in the found-keys file.
 #include "backup/RegistryBackup.h"
 #include "clean/CleaningEngine.h"
-#include "clean/Registry.h"
-#include "clean/cRegSearch.h"
-#include "clean/rules/RegistryRules.h"
 #include "core/AppError.h"
 #include "core/TextFile.h"
+#include "registry/Registry.h"
+#include "registry/cRegSearch.h"
+#include "registry/rules/RegistryRules.h"
 
 namespace tw {
 

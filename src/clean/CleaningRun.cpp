@@ -3,9 +3,10 @@
 #include "app/INI.h"
 #include "app/modLanguage.h"
 #include "backup/FileBackup.h"
-#include "clean/modGeneral.h"
 #include "core/Text.h"
 #include "core/TextFile.h"
+#include "win/Files.h"
+#include "win/SystemFolders.h"
 
 namespace tw {
 

@@ -7,8 +7,8 @@
 #include "app/modGeneral.h"
 #include "app/modLanguage.h"
 #include "clean/FilterCatalogue.h"
-#include "clean/modGeneral.h"
 #include "win/ProgramFolder.h"
+#include "win/SystemFolders.h"
 
 #include <algorithm>
 

@@ -2,7 +2,7 @@
 // The Normal interface: one cleaning filter, Clean, and the two result lists.
 #include "app/forms/Form.h"
 #include "clean/CleaningRun.h"
-#include "clean/cRegSearch.h"
+#include "registry/cRegSearch.h"
 #include "clean/rules/RunLog.h"
 #include "decode/clsProtection.h"
 

@@ -2,7 +2,7 @@
 
 #include "core/AppError.h"
 #include "core/Text.h"
-#include "decode/FileExists.h"
+#include "win/FileExists.h"
 
 #include <cstdio>
 #include <limits>

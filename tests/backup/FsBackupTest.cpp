@@ -1,7 +1,7 @@
 #include "backup/BackupStore.h"
-#include "backup/Copy.h"
 #include "backup/FileBackup.h"
 #include "clean/FsTestSupport.h"
+#include "win/Copy.h"
 
 #include <gtest/gtest.h>
 

@@ -3,9 +3,9 @@
 #include "clean/CleaningEngine.h"
 #include "clean/FilterCatalogue.h"
 #include "clean/FsTestSupport.h"
-#include "clean/cRegSearch.h"
-#include "clean/modGeneral.h"
 #include "clean/rules/FileRules.h"
+#include "registry/cRegSearch.h"
+#include "win/SystemFolders.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,7 @@
 #include "clean/FsTestSupport.h"
-#include "clean/modGeneral.h"
 #include "win/FileFind.h"
+#include "win/Files.h"
+#include "win/SystemFolders.h"
 
 #include <gtest/gtest.h>
 

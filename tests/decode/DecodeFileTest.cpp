@@ -3,8 +3,8 @@
 
 #include "core/Text.h"
 #include "decode/Encoder.h"
-#include "decode/FileExists.h"
 #include "decode/clsProtection.h"
+#include "win/FileExists.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "RegTestUtil.h"
 #include "backup/BackupStore.h"
 #include "clean/CleaningEngine.h"
-#include "clean/cRegSearch.h"
 #include "core/TextFile.h"
+#include "registry/cRegSearch.h"
 
 #include <cstdlib>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "clean/rules/RegistryRules.h"
+#include "registry/rules/RegistryRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "clean/Registry.h"
+#include "registry/Registry.h"
 #include "RegTestUtil.h"
 
 #include <functional>

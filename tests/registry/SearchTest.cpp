@@ -1,6 +1,6 @@
 #include "RegTestUtil.h"
-#include "clean/cRegSearch.h"
 #include "core/AppError.h"
+#include "registry/cRegSearch.h"
 
 namespace {
 

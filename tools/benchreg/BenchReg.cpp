@@ -7,7 +7,7 @@
 //   twbenchreg reg          reg query <key> /s
 //   twbenchreg regedit      regedit /e <file> <key>
 //   twbenchreg clean        deletes the tree
-#include "clean/cRegSearch.h"
+#include "registry/cRegSearch.h"
 #include "win/StartAndWait.h"
 
 #include <windows.h>

@@ -1,6 +1,8 @@
 #pragma once
 // Paths and report lines of the file and directory entries, and the folders that no
 // entry may remove whatever a filter says.
+#include "core/Paths.h"
+
 #include <string>
 #include <string_view>
 
@@ -18,16 +20,6 @@ std::string DirectoryFullPath(std::string_view entry, std::string_view windowsDi
 
 // A line of the detail lists: text, " (", full path, ")".
 std::string DetailLine(std::string_view text, std::string_view fullPath);
-
-// Lexical form of a path for comparison: "/" read as "\", "." components dropped, ".."
-// taking away the component before it (never the drive), each component without the
-// trailing dots and blanks that the file system ignores, no trailing separator, lower
-// case. "C:" and "C:\" both give "c:".
-std::string NormalizePath(std::string_view path);
-
-// True when the relative path `rest` climbs above the folder it is glued to through
-// ".." components at any point.
-bool LeavesBase(std::string_view rest);
 
 // True when `name` (a last path component) holds a wildcard and its part before the
 // last "." is made of wildcards and dots only: "*", "*.*", "????????.???", "*.dll".

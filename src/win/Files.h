@@ -1,20 +1,9 @@
 #pragma once
-// Folder queries and file helpers shared by the whole program. Every helper is silent:
-// failures give an empty text, False, or simply leave things as they are.
+// File and folder helpers shared by cleaning, backup, restore and the cab cleaner. Every
+// helper is silent: failures give an empty text, False, or simply leave things as they are.
 #include <string>
 
 namespace tw {
-
-// GetWindowsDirectoryA / GetSystemDirectoryA: no trailing "\" unless a drive root.
-std::string GetWindowsDir();
-std::string GetSystemDir();
-// GetTempPathA, in the platform's form (with a trailing "\").
-std::string GetTempDir();
-// HKEY_LOCAL_MACHINE\Software\Microsoft\Windows\CurrentVersion "ProgramFilesDir";
-// empty when missing.
-std::string GetProgramFilesDir();
-// The folder that holds the user profiles; empty when the platform has none.
-std::string GetProfilesDir();
 
 // True when a plain listing of `path` yields a name: wildcards allowed in the last
 // component; hidden, system files and folders do not count.

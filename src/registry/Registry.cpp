@@ -1,6 +1,6 @@
-#include "clean/Registry.h"
+#include "registry/Registry.h"
 
-#include "clean/rules/RegistryRules.h"
+#include "registry/rules/RegistryRules.h"
 #include "win/Handle.h"
 
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "decode/FileExists.h"
+#include "win/FileExists.h"
 
 #ifdef _WIN32
 #include <windows.h>

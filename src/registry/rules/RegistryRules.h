@@ -1,7 +1,9 @@
 #pragma once
 // How registry keys and values are written as text, and the rules that need no
-// registry: root names and handles, splitting entries, matching names, formatting
+// registry: splitting entries, matching names, formatting
 // value data, and which keys the engine refuses to delete.
+#include "core/RootNames.h"
+
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -9,30 +11,6 @@
 #include <string_view>
 
 namespace tw {
-
-// One predefined root: its full name, the short name (empty for the last three), its
-// handle as a 32-bit value and the handle text handed to the search ("&H80000002").
-struct RootName {
-    std::string_view Full;
-    std::string_view Short;
-    std::uint32_t Handle;
-    std::string_view HandleText;
-};
-
-// The seven roots, HKEY_CLASSES_ROOT first and HKEY_DYN_DATA last.
-std::span<const RootName> RootNames();
-
-// Name to handle as the engine maps it: the name is upper-cased first; full names only.
-// 0 for any other name.
-std::uint32_t RootHandleFromName(std::string_view name);
-// Name to handle text for the search start: exact and case-sensitive; empty text when
-// the name is not one of the seven full names.
-std::string RootHandleText(std::string_view name);
-// Handle to full name; empty text for any other handle.
-std::string RootNameFromHandle(std::uint32_t handle);
-// Root name of a path read by the version detection: trimmed, exact, full or short
-// names of the first four roots; anything else gives HKEY_CURRENT_USER.
-std::uint32_t ReadPathRootHandle(std::string_view name);
 
 // A key entry: root name before the first backslash, subkey path after it.
 struct KeyEntry {

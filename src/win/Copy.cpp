@@ -1,6 +1,6 @@
-#include "backup/Copy.h"
+#include "win/Copy.h"
 
-#include "clean/modGeneral.h"
+#include "win/Files.h"
 
 #include <shellapi.h>
 

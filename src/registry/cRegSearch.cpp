@@ -1,8 +1,8 @@
-#include "clean/cRegSearch.h"
+#include "registry/cRegSearch.h"
 
-#include "clean/Registry.h"
-#include "clean/rules/RegistryRules.h"
 #include "core/AppError.h"
+#include "registry/Registry.h"
+#include "registry/rules/RegistryRules.h"
 #include "win/Handle.h"
 #include "win/MessagePump.h"
 
