@@ -1,9 +1,10 @@
 #include "cab/CabCleaner.h"
 
-#include "clean/modGeneral.h"
 #include "core/Text.h"
 #include "win/FileFind.h"
+#include "win/Files.h"
 #include "win/ProgramFolder.h"
+#include "win/SystemFolders.h"
 
 #include <windows.h>
 

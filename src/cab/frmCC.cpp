@@ -6,11 +6,12 @@
 #include "app/modGeneral.h"
 #include "app/modLanguage.h"
 #include "cab/CabCleaner.h"
-#include "clean/modGeneral.h"
 #include "core/AppError.h"
+#include "win/Files.h"
 #include "win/MessagePump.h"
 #include "win/ProgramFolder.h"
 #include "win/StartAndWait.h"
+#include "win/SystemFolders.h"
 
 namespace tw {
 
