@@ -161,9 +161,9 @@ void frmCC::CleanCabinet(const std::string& line) {
 
     SetCaption("lblStatus2", GetLanguageText("0023"));
     RemoveDriverFiles();
-    ListExtractedFiles();
+    const std::vector<std::string> names = ListExtractedFiles();
     SetCaption("lblStatus2", GetLanguageText("0025"));
-    RebuildCabinet();
+    RebuildCabinet(names);
 
     SetCaption("lblStatus2", "");
     SetCaption("lblInfoMin", "");
@@ -178,17 +178,15 @@ void frmCC::RemoveDriverFiles() {
     DeleteDriverFiles(ExtractionFolder(entry_));
 }
 
-void frmCC::ListExtractedFiles() {
+std::vector<std::string> frmCC::ListExtractedFiles() {
     ClearList("lstCAB");
-    for (const std::string& name : FilesIn(ExtractionFolder(entry_)))
+    std::vector<std::string> names = FilesIn(ExtractionFolder(entry_));
+    for (const std::string& name : names)
         AddItem("lstCAB", name);
+    return names;
 }
 
-void frmCC::RebuildCabinet() {
-    std::vector<std::string> names;
-    const int n = ListCount("lstCAB");
-    for (int i = 0; i < n; ++i)
-        names.push_back(List("lstCAB", i));
+void frmCC::RebuildCabinet(const std::vector<std::string>& names) {
     const CabLibrary library(ProgramFolder() + "\\cab.dll");
     RebuildHooks hooks;
     hooks.ReportError = [](const std::string& message) { ReportError(1, message); };

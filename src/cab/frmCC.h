@@ -6,6 +6,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace tw {
 
@@ -26,8 +27,10 @@ class frmCC : public Form {
     void ProcessCabFilter(const std::string& workingCopy);
     void CleanCabinet(const std::string& line);
     void RemoveDriverFiles();
-    void ListExtractedFiles();
-    void RebuildCabinet();
+    // Lists what is left in lstCAB and returns it: the rebuild takes the names from here,
+    // so a window closed while the run yields still gets its whole cabinet.
+    std::vector<std::string> ListExtractedFiles();
+    void RebuildCabinet(const std::vector<std::string>& names);
     void Leave(); // back to the interface the settings name
     void SetRunning(bool running);
 
