@@ -21,6 +21,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         if (!tw::Forms::Show("frmStart"))
             return 0; // a second instance: it ends silently
         return tw::Forms::RunMessageLoop();
+    } catch (const tw::HandlerNameError& e) {
+        FatalAppExitA(0, e.what()); // a window bound a handler to a name it does not have
+        return 1;
     } catch (...) {
         return 1;
     }

@@ -1,5 +1,6 @@
 #include "app/forms/Form.h"
 
+#include "app/forms/FormIds.h"
 #include "app/forms/Forms.h"
 #include "win/ControlName.h"
 #include "win/MenuQuery.h"
@@ -13,19 +14,9 @@ namespace tw {
 namespace {
 
 constexpr const char* kFormClass = "TwForm";
-constexpr UINT kFirstControlId = 100;
 constexpr UINT kFirstMenuId = 2000;
 constexpr const char* kDesignFace = "MS Sans Serif";
 constexpr int kDesignPoints = 8;
-
-// Number of window procedures of our forms on the stack; objects of unloaded forms are
-// deleted only when it is zero.
-int g_depth = 0;
-
-struct DepthGuard {
-    DepthGuard() { ++g_depth; }
-    ~DepthGuard() { --g_depth; }
-};
 
 int ScreenDpi(int axis) {
     HDC dc = GetDC(nullptr);
@@ -49,16 +40,6 @@ COLORREF BackColour(Colour c) {
         break;
     }
     return GetSysColor(COLOR_BTNFACE);
-}
-
-std::string WindowText(HWND hwnd) {
-    if (!hwnd)
-        return {};
-    int n = GetWindowTextLengthA(hwnd);
-    std::string text(static_cast<size_t>(n) + 1, '\0');
-    n = GetWindowTextA(hwnd, text.data(), n + 1);
-    text.resize(n > 0 ? static_cast<size_t>(n) : 0);
-    return text;
 }
 
 // "Ctrl+R" / "F1" / "Ctrl+Shift+F2" to an accelerator; false when it cannot be read.
@@ -97,6 +78,28 @@ bool ParseShortcut(const std::string& text, ACCEL& accel) {
         return true;
     }
     return false;
+}
+
+// Where row i of the table lies, in twips from the form's client area: a control that a
+// frame holds is placed from the frame's top-left corner (frames in frames adding up), and
+// is hidden when a frame around it is. An unknown frame name places it on the form.
+POINT TablePosition(std::span<const ControlSpec> controls, size_t i, bool& hidden) {
+    POINT at{controls[i].left, controls[i].top};
+    hidden = (controls[i].flags & kHidden) != 0;
+    const char* frame = controls[i].frame;
+    for (size_t depth = 0; frame && depth < controls.size(); ++depth) {
+        const ControlSpec* holder = nullptr;
+        for (const ControlSpec& c : controls)
+            if (c.kind == Kind::Frame && std::strcmp(c.name, frame) == 0)
+                holder = &c;
+        if (!holder)
+            break;
+        at.x += holder->left;
+        at.y += holder->top;
+        hidden = hidden || (holder->flags & kHidden);
+        frame = holder->frame;
+    }
+    return at;
 }
 
 } // namespace
@@ -252,6 +255,8 @@ void Form::CreateControls() {
         case Kind::ListBox:
             cls = "LISTBOX";
             style |= WS_TABSTOP | WS_VSCROLL | WS_HSCROLL | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT;
+            if (c.flags & kMultiSelect)
+                style |= LBS_MULTIPLESEL;
             exStyle = WS_EX_CLIENTEDGE;
             break;
         case Kind::ComboBox:
@@ -276,11 +281,13 @@ void Form::CreateControls() {
         case Kind::Timer:
             continue;
         }
-        if (!(c.flags & kHidden))
+        bool hidden = false;
+        POINT at = TablePosition(spec_.controls, i, hidden);
+        if (!hidden)
             style |= WS_VISIBLE;
         HWND h = CreateWindowExA(
             exStyle, cls, c.kind == Kind::Image ? nullptr : c.caption, style,
-            TwipsToPixels(c.left, dpiX), TwipsToPixels(c.top, dpiY), TwipsToPixels(c.width, dpiX),
+            TwipsToPixels(at.x, dpiX), TwipsToPixels(at.y, dpiY), TwipsToPixels(c.width, dpiX),
             TwipsToPixels(height, dpiY), hwnd_,
             reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kFirstControlId + i)), inst, nullptr);
         if (!h)
@@ -373,247 +380,6 @@ void Form::Unload() {
     Forms::Unloaded(this);
 }
 
-int Form::IndexOf(std::string_view name) const {
-    for (size_t i = 0; i < spec_.controls.size(); ++i)
-        if (name == spec_.controls[i].name)
-            return static_cast<int>(i);
-    return -1;
-}
-
-const ControlSpec* Form::ControlSpecOf(std::string_view name) const {
-    int i = IndexOf(name);
-    return i < 0 ? nullptr : &spec_.controls[static_cast<size_t>(i)];
-}
-
-const Form::Entry* Form::MenuEntry(std::string_view name) const {
-    for (const Entry& e : entries_)
-        if (e.name == name)
-            return &e;
-    return nullptr;
-}
-
-HWND Form::Control(std::string_view name) const {
-    int i = IndexOf(name);
-    if (i < 0 || static_cast<size_t>(i) >= controls_.size())
-        return nullptr;
-    return controls_[static_cast<size_t>(i)];
-}
-
-std::string Form::Caption(std::string_view name) const {
-    if (const Entry* e = MenuEntry(name)) {
-        char text[512] = {};
-        MENUITEMINFOA mii{};
-        mii.cbSize = sizeof mii;
-        mii.fMask = MIIM_STRING;
-        mii.dwTypeData = text;
-        mii.cch = sizeof text - 1;
-        if (!GetMenuItemInfoA(e->parent, static_cast<UINT>(e->position), TRUE, &mii))
-            return {};
-        std::string s(text);
-        auto tab = s.find('\t');
-        return tab == std::string::npos ? s : s.substr(0, tab);
-    }
-    return WindowText(Control(name));
-}
-
-void Form::SetCaption(std::string_view name, const std::string& text) {
-    if (const Entry* e = MenuEntry(name)) {
-        std::string s = e->shortcut.empty() ? text : text + "\t" + e->shortcut;
-        MENUITEMINFOA mii{};
-        mii.cbSize = sizeof mii;
-        mii.fMask = MIIM_STRING;
-        mii.dwTypeData = s.data();
-        SetMenuItemInfoA(e->parent, static_cast<UINT>(e->position), TRUE, &mii);
-        if (hwnd_)
-            DrawMenuBar(hwnd_);
-        return;
-    }
-    if (HWND h = Control(name))
-        SetWindowTextA(h, text.c_str());
-}
-
-std::string Form::FormCaption() const {
-    return WindowText(hwnd_);
-}
-
-void Form::SetFormCaption(const std::string& text) {
-    if (hwnd_)
-        SetWindowTextA(hwnd_, text.c_str());
-}
-
-int Form::Value(std::string_view name) const {
-    HWND h = Control(name);
-    return h && SendMessageA(h, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
-}
-
-void Form::SetValue(std::string_view name, int value) {
-    HWND h = Control(name);
-    const ControlSpec* c = ControlSpecOf(name);
-    if (!h || !c)
-        return;
-    bool changed = Value(name) != (value ? 1 : 0);
-    if (c->kind == Kind::OptionButton && value) {
-        // the other buttons of the group go off
-        for (HWND s = GetNextDlgGroupItem(hwnd_, h, FALSE); s && s != h;
-             s = GetNextDlgGroupItem(hwnd_, s, FALSE))
-            SendMessageA(s, BM_SETCHECK, BST_UNCHECKED, 0);
-    }
-    SendMessageA(h, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
-    if (changed && (c->kind == Kind::CheckBox || value))
-        Raise(std::string(name) + "_Click");
-}
-
-bool Form::Enabled(std::string_view name) const {
-    if (const Entry* e = MenuEntry(name))
-        return !(GetMenuState(e->parent, static_cast<UINT>(e->position), MF_BYPOSITION) &
-                 (MF_GRAYED | MF_DISABLED));
-    HWND h = Control(name);
-    return h && IsWindowEnabled(h);
-}
-
-void Form::SetEnabled(std::string_view name, bool enabled) {
-    if (const Entry* e = MenuEntry(name)) {
-        EnableMenuItem(e->parent, static_cast<UINT>(e->position),
-                       MF_BYPOSITION | (enabled ? MF_ENABLED : MF_GRAYED));
-        if (hwnd_)
-            DrawMenuBar(hwnd_);
-        return;
-    }
-    if (HWND h = Control(name))
-        EnableWindow(h, enabled);
-}
-
-void Form::SetVisible(std::string_view name, bool visible) {
-    if (HWND h = Control(name))
-        ShowWindow(h, visible ? SW_SHOW : SW_HIDE);
-}
-
-namespace {
-bool IsCombo(const ControlSpec* c) {
-    return c && c->kind == Kind::ComboBox;
-}
-} // namespace
-
-void Form::AddItem(std::string_view name, const std::string& text) {
-    if (HWND h = Control(name))
-        SendMessageA(h, IsCombo(ControlSpecOf(name)) ? CB_ADDSTRING : LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-void Form::ClearList(std::string_view name) {
-    if (HWND h = Control(name))
-        SendMessageA(h, IsCombo(ControlSpecOf(name)) ? CB_RESETCONTENT : LB_RESETCONTENT, 0, 0);
-}
-
-int Form::ListCount(std::string_view name) const {
-    HWND h = Control(name);
-    if (!h)
-        return 0;
-    auto n = SendMessageA(h, IsCombo(ControlSpecOf(name)) ? CB_GETCOUNT : LB_GETCOUNT, 0, 0);
-    return n < 0 ? 0 : static_cast<int>(n);
-}
-
-int Form::ListIndex(std::string_view name) const {
-    HWND h = Control(name);
-    if (!h)
-        return -1;
-    auto i = SendMessageA(h, IsCombo(ControlSpecOf(name)) ? CB_GETCURSEL : LB_GETCURSEL, 0, 0);
-    return i < 0 ? -1 : static_cast<int>(i);
-}
-
-void Form::SetListIndex(std::string_view name, int index) {
-    HWND h = Control(name);
-    if (!h)
-        return;
-    bool changed = ListIndex(name) != index;
-    SendMessageA(h, IsCombo(ControlSpecOf(name)) ? CB_SETCURSEL : LB_SETCURSEL,
-                 static_cast<WPARAM>(index), 0);
-    if (changed)
-        Raise(std::string(name) + "_Click");
-}
-
-std::string Form::List(std::string_view name, int index) const {
-    HWND h = Control(name);
-    if (!h || index < 0)
-        return {};
-    bool combo = IsCombo(ControlSpecOf(name));
-    auto n =
-        SendMessageA(h, combo ? CB_GETLBTEXTLEN : LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (n < 0)
-        return {};
-    std::string text(static_cast<size_t>(n) + 1, '\0');
-    n = SendMessageA(h, combo ? CB_GETLBTEXT : LB_GETTEXT, static_cast<WPARAM>(index),
-                     reinterpret_cast<LPARAM>(text.data()));
-    text.resize(n < 0 ? 0 : static_cast<size_t>(n));
-    return text;
-}
-
-std::string Form::Text(std::string_view name) const {
-    return List(name, ListIndex(name));
-}
-
-void Form::SetPicture(std::string_view name, HBITMAP bitmap) {
-    if (HWND h = Control(name))
-        SendMessageA(h, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(bitmap));
-}
-
-void Form::SetTimer(std::string_view name, UINT interval, bool enabled) {
-    int i = IndexOf(name);
-    if (i < 0 || !hwnd_)
-        return;
-    UINT id = kFirstControlId + static_cast<UINT>(i);
-    if (enabled && interval > 0)
-        ::SetTimer(hwnd_, id, interval, nullptr);
-    else
-        KillTimer(hwnd_, id);
-}
-
-void Form::On(std::string event, Handler handler) {
-    handlers_[std::move(event)] = std::move(handler);
-}
-
-void Form::Raise(const std::string& event) {
-    auto it = handlers_.find(event);
-    if (it == handlers_.end())
-        return;
-    Handler h = it->second; // a copy: the handler may replace itself
-    h();
-}
-
-void Form::SetFontFace(const std::string& face) {
-    if (!hwnd_)
-        return;
-    auto refont = [&](HWND h) {
-        auto current = reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0));
-        LOGFONTA lf{};
-        if (!current || GetObjectA(current, sizeof lf, &lf) != sizeof lf)
-            return; // a window without a font of its own is skipped
-        std::memset(lf.lfFaceName, 0, sizeof lf.lfFaceName);
-        std::strncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
-        HFONT font = CreateFontIndirectA(&lf);
-        if (!font)
-            return;
-        fonts_.push_back(font);
-        SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
-        TagFontFace(h, lf.lfFaceName);
-    };
-    refont(hwnd_);
-    for (HWND h : controls_)
-        if (h)
-            refont(h);
-}
-
-std::string Form::FontFace(std::string_view name) const {
-    HWND h = name.empty() ? hwnd_ : Control(name);
-    if (!h)
-        return {};
-    auto font = reinterpret_cast<HFONT>(SendMessageA(h, WM_GETFONT, 0, 0));
-    LOGFONTA lf{};
-    if (!font || GetObjectA(font, sizeof lf, &lf) != sizeof lf)
-        return {};
-    return lf.lfFaceName;
-}
-
 Form* Form::FromHwnd(HWND hwnd) {
     char cls[32] = {};
     if (!hwnd || !GetClassNameA(hwnd, cls, sizeof cls) || std::strcmp(cls, kFormClass) != 0)
@@ -648,7 +414,6 @@ LRESULT CALLBACK Form::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     if (auto answer = AnswerMenuQuery(hwnd, msg, wParam))
         return *answer;
-    DepthGuard depth;
     try {
         if (msg == WM_NCDESTROY) {
             SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
@@ -660,6 +425,11 @@ LRESULT CALLBACK Form::WndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
             return DefWindowProcA(hwnd, msg, wParam, lParam);
         }
         return self->HandleMessage(msg, wParam, lParam);
+    } catch (const HandlerNameError& e) {
+        // a window that binds a handler to a name it does not have is a program error:
+        // it ends the program with the name rather than leave the handler silent
+        FatalAppExitA(0, e.what());
+        return 0;
     } catch (...) {
         // no error leaves a window procedure; the message counts as handled
         return 0;

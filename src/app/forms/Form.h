@@ -7,6 +7,7 @@
 #include <map>
 #include <memory>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,11 +20,14 @@ enum class Kind { Button, Label, ListBox, ComboBox, CheckBox, OptionButton, Fram
 enum class Colour { None, Green, Red, Blue, LightBlue };
 
 enum ControlFlags : unsigned {
-    kHidden = 1u,      // created invisible (lblfIdentify)
-    kDefault = 2u,     // the default button: Enter clicks it
-    kGroup = 4u,       // the first option button of a group of its own
-    kWithVersion = 8u, // the caption text is followed by " major.minor"
-    kLink = 16u,       // a label drawn and clicked like a link
+    kHidden = 1u,       // created invisible (lblfIdentify); a hidden list box is a working
+                        // list that is filled and read like any other but never shown
+    kDefault = 2u,      // the default button: Enter clicks it
+    kGroup = 4u,        // the first option button of a group of its own
+    kWithVersion = 8u,  // the caption text is followed by " major.minor"
+    kLink = 16u,        // a label drawn and clicked like a link
+    kMultiSelect = 32u, // a list box whose entries are selected each on its own (click or
+                        // Space toggles the entry with the focus)
 };
 
 struct ControlSpec {
@@ -34,6 +38,9 @@ struct ControlSpec {
     const char* caption = "";        // design caption
     Colour colour = Colour::None;
     unsigned flags = 0;
+    // The frame that holds the control: its left and top are then counted from the
+    // frame's top-left corner, and hiding the frame hides it too.
+    const char* frame = nullptr;
 };
 
 // One menu entry. Level 0 is a menu of the menu bar, level 1 an entry of it, level 2 an
@@ -68,6 +75,13 @@ struct FormSpec {
 inline int TwipsToPixels(int twips, int dpi) {
     return MulDiv(twips, dpi, 1440);
 }
+
+// A handler bound to a name that the window's control and menu table does not have, or
+// to an event that such a control never raises.
+class HandlerNameError : public std::logic_error {
+  public:
+    using std::logic_error::logic_error;
+};
 
 class Form {
   public:
@@ -110,6 +124,8 @@ class Form {
 
     bool Enabled(std::string_view name) const; // control or menu entry
     void SetEnabled(std::string_view name, bool enabled);
+    // Hiding a frame hides the controls it holds as well; showing it shows them again,
+    // except those that the table makes hidden.
     void SetVisible(std::string_view name, bool visible);
 
     // List and combo boxes.
@@ -120,21 +136,34 @@ class Form {
     void SetListIndex(std::string_view name, int index); // raises Click on a change
     std::string List(std::string_view name, int index) const;
     std::string Text(std::string_view name) const; // the selected entry's text
+    void RemoveItem(std::string_view name, int index);
+    // Entries of a list box made with kMultiSelect, each selected on its own. Setting
+    // them raises no event.
+    bool Selected(std::string_view name, int index) const;
+    void SetSelected(std::string_view name, int index, bool selected);
+    void SelectAll(std::string_view name, bool selected); // every entry on or off
+    // How far a list box scrolls sideways, in pixels (0: not at all).
+    void SetHorizontalExtent(std::string_view name, int pixels);
 
     void SetPicture(std::string_view name, HBITMAP bitmap); // image control; not owned
     // Timers: the interval in ms, 0 or disabled stops it.
     void SetTimer(std::string_view name, UINT interval, bool enabled);
 
     // Event handlers by event name: "cmdOK_Click", "Timer1_Timer", "lstDetail_DblClick".
+    // Throws HandlerNameError when the table has no control or menu entry of that name,
+    // or the control never raises that event, so a misspelt name fails as the window is
+    // built instead of never firing.
     void On(std::string event, Handler handler);
     // Runs the handler of `event` if there is one.
     void Raise(const std::string& event);
 
     // Gives the form and every control with a font the face `face`, keeping size,
-    // weight and style.
+    // weight and style. The fonts it replaces are freed.
     void SetFontFace(const std::string& face);
     // Face of the font of a control ("" for the form itself).
     std::string FontFace(std::string_view name = {}) const;
+    // The font of the form, which measures text as its controls show it.
+    HFONT Font() const noexcept { return font_; }
 
     // The form of one of our top-level windows, or nullptr.
     static Form* FromHwnd(HWND hwnd);
@@ -159,6 +188,8 @@ class Form {
     void CreateControls();
     void CreateMenus();
     int IndexOf(std::string_view name) const;
+    bool IsCombo(std::string_view name) const;
+    void CheckHandlerName(const std::string& event) const;
     const Entry* MenuEntry(std::string_view name) const;
     void OnCommand(WPARAM wParam, LPARAM lParam);
     LRESULT OnColour(HDC dc, HWND control, UINT msg, WPARAM wParam, LPARAM lParam);
@@ -177,7 +208,7 @@ class Form {
     std::vector<HWND> controls_; // parallel to spec_.controls; nullptr for timers
     std::vector<Entry> entries_;
     std::map<std::string, Handler, std::less<>> handlers_;
-    std::vector<HFONT> fonts_;      // owned
+    std::vector<HFONT> fonts_;      // owned, each in use by the form or a control
     std::map<int, HBRUSH> brushes_; // owned, by Colour
 };
 
