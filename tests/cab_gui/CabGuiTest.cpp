@@ -179,6 +179,7 @@ class CabCleaner : public ::testing::Test {
                 if (messages) {
                     if (auto error = WaitForMessageBox(app_.id(), 50)) {
                         messages->push_back(error->title + ": " + error->text);
+                        SaveScreenshot(ScreenshotPath("frmCC-error-" + language_));
                         AnswerMessageBox(error->hwnd, IDOK);
                     }
                 }
