@@ -145,13 +145,15 @@ void frmCC::CleanCabinet(const std::string& line) {
     // Unpacked into an empty folder, so no file of an earlier run joins the cabinet.
     const std::string folder = ExtractionFolder(entry_);
     DeleteDirIfExists(folder);
+    bool unpacked = false;
     try {
-        StartAndWait(ExtractionCommand(currentCabinet_, folder), 0);
+        unpacked = StartAndWait(ExtractionCommand(currentCabinet_, folder), 0) == 0;
     } catch (const AppError&) {
-        // no extraction tool: nothing was unpacked, which is dealt with below
+        // no extraction tool: nothing was unpacked
     }
-    if (FilesIn(folder).empty()) {
-        // The old cabinet stays as it was.
+    if (!unpacked || FilesIn(folder).empty()) {
+        // A cabinet that could not be unpacked whole stays as it was: rebuilt from part of
+        // its files it would lose the rest.
         SetCaption("lblStatus2", "");
         SetCaption("lblInfoMin", "");
         DeleteDirIfExists(folder);

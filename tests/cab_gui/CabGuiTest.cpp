@@ -250,20 +250,21 @@ TEST_F(CabCleaner, AFailedRebuildKeepsTheOldCabinet) {
     const std::string cabinet = win_ + "\\Driver Cache\\i386\\driver.cab";
     struct Case {
         const char* what;
-        bool damaged;    // the cabinet is no cabinet: nothing can be unpacked
+        size_t keep;     // bytes of the cabinet kept: a damaged or cut-short cabinet
         bool withoutDll; // cab.dll is missing from the program folder
         const char* status;
         std::vector<std::string> messages;
     };
     const Case cases[] = {
-        {"no cabinet library", false, true, "0026", {"Error: " + Lang("0027")}},
-        {"nothing unpacked", true, false, "0032", {}},
+        {"no cabinet library", std::string::npos, true, "0026", {"Error: " + Lang("0027")}},
+        {"no cabinet at all", 4, false, "0032", {}},
+        {"cut short", 20000, false, "0032", {}}, // the first files unpack, the last do not
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ASSERT_NO_FATAL_FAILURE(SeedCabinet(cabinet, {"atikmdag.sys", "vga.sys"}));
-        if (c.damaged)
-            WriteAll(cabinet, "MSCF but not a cabinet");
+        ASSERT_NO_FATAL_FAILURE(SeedCabinet(
+            cabinet, {"atikmdag.sys", "vga.sys", "kbdclass.sys", "mouclass.sys", "i8042prt.sys"}));
+        WriteAll(cabinet, ReadAll(cabinet).substr(0, c.keep));
         if (c.withoutDll)
             DeleteFileA((folder_ + "\\cab.dll").c_str());
         const std::string before = ReadAll(cabinet);
