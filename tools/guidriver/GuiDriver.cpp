@@ -1,43 +1,15 @@
 #include "GuiDriver.h"
 
 #include "DriverText.h"
+#include "WideText.h"
 #include "win/ControlName.h"
 #include "win/MenuQuery.h"
-
-#include <objidl.h>
-
-#include <gdiplus.h>
 
 #include <memory>
 
 namespace tw::gui {
 
 namespace {
-
-// Bound of every single message sent to the other program.
-constexpr UINT kSendTimeoutMs = 5000;
-
-std::string ToAnsi(const std::wstring& w) {
-    if (w.empty())
-        return {};
-    int n = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
-                                nullptr, nullptr);
-    std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
-    if (n > 0)
-        WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), out.data(), n, nullptr,
-                            nullptr);
-    return out;
-}
-
-std::wstring ToWide(std::string_view s) {
-    if (s.empty())
-        return {};
-    int n = MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), nullptr, 0);
-    std::wstring out(static_cast<size_t>(n > 0 ? n : 0), L'\0');
-    if (n > 0)
-        MultiByteToWideChar(CP_ACP, 0, s.data(), static_cast<int>(s.size()), out.data(), n);
-    return out;
-}
 
 // SendMessageTimeoutW; nothing when the window did not answer in time.
 std::optional<LRESULT> Send(HWND hwnd, UINT msg, WPARAM wp, LPARAM lp) {
@@ -141,63 +113,6 @@ std::optional<MenuEntry> ResolveMenu(HWND top, const std::vector<std::string>& p
                      (*r & tw::kMenuDisabled) == 0};
 }
 
-class GdiplusSession {
-  public:
-    GdiplusSession() {
-        Gdiplus::GdiplusStartupInput input;
-        ok_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
-    }
-    ~GdiplusSession() {
-        if (ok_)
-            Gdiplus::GdiplusShutdown(token_);
-    }
-    GdiplusSession(const GdiplusSession&) = delete;
-    GdiplusSession& operator=(const GdiplusSession&) = delete;
-    bool ok() const { return ok_; }
-
-  private:
-    ULONG_PTR token_ = 0;
-    bool ok_ = false;
-};
-
-std::optional<CLSID> PngEncoder() {
-    UINT count = 0, size = 0;
-    if (Gdiplus::DllExports::GdipGetImageEncodersSize(&count, &size) != Gdiplus::Ok || size == 0)
-        return std::nullopt;
-    auto buf = std::make_unique<unsigned char[]>(size);
-    auto* codecs = reinterpret_cast<Gdiplus::ImageCodecInfo*>(buf.get());
-    if (Gdiplus::DllExports::GdipGetImageEncoders(count, size, codecs) != Gdiplus::Ok)
-        return std::nullopt;
-    for (UINT i = 0; i < count; ++i) {
-        if (codecs[i].MimeType && wcscmp(codecs[i].MimeType, L"image/png") == 0)
-            return codecs[i].Clsid;
-    }
-    return std::nullopt;
-}
-
-struct ScreenDc {
-    HDC dc = GetDC(nullptr);
-    ~ScreenDc() {
-        if (dc)
-            ReleaseDC(nullptr, dc);
-    }
-};
-struct MemDc {
-    HDC dc;
-    explicit MemDc(HDC like) : dc(CreateCompatibleDC(like)) {}
-    ~MemDc() {
-        if (dc)
-            DeleteDC(dc);
-    }
-};
-struct Bitmap {
-    HBITMAP bm;
-    ~Bitmap() {
-        if (bm)
-            DeleteObject(bm);
-    }
-};
-
 } // namespace
 
 bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs, DWORD pollMs) {
@@ -208,78 +123,6 @@ bool WaitUntil(const std::function<bool()>& pred, DWORD timeoutMs, DWORD pollMs)
         if (GetTickCount64() >= end)
             return false;
         Sleep(pollMs);
-    }
-}
-
-// ---- processes ----
-
-Process& Process::operator=(Process&& o) noexcept {
-    if (this != &o) {
-        Kill();
-        process_ = std::move(o.process_);
-        id_ = std::exchange(o.id_, 0);
-    }
-    return *this;
-}
-
-Process::~Process() {
-    Kill();
-}
-
-Process Process::Launch(const std::string& commandLine, const std::string& workDir,
-                        const std::string& outputFile) {
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    tw::win::UniqueFileHandle out;
-    if (!outputFile.empty()) {
-        SECURITY_ATTRIBUTES sa{sizeof sa, nullptr, TRUE};
-        out.reset(CreateFileA(outputFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &sa,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-        if (!out)
-            throw DriverError("cannot create " + outputFile);
-        si.dwFlags = STARTF_USESTDHANDLES;
-        si.hStdOutput = out.get();
-        si.hStdError = out.get();
-    }
-    PROCESS_INFORMATION pi{};
-    std::string cmd = commandLine;
-    if (!CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, out ? TRUE : FALSE, 0, nullptr,
-                        workDir.empty() ? nullptr : workDir.c_str(), &si, &pi))
-        throw DriverError("cannot start: " + commandLine + " (error " +
-                          std::to_string(GetLastError()) + ")");
-    CloseHandle(pi.hThread);
-    Process p;
-    p.process_.reset(pi.hProcess);
-    p.id_ = pi.dwProcessId;
-    return p;
-}
-
-bool Process::Running() const noexcept {
-    return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
-}
-
-std::optional<DWORD> Process::WaitForExit(DWORD timeoutMs) {
-    if (!process_ || WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0)
-        return std::nullopt;
-    DWORD code = 0;
-    GetExitCodeProcess(process_.get(), &code);
-    return code;
-}
-
-std::string Process::State() const {
-    if (!process_)
-        return "not started";
-    if (Running())
-        return "running";
-    DWORD code = 0;
-    GetExitCodeProcess(process_.get(), &code);
-    return "ended with exit code " + std::to_string(code);
-}
-
-void Process::Kill() noexcept {
-    if (Running()) {
-        TerminateProcess(process_.get(), 1);
-        WaitForSingleObject(process_.get(), kSendTimeoutMs);
     }
 }
 
@@ -616,54 +459,6 @@ HWND FocusedControl(HWND top) {
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(top, nullptr), &gti))
         return nullptr;
     return gti.hwndFocus;
-}
-
-// ---- screenshots ----
-
-bool SaveScreenshot(const std::string& pngPath, HWND window) {
-    RECT r{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (window) {
-        RECT w;
-        if (!GetWindowRect(window, &w) || !IntersectRect(&r, &r, &w))
-            return false;
-    }
-    int width = r.right - r.left, height = r.bottom - r.top;
-    if (width <= 0 || height <= 0)
-        return false;
-
-    ScreenDc screen;
-    if (!screen.dc)
-        return false;
-    MemDc mem(screen.dc);
-    Bitmap bmp{CreateCompatibleBitmap(screen.dc, width, height)};
-    if (!mem.dc || !bmp.bm)
-        return false;
-    HGDIOBJ old = SelectObject(mem.dc, bmp.bm);
-    BOOL copied = BitBlt(mem.dc, 0, 0, width, height, screen.dc, r.left, r.top, SRCCOPY);
-    SelectObject(mem.dc, old);
-    if (!copied)
-        return false;
-
-    GdiplusSession gdi;
-    if (!gdi.ok())
-        return false;
-    auto clsid = PngEncoder();
-    if (!clsid)
-        return false;
-    Gdiplus::GpBitmap* image = nullptr;
-    if (Gdiplus::DllExports::GdipCreateBitmapFromHBITMAP(bmp.bm, nullptr, &image) != Gdiplus::Ok)
-        return false;
-    std::wstring path = ToWide(pngPath);
-    bool saved = Gdiplus::DllExports::GdipSaveImageToFile(image, path.c_str(), &*clsid, nullptr) ==
-                 Gdiplus::Ok;
-    Gdiplus::DllExports::GdipDisposeImage(image);
-    return saved;
-}
-
-std::string ScreenshotPath(std::string_view name) {
-    std::string dir = WinePath(TW_SCREENSHOT_DIR);
-    CreateDirectoryA(dir.c_str(), nullptr);
-    return dir + "\\" + std::string(name) + ".png";
 }
 
 } // namespace tw::gui

@@ -1,7 +1,7 @@
 #include "FilterSource.h"
 
+#include "core/RootNames.h"
 #include "decode/TextSource.h"
-#include "registry/rules/RegistryRules.h"
 
 #include <algorithm>
 #include <array>
