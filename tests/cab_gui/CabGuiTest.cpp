@@ -4,6 +4,7 @@
 #include "AppFolder.h"
 #include "GuiDriver.h"
 #include "win/ControlName.h"
+#include "win/SystemFolders.h"
 
 #include <gtest/gtest.h>
 
@@ -20,15 +21,6 @@ using namespace tw::gui;
 constexpr DWORD kFirstWait = 30000; // the first window of a run also waits for the desktop
 constexpr DWORD kWait = 10000;
 constexpr DWORD kRunWait = 60000;
-
-std::string WindowsDir() {
-    char buf[MAX_PATH] = {};
-    return std::string(buf, GetWindowsDirectoryA(buf, MAX_PATH));
-}
-std::string TempDir() {
-    char buf[MAX_PATH] = {};
-    return std::string(buf, GetTempPathA(MAX_PATH, buf));
-}
 
 // The path of a file of this prefix as the build machine's own tools see it.
 std::string Unix(const std::string& winPath) {
@@ -62,14 +54,6 @@ std::string Shell(const std::string& script, const std::string& output) {
     return code == "0\n" ? ReadAll(output) : "<" + script + ": " + code + ReadAll(output) + ">";
 }
 
-// One name a line, as both listings below give them.
-std::string Lines(const std::vector<std::string>& names) {
-    std::string s;
-    for (const std::string& name : names)
-        s += name + "\n";
-    return s;
-}
-
 class CabCleaner : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -88,7 +72,7 @@ class CabCleaner : public ::testing::Test {
                  std::string("[PROGRAM]\r\nInterface=Normal\r\nWizard=No\r\n[WARNING]\r\n"
                              "ReadmeStart=No\r\n[LANGUAGE]\r\nCurrentLanguage=") +
                      language_ + "\r\n");
-        win_ = WindowsDir();
+        win_ = tw::GetWindowsDir();
         RemoveTree(win_ + "\\Driver Cache");
         RemoveTree(win_ + "\\ServicePackFiles");
     }
@@ -222,17 +206,18 @@ TEST_P(CabCleanerIn, DriverFilesLeaveTheCabinetsAndEverythingElseStays) {
     EXPECT_EQ(Status(), Lang("0026") + " driver.cab !");
     EXPECT_EQ(WindowText(Control("lblStatus2")), "");
     SaveScreenshot(ScreenshotPath("frmCC-" + language_ + "-after-run"), cc_);
-    EXPECT_EQ(Listed(driverCab), Lines({"vga.sys", "vga.sys"}));
+    EXPECT_EQ(Listed(driverCab), "vga.sys\nvga.sys\n");
     ExpectSameContents(driverCab, {"vga.sys"});
 
     Clean("sp2.cab");
     EXPECT_EQ(Status(), Lang("0026") + " sp2.cab !");
     const std::vector<std::string> kept = {"display.inf", "kbdclass.sys", "mnvlook.dll"};
-    EXPECT_EQ(Listed(sp2Cab), Lines(kept) + Lines(kept));
+    EXPECT_EQ(Listed(sp2Cab), "display.inf\nkbdclass.sys\nmnvlook.dll\n"
+                              "display.inf\nkbdclass.sys\nmnvlook.dll\n");
     ExpectSameContents(sp2Cab, kept);
 
     for (const std::string& gone :
-         {TempDir() + "tmpdriver", TempDir() + "tmpsp2", win_ + "\\cdccf.dll"}) {
+         {tw::GetTempDir() + "tmpdriver", tw::GetTempDir() + "tmpsp2", win_ + "\\cdccf.dll"}) {
         SCOPED_TRACE(gone);
         EXPECT_FALSE(PathExists(gone));
     }
