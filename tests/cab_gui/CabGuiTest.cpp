@@ -194,6 +194,10 @@ TEST_P(CabCleanerIn, DriverFilesLeaveTheCabinetsAndEverythingElseStays) {
     ASSERT_NO_FATAL_FAILURE(
         SeedCabinet(driverCab, {"atikmdag.sys", "ATIDDC.DLL", "nv4_disp.dll", "vga.sys"}));
     ASSERT_NO_FATAL_FAILURE(SeedCabinet(sp2Cab, {"kbdclass.sys", "display.inf", "mnvlook.dll"}));
+    // what an interrupted earlier run left: the window clears it when it goes
+    const std::string stale = tw::GetTempDir() + "tmpSP3";
+    CreateDirectoryA(stale.c_str(), nullptr);
+    WriteAll(stale + "\\nv4_disp.dll", "stale");
     ASSERT_NO_FATAL_FAILURE(OpenCabCleaner());
 
     std::vector<std::string> offered = ComboItems(Control("cboConfig"));
@@ -227,6 +231,7 @@ TEST_P(CabCleanerIn, DriverFilesLeaveTheCabinetsAndEverythingElseStays) {
                   app_.id(), [](HWND h) { return tw::ControlName(h) == "frmMain"; }, kWait),
               nullptr);
     EXPECT_TRUE(WaitForWindowGone(cc_, kWait));
+    EXPECT_FALSE(PathExists(stale));
 }
 
 // A rebuild that cannot run, or an extraction that gives nothing, leaves the old cabinet
