@@ -110,6 +110,7 @@ void frmCC::cmdClean_Click() {
         return;
     SetRunning(true);
     entry_ = Text("cboConfig");
+    DeleteFileA(WorkingCopy().c_str()); // a copy left by an earlier run is never read
     if (Protection) {
         try {
             Protection->DecodeFile(ProgramFolder() + "\\" + entry_ + ".ccf", WorkingCopy());
