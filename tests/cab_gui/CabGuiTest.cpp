@@ -148,11 +148,15 @@ class CabCleaner : public ::testing::Test {
     HWND Control(const char* name) const { return FindControl(cc_, name); }
     std::string Status() const { return WindowText(Control("lblStatus")); }
 
-    // Chooses `entry`, presses Clean and confirms; the messages of the run are answered
-    // and collected in `messages`.
-    void Clean(const std::string& entry, std::vector<std::string>* messages = nullptr) {
+    // Chooses `entry`, presses Clean (or its shortcut) and confirms; the messages of the run
+    // are answered and collected in `messages`.
+    void Clean(const std::string& entry, std::vector<std::string>* messages = nullptr,
+               bool byShortcut = false) {
         ASSERT_TRUE(SelectCombo(Control("cboConfig"), entry));
-        ASSERT_TRUE(Click(Control("cmdClean")));
+        if (byShortcut)
+            ASSERT_TRUE(Activate(cc_) && SendKey('R', true)); // Ctrl+R: File, Clean
+        else
+            ASSERT_TRUE(Click(Control("cmdClean")));
         auto box = WaitForMessageBox(app_.id());
         ASSERT_TRUE(box.has_value()) << "no confirmation";
         EXPECT_EQ(box->title, Lang("0010"));
@@ -213,7 +217,7 @@ TEST_P(CabCleanerIn, DriverFilesLeaveTheCabinetsAndEverythingElseStays) {
     EXPECT_EQ(Listed(driverCab), "vga.sys\nvga.sys\n");
     ExpectSameContents(driverCab, {"vga.sys"});
 
-    Clean("sp2.cab");
+    Clean("sp2.cab", nullptr, true);
     EXPECT_EQ(Status(), Lang("0026") + " sp2.cab !");
     const std::vector<std::string> kept = {"display.inf", "kbdclass.sys", "mnvlook.dll"};
     EXPECT_EQ(Listed(sp2Cab), "display.inf\nkbdclass.sys\nmnvlook.dll\n"
