@@ -53,6 +53,27 @@ same_files "$work/x_extrac32" extrac32
 wine "$program/extract.exe" "$(win "$work/gcab.cab")" /y /e /l "$(win "$work/x_from_gcab")" </dev/null
 same_files "$work/x_from_gcab" "extract.exe on gcab's cabinet"
 
+# A hostile cabinet (stored, written by hand): names that would leave the destination are
+# skipped, the rest is unpacked, and the exit code says that not everything was.
+python3 - "$work/hostile.cab" <<'PY'
+import struct, sys
+files = [(b"..\\evil.txt", b"evil"), (b"C:\\abs.txt", b"abs"), (b"sub\\ok.txt", b"ok")]
+entries, data = b"", b""
+for name, body in files:
+    entries += struct.pack("<IIHHHH", len(body), len(data), 0, 0x5021, 0, 0x20) + name + b"\0"
+    data += body
+first = 44 + len(entries)
+cab = b"MSCF" + struct.pack("<IIIIIBBHHHHH", 0, first + 8 + len(data), 0, 44, 0, 3, 1, 1, 3, 0, 0, 0)
+cab += struct.pack("<IHH", first, 1, 0) + entries + struct.pack("<IHH", 0, len(data), len(data)) + data
+open(sys.argv[1], "wb").write(cab)
+PY
+mkdir -p "$work/hostile/dest"
+if wine "$program/extract.exe" "$(win "$work/hostile.cab")" /y /e /l "$(win "$work/hostile/dest")" \
+    </dev/null 2>/dev/null; then fail "extract.exe said a hostile cabinet unpacked whole"; fi
+[ "$(cd "$work/hostile" && find . -type f)" = "./dest/sub/ok.txt" ] ||
+    fail "hostile cabinet: $(cd "$work/hostile" && find . -type f | tr '\n' ' ')"
+[ ! -e "$WINEPREFIX/drive_c/abs.txt" ] || fail "a full path was written"
+
 # Wine's expand unpacks no cabinet at all, not even gcab's: it is held to ours only where
 # it unpacks the reference.
 expand_to() { mkdir -p "$2" && wine expand "$(win "$1")" -F:* "$(win "$2")\\" </dev/null >/dev/null 2>&1; }
