@@ -44,7 +44,7 @@ int Form::ListIndex(std::string_view name) const {
                    : IsMultiSelect(ControlSpecOf(name)) ? LB_GETCARETINDEX
                                                         : LB_GETCURSEL;
     auto i = SendMessageA(h, message, 0, 0);
-    return i < 0 ? -1 : static_cast<int>(i);
+    return i < 0 || i >= ListCount(name) ? -1 : static_cast<int>(i);
 }
 
 void Form::SetListIndex(std::string_view name, int index) {
