@@ -9,12 +9,13 @@
 # leave drive C and the registry exactly as they were; /clean must remove them; the exit
 # codes are checked), then, on a freshly seeded sandbox, one cleaning run per shipped
 # filter is driven through the window, the removed and not-found items and the time of
-# each run are printed, screenshots go to build/demo/screenshots, and the seeded items
-# are checked, and a last preview of each filter prints what is left. Then everything is
-# put back through the two restore dialogs (Select All, Restore on every run) and the
-# sandbox is compared with its state after seeding. Exits non-zero when a seeded leftover
-# survives, a look-alike is lost, the command line fails a check, or the restore does not
-# give back what the runs removed.
+# each run are printed, the seeded driver cabinets are cleaned in the cab cleaner,
+# screenshots go to build/demo/screenshots, and the seeded items and cabinets are checked,
+# and a last preview of each filter prints what is left. Then everything is put back
+# through the two restore dialogs (Select All, Restore on every run) and the sandbox is
+# compared with its state after seeding. Exits non-zero when a seeded leftover survives, a
+# look-alike is lost, a cabinet is not cleaned as it should be, the command line fails a
+# check, or the restore does not give back what the runs removed.
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 root=${TW_BUILD_ROOT:-$src/build}
@@ -80,6 +81,22 @@ picture() {
     wine "$twseed" picture "${sources[@]}" </dev/null >"$demo/$1.raw" 2>&1
     tr -d '\r' <"$demo/$1.raw" >"$demo/$1.txt"
 }
+
+# Driver cabinets where Windows keeps them, each holding driver files that the cab cleaner
+# removes and look-alikes that it keeps; the seeded files stay in build/demo/cabinets.
+cab_drivers=(ati2mtag.sys ATI2DVAG.DLL atikmdag.sys Nv4_Disp.dll NV4_MINI.SYS nvcpl.dll)
+cab_keep=(vga.sys vgapnp.sys cnvfat.dll mnmdd.sys tatiwin.inf)
+cabinets=("Driver Cache/i386/driver.cab" "ServicePackFiles/i386/sp2.cab")
+rm -rf "$demo/cabinets"
+for cab in "${cabinets[@]}"; do
+    seeded="$demo/cabinets/$(basename "$cab")"
+    mkdir -p "$seeded" "$(dirname "$WINEPREFIX/drive_c/windows/$cab")"
+    for f in "${cab_drivers[@]}" "${cab_keep[@]}"; do
+        { echo "$f of $cab"; head -c $((20000 + RANDOM)) /dev/urandom; } >"$seeded/$f"
+    done
+    (cd "$seeded" && gcab -c -z "$WINEPREFIX/drive_c/windows/$cab" *)
+done
+echo "seeded ${#cabinets[@]} driver cabinets"
 
 if [ $headless -eq 0 ]; then
     echo "Starting Tracewipe in a Wine virtual desktop on $DISPLAY (prefix $WINEPREFIX)."
@@ -216,6 +233,53 @@ for f in "${filters[@]}"; do
 done
 mv "$demo/summary.txt.new" "$demo/summary.txt"
 
+# ---- the cab cleaner, opened from the Tools menu, cleans each seeded cabinet ----
+cc=(--title-prefix "$(lang 1027)" --class TwForm)
+drive menu "${main[@]}" "$(lang 1019 | tr -d '&')" "$(lang 1020 | tr -d '&')" >/dev/null
+drive wait-window "${cc[@]}" --timeout 10000 >/dev/null ||
+    { echo "run: the cab cleaner did not open" >&2; exit 1; }
+drive screenshot "${cc[@]}" --window "$(winpath "$demo/screenshots/cab-before.png")" >/dev/null ||
+    true
+cab_status=0
+for cab in "${cabinets[@]}"; do
+    entry=$(basename "$cab")
+    drive select "${cc[@]}" --control cboConfig --item "$entry" >/dev/null
+    drive click "${cc[@]}" --control cmdClean >/dev/null
+    drive answer-msgbox --title "$confirm" --button yes >/dev/null
+    drive wait-gone --title "$confirm" >/dev/null || true
+    want="$(lang 0026) $entry !"
+    done_ok=0
+    for _ in $(seq 1 120); do
+        if [ "$(drive text "${cc[@]}" --control lblStatus --timeout 2000 || true)" = "$want" ] &&
+            [ "$(drive enabled "${cc[@]}" --control cmdClean --timeout 2000 || true)" = 1 ]; then
+            done_ok=1
+            break
+        fi
+        sleep 0.5
+    done
+    [ $done_ok -eq 1 ] || { echo "run: cleaning $entry did not finish" >&2; exit 1; }
+    drive screenshot "${cc[@]}" --window "$(winpath "$demo/screenshots/cab-$entry.png")" \
+        >/dev/null || true
+    # what is left must be the look-alikes, byte for byte, as both tools read it
+    out="$demo/cabinets/$entry.out"
+    rm -rf "$out"
+    cabextract -q -d "$out" "$WINEPREFIX/drive_c/windows/$cab" || true
+    left=$(ls "$out" 2>/dev/null | sort | tr '\n' ' ')
+    want_left=$(printf '%s\n' "${cab_keep[@]}" | sort | tr '\n' ' ')
+    listed=$(gcab -l "$WINEPREFIX/drive_c/windows/$cab" | sed -E 's/ [0-9]+ [0-9-]+ [0-9:]+ 0x[0-9a-f]+$//' |
+        sort | tr '\n' ' ')
+    echo "== $entry: left $left"
+    if [ "$left" != "$want_left" ] || [ "$listed" != "$want_left" ]; then
+        echo "CAB WRONG $entry: expected $want_left, cabextract gives $left, gcab lists $listed"
+        cab_status=1
+    fi
+    for f in "${cab_keep[@]}"; do
+        cmp -s "$out/$f" "$demo/cabinets/$entry/$f" || { echo "CAB CHANGED $entry: $f"; cab_status=1; }
+    done
+done
+drive click "${cc[@]}" --control cmdClose >/dev/null
+drive wait-gone "${cc[@]}" >/dev/null || true
+
 drive close "${main[@]}" >/dev/null || true
 wait "$app_pid" 2>/dev/null || true
 trap - EXIT
@@ -284,6 +348,10 @@ back() { grep "^$1 *leftover" "$demo/restored.txt" | grep -vc " 0000000000000000
 echo "restored $restored index lines: $(back file) files, $(back folder) directories," \
     "$(back key) keys back as seeded; $differ items differ; screenshots in $demo/screenshots"
 "$src/cmake/wine-down.sh" "$demo"
+if [ $cab_status -ne 0 ]; then
+    echo "DEMO FAILED: a driver cabinet was not cleaned as it should be"
+    exit 1
+fi
 if [ $status -ne 0 ]; then
     echo "DEMO FAILED: a seeded leftover survived or a look-alike was lost"
     exit 1

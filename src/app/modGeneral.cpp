@@ -4,6 +4,11 @@
 #include "app/OSInfo.h"
 #include "app/forms/Forms.h"
 #include "core/Text.h"
+#include "win/ProgramFolder.h"
+
+#include <shellapi.h>
+
+#include <cstdio>
 
 namespace tw {
 
@@ -13,6 +18,36 @@ void ReturnToInterface() {
         Forms::Show("frmMain");
     else if (gui == "Advanced")
         Forms::Show("frmAdvanced");
+}
+
+namespace {
+
+// WinHelp files begin with the bytes 3F 5F 03 00.
+bool IsWinHelpFile(const std::string& path) {
+    std::FILE* f = std::fopen(path.c_str(), "rb");
+    if (!f)
+        return false;
+    unsigned char magic[4] = {};
+    bool ok = std::fread(magic, 1, 4, f) == 4 && magic[0] == 0x3F && magic[1] == 0x5F &&
+              magic[2] == 0x03 && magic[3] == 0x00;
+    std::fclose(f);
+    return ok;
+}
+
+} // namespace
+
+void OpenHelpFile(HWND owner) {
+    std::string file = ProgramFolder() + "\\" + LookupText("0019");
+    if (IsWinHelpFile(file))
+        WinHelpA(owner, file.c_str(), 11, 0);
+    else
+        ShellExecuteA(owner, "open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+int ReportError(int mode, const std::string& message) {
+    (void)mode;
+    MessageBoxA(GetActiveWindow(), message.c_str(), "Error", MB_OK);
+    return 1;
 }
 
 void OpenInterface() {

@@ -2,6 +2,8 @@
 // Shared procedures of the windows: choosing the interface, the operating-system label.
 #include "app/forms/Form.h"
 
+#include <string>
+
 namespace tw {
 
 // Shows the window the settings name: the wizard when [PROGRAM] Wizard is "Yes", else
@@ -10,6 +12,14 @@ namespace tw {
 void OpenInterface();
 // Shows the Normal or Advanced interface as [PROGRAM] Interface says (Wizard unread).
 void ReturnToInterface();
+
+// Shows `message` in a message box with an OK button and the title "Error", owned by the
+// active window; returns 1. Mode 1 is the only mode there is.
+int ReportError(int mode, const std::string& message);
+
+// Opens the help file named by text 0019 in the program folder: a WinHelp file with
+// WinHelpA, anything else with the shell.
+void OpenHelpFile(HWND owner);
 
 // Fill the form's label lblOS with the Windows version: ShowOSLabel with the platform's
 // service-pack text, ShowOSLabelSP with the text of 0314 and the service-pack number.

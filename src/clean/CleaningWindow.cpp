@@ -11,7 +11,6 @@
 #include "win/ProgramFolder.h"
 #include "win/SystemFolders.h"
 
-#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -59,18 +58,6 @@ const char* const kInterfaceRunControls[] = {"cmdClean", "cmdClose", "mnuFileCle
 
 std::string ClickEvent(const MenuRow& row) {
     return std::string(row.entry.name) + "_Click";
-}
-
-// WinHelp files begin with the bytes 3F 5F 03 00.
-bool IsWinHelpFile(const std::string& path) {
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return false;
-    unsigned char magic[4] = {};
-    bool ok = std::fread(magic, 1, 4, f) == 4 && magic[0] == 0x3F && magic[1] == 0x5F &&
-              magic[2] == 0x03 && magic[3] == 0x00;
-    std::fclose(f);
-    return ok;
 }
 
 } // namespace
@@ -215,11 +202,7 @@ void CleaningWindow::ShowPreview(const char* form) {
 }
 
 void CleaningWindow::mnuHelpHelp_Click() {
-    std::string file = ProgramFolder() + "\\" + GetLanguageText("0019");
-    if (IsWinHelpFile(file))
-        WinHelpA(hwnd(), file.c_str(), 11, 0);
-    else
-        ShellExecuteA(hwnd(), "open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    OpenHelpFile(hwnd());
 }
 
 void CleaningWindow::Form_Unload() {

@@ -5,6 +5,7 @@
 #include "app/forms/Forms.h"
 #include "app/modLanguage.h"
 #include "backup/forms/BackupForms.h"
+#include "cab/frmCC.h"
 #include "clean/CleaningForms.h"
 #include "clean/CommandRun.h"
 #include "core/Text.h"
@@ -49,6 +50,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         tw::RegisterShellForms();
         tw::RegisterCleaningForms();
         tw::RegisterBackupForms();
+        tw::RegisterCabForms();
         if (!tw::Forms::Show("frmStart"))
             return 0; // a second instance: it ends silently
         return tw::Forms::RunMessageLoop();

@@ -1,0 +1,285 @@
+// The cab cleaner of the real Tracewipe.exe, opened from the Normal interface's Tools menu:
+// driver cabinets seeded below this prefix's Windows folder are cleaned through the window
+// and read back with independent tools (cabextract, gcab), in English and in German.
+#include "DriverText.h"
+#include "GuiDriver.h"
+#include "support/TestFiles.h"
+#include "win/ControlName.h"
+#include "win/SystemFolders.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace tw::gui;
+using namespace twtest;
+
+constexpr DWORD kFirstWait = 30000; // the first window of a run also waits for the desktop
+constexpr DWORD kWait = 10000;
+constexpr DWORD kRunWait = 60000;
+
+// The path of a file of this prefix as the build machine's own tools see it.
+std::string Unix(const std::string& winPath) {
+    using ToUnix = char*(CDECL*)(LPCWSTR);
+    static const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void*>(
+        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    std::wstring wide(winPath.begin(), winPath.end());
+    char* unix = toUnix ? toUnix(wide.c_str()) : nullptr;
+    std::string s = unix ? unix : winPath;
+    HeapFree(GetProcessHeap(), 0, unix);
+    return s;
+}
+
+// Runs a shell script (no double quotes in it) on the build machine, with its Linux tools,
+// and returns its output, or a text naming the failure. Wine gives no dependable process
+// handle for a Linux program, so the shell leaves its exit code in a file.
+std::string Shell(const std::string& script, const std::string& output) {
+    const std::string rc = output + ".rc";
+    DeleteFileA(rc.c_str());
+    std::string line =
+        "/bin/sh -c \"(" + script + ") >'" + Unix(output) + "' 2>&1; echo $? >'" + Unix(rc) + "'\"";
+    STARTUPINFOA si{sizeof si};
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return "<cannot start " + script + ">";
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    std::string code;
+    WaitUntil([&] { return (code = ReadAll(rc)).find('\n') != std::string::npos; }, kWait);
+    return code == "0\n" ? ReadAll(output) : "<" + script + ": " + code + ReadAll(output) + ">";
+}
+
+class CabCleaner : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        std::string name = info->name();
+        std::replace(name.begin(), name.end(), '/', '_');
+        folder_ = WinePath(TW_GUI_WORK_DIR) + "\\" + name;
+        RemoveTree(folder_);
+        MakeDir(WinePath(TW_GUI_WORK_DIR));
+        MakeDir(folder_);
+        for (const char* file :
+             {"Tracewipe.exe", "English.lng", "German.lng", "cab.dll", "extract.exe", "ATI.twf",
+              "driver.cab.ccf", "sp2.cab.ccf", "sp3.cab.ccf"})
+            ASSERT_TRUE(CopyFileA((WinePath(TW_PROGRAM_DIR) + "\\" + file).c_str(),
+                                  (folder_ + "\\" + file).c_str(), FALSE))
+                << file;
+        // named after a cabinet base name only: never offered
+        ASSERT_TRUE(CopyFileA((folder_ + "\\driver.cab.ccf").c_str(),
+                              (folder_ + "\\driver.ccf").c_str(), FALSE));
+        WriteAll(folder_ + "\\Tracewipe.ini",
+                 std::string("[PROGRAM]\r\nInterface=Normal\r\nWizard=No\r\n[WARNING]\r\n"
+                             "ReadmeStart=No\r\n[LANGUAGE]\r\nCurrentLanguage=") +
+                     language_ + "\r\n");
+        win_ = tw::GetWindowsDir();
+        RemoveTree(win_ + "\\Driver Cache");
+        RemoveTree(win_ + "\\ServicePackFiles");
+    }
+    void TearDown() override {
+        app_.Kill();
+        RemoveTree(win_ + "\\Driver Cache");
+        RemoveTree(win_ + "\\ServicePackFiles");
+    }
+
+    std::string Lang(const char* id) const {
+        char buf[512] = {};
+        const std::string source = WinePath(TW_LANG_DIR) + "\\" + language_ + ".txt";
+        GetPrivateProfileStringA("Language", id, "?", buf, sizeof buf, source.c_str());
+        return buf;
+    }
+
+    // A cabinet written by gcab at `cabinet` holding `names`; the files stay in
+    // folder_\files for comparison.
+    void SeedCabinet(const std::string& cabinet, const std::vector<std::string>& names) {
+        const std::string files = folder_ + "\\files";
+        CreateDirectoryA(files.c_str(), nullptr);
+        std::string list;
+        for (const std::string& name : names) {
+            std::string data;
+            while (data.size() < 40000)
+                data += name + " " + std::to_string(data.size() * data.size()) + "\r\n";
+            WriteAll(files + "\\" + name, data);
+            list += " '" + name + "'";
+        }
+        const std::string dir = cabinet.substr(0, cabinet.find_last_of('\\'));
+        for (size_t i = win_.size() + 1; i <= dir.size(); ++i)
+            if (i == dir.size() || dir[i] == '\\')
+                CreateDirectoryA(dir.substr(0, i).c_str(), nullptr);
+        DeleteFileA(cabinet.c_str());
+        ASSERT_EQ(Shell("cd '" + Unix(files) + "' && gcab -c -z '" + Unix(cabinet) + "'" + list,
+                        folder_ + "\\gcab.out"),
+                  "");
+    }
+
+    // The names in the cabinet as cabextract lists them, then as gcab does, each sorted.
+    std::string Listed(const std::string& cabinet) {
+        const std::string c = Unix(cabinet);
+        return Shell("cabextract -q -l '" + c + "' | awk -F' [|] ' 'NR>2 && NF==3 {print $3}' | " +
+                         "sort; gcab -l '" + c +
+                         "' | sed -E 's/ [0-9]+ [0-9-]+ [0-9:]+ 0x[0-9a-f]+$//' | sort",
+                     folder_ + "\\list.out");
+    }
+
+    // Each named file, unpacked by cabextract, is byte-identical to its seed.
+    void ExpectSameContents(const std::string& cabinet, const std::vector<std::string>& names) {
+        for (const std::string& name : names) {
+            SCOPED_TRACE(name);
+            EXPECT_EQ(Shell("cabextract -q -p -F '" + name + "' '" + Unix(cabinet) + "'",
+                            folder_ + "\\x.out"),
+                      ReadAll(folder_ + "\\files\\" + name));
+        }
+    }
+
+    // Starts the program and opens the cab cleaner from the Normal interface.
+    void OpenCabCleaner() {
+        app_ = Process::Launch("\"" + folder_ + "\\Tracewipe.exe\"", folder_);
+        HWND main = WaitForWindow(
+            app_.id(), [](HWND h) { return tw::ControlName(h) == "frmMain"; }, kFirstWait);
+        ASSERT_NE(main, nullptr) << "frmMain did not open; the program is " << app_.State();
+        ASSERT_TRUE(PostMenuCommand(main, {Lang("1019"), Lang("1020")}));
+        cc_ = WaitForWindow(
+            app_.id(), [](HWND h) { return tw::ControlName(h) == "frmCC"; }, kWait);
+        ASSERT_NE(cc_, nullptr);
+        ASSERT_TRUE(WaitForWindowGone(main, kWait)) << "the Normal interface stays";
+        ASSERT_TRUE(WaitUntil([&] { return !WindowText(Control("lblOS")).empty(); }, kWait));
+    }
+
+    HWND Control(const char* name) const { return FindControl(cc_, name); }
+    std::string Status() const { return WindowText(Control("lblStatus")); }
+
+    // Chooses `entry`, presses Clean (or its shortcut) and confirms; the messages of the run
+    // are answered and collected in `messages`.
+    void Clean(const std::string& entry, std::vector<std::string>* messages = nullptr,
+               bool byShortcut = false) {
+        ASSERT_TRUE(SelectCombo(Control("cboConfig"), entry));
+        if (byShortcut)
+            ASSERT_TRUE(Activate(cc_) && SendKey('R', true)); // Ctrl+R: File, Clean
+        else
+            ASSERT_TRUE(Click(Control("cmdClean")));
+        auto box = WaitForMessageBox(app_.id());
+        ASSERT_TRUE(box.has_value()) << "no confirmation";
+        EXPECT_EQ(box->title, Lang("0010"));
+        ASSERT_TRUE(AnswerMessageBox(box->hwnd, IDYES));
+        ASSERT_TRUE(WaitForWindowGone(box->hwnd, kWait));
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                if (messages) {
+                    if (auto error = WaitForMessageBox(app_.id(), 50)) {
+                        messages->push_back(error->title + ": " + error->text);
+                        SaveScreenshot(ScreenshotPath("frmCC-error-" + language_));
+                        AnswerMessageBox(error->hwnd, IDOK);
+                    }
+                }
+                // the end status names the entry, as the status during the run does
+                const std::string status = Status();
+                return status.ends_with(" " + entry + " !") &&
+                       status != Lang("0020") + " " + entry + " !" &&
+                       IsEnabled(Control("cmdClean")) && IsEnabled(Control("cmdClose"));
+            },
+            kRunWait))
+            << "the run did not end; status: " << Status();
+    }
+
+    std::string language_ = "English";
+    std::string folder_, win_;
+    Process app_;
+    HWND cc_ = nullptr;
+};
+
+class CabCleanerIn : public CabCleaner, public ::testing::WithParamInterface<const char*> {
+  protected:
+    CabCleanerIn() { language_ = GetParam(); }
+};
+
+TEST_P(CabCleanerIn, DriverFilesLeaveTheCabinetsAndEverythingElseStays) {
+    const std::string driverCab = win_ + "\\Driver Cache\\i386\\driver.cab";
+    const std::string sp2Cab = win_ + "\\ServicePackFiles\\i386\\sp2.cab";
+    ASSERT_NO_FATAL_FAILURE(
+        SeedCabinet(driverCab, {"atikmdag.sys", "ATIDDC.DLL", "nv4_disp.dll", "vga.sys"}));
+    ASSERT_NO_FATAL_FAILURE(SeedCabinet(sp2Cab, {"kbdclass.sys", "display.inf", "mnvlook.dll"}));
+    // what an interrupted earlier run left: the window clears it when it goes
+    const std::string stale = tw::GetTempDir() + "tmpSP3";
+    CreateDirectoryA(stale.c_str(), nullptr);
+    WriteAll(stale + "\\nv4_disp.dll", "stale");
+    ASSERT_NO_FATAL_FAILURE(OpenCabCleaner());
+
+    std::vector<std::string> offered = ComboItems(Control("cboConfig"));
+    std::sort(offered.begin(), offered.end());
+    EXPECT_EQ(offered, (std::vector<std::string>{"driver.cab", "sp2.cab"}));
+    EXPECT_EQ(ComboSelection(Control("cboConfig")), 0);
+    SaveScreenshot(ScreenshotPath("frmCC-" + language_ + "-before-run"), cc_);
+
+    Clean("driver.cab");
+    EXPECT_EQ(Status(), Lang("0026") + " driver.cab !");
+    EXPECT_EQ(WindowText(Control("lblStatus2")), "");
+    SaveScreenshot(ScreenshotPath("frmCC-" + language_ + "-after-run"), cc_);
+    EXPECT_EQ(Listed(driverCab), "vga.sys\nvga.sys\n");
+    ExpectSameContents(driverCab, {"vga.sys"});
+
+    Clean("sp2.cab", nullptr, true);
+    EXPECT_EQ(Status(), Lang("0026") + " sp2.cab !");
+    const std::vector<std::string> kept = {"display.inf", "kbdclass.sys", "mnvlook.dll"};
+    EXPECT_EQ(Listed(sp2Cab), "display.inf\nkbdclass.sys\nmnvlook.dll\n"
+                              "display.inf\nkbdclass.sys\nmnvlook.dll\n");
+    ExpectSameContents(sp2Cab, kept);
+
+    for (const std::string& gone :
+         {tw::GetTempDir() + "tmpdriver", tw::GetTempDir() + "tmpsp2", win_ + "\\cdccf.dll"}) {
+        SCOPED_TRACE(gone);
+        EXPECT_FALSE(Exists(gone));
+    }
+    // Close hands back to the interface the settings name
+    ASSERT_TRUE(Click(Control("cmdClose")));
+    EXPECT_NE(WaitForWindow(
+                  app_.id(), [](HWND h) { return tw::ControlName(h) == "frmMain"; }, kWait),
+              nullptr);
+    EXPECT_TRUE(WaitForWindowGone(cc_, kWait));
+    EXPECT_FALSE(Exists(stale));
+}
+
+// A rebuild that cannot run, or an extraction that gives nothing, leaves the old cabinet
+// exactly as it was; a library failure is shown as an error message.
+TEST_F(CabCleaner, AFailedRebuildKeepsTheOldCabinet) {
+    const std::string cabinet = win_ + "\\Driver Cache\\i386\\driver.cab";
+    struct Case {
+        const char* what;
+        size_t keep;     // bytes of the cabinet kept: a damaged or cut-short cabinet
+        bool withoutDll; // cab.dll is missing from the program folder
+        const char* status;
+        std::vector<std::string> messages;
+    };
+    const Case cases[] = {
+        {"no cabinet library", std::string::npos, true, "0026", {"Error: " + Lang("0027")}},
+        {"no cabinet at all", 4, false, "0032", {}},
+        {"cut short", 20000, false, "0032", {}}, // the first files unpack, the last do not
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_NO_FATAL_FAILURE(SeedCabinet(
+            cabinet, {"atikmdag.sys", "vga.sys", "kbdclass.sys", "mouclass.sys", "i8042prt.sys"}));
+        WriteAll(cabinet, ReadAll(cabinet).substr(0, c.keep));
+        if (c.withoutDll)
+            DeleteFileA((folder_ + "\\cab.dll").c_str());
+        const std::string before = ReadAll(cabinet);
+        ASSERT_NO_FATAL_FAILURE(OpenCabCleaner());
+        std::vector<std::string> messages;
+        Clean("driver.cab", &messages);
+        EXPECT_EQ(messages, c.messages);
+        EXPECT_EQ(Status(), Lang(c.status) + " driver.cab !");
+        EXPECT_EQ(ReadAll(cabinet), before);
+        app_.Kill();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, CabCleanerIn, ::testing::Values("English", "German"),
+                         [](const auto& info) { return std::string(info.param); });
+
+} // namespace
