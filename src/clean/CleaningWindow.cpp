@@ -11,7 +11,6 @@
 #include "win/ProgramFolder.h"
 #include "win/SystemFolders.h"
 
-
 #include <algorithm>
 #include <cstdio>
 #include <map>
