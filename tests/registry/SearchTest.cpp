@@ -91,6 +91,58 @@ TEST_F(Search, AnErrorInTheHandlerEndsTheSearchWithItsNumber) {
     EXPECT_EQ(rec_.finished.back(), 0);
 }
 
+// A window whose closing stops the search, as the cleaning windows do when they unload.
+struct ClosingWindow {
+    static inline cRegSearch* search = nullptr;
+    static inline int destroyed = 0;
+    static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
+        if (m == WM_DESTROY) {
+            ++destroyed;
+            if (search)
+                search->StopSearch();
+            return 0;
+        }
+        return DefWindowProcA(h, m, w, l);
+    }
+    HWND Create() {
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = Proc;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "TwSearchTestWindow";
+        RegisterClassA(&wc);
+        return CreateWindowA("TwSearchTestWindow", "", 0, 0, 0, 10, 10, HWND_MESSAGE, nullptr,
+                             wc.hInstance, nullptr);
+    }
+};
+
+// Closing the window while searches share a walk stops the walk for every entry of the
+// group; the next group walks whole again.
+TEST_F(Search, ClosingTheWindowDuringASharedWalkStopsIt) {
+    // the start key's own loop finishes its direct subkeys; nothing below them is visited
+    CreateKey(kCU, kBase + "\\Ati A\\Ati Deep");
+    CreateKey(kCU, kBase + "\\Ati B\\Ati Deeper");
+    auto run = [&] {
+        search_.SubKey(kBase);
+        search_.DoSearches({{kCurrentUser, "Ati"}, {kCurrentUser, "Deep"}});
+    };
+    ClosingWindow w;
+    ClosingWindow::search = &search_;
+    HWND hwnd = w.Create();
+    ASSERT_TRUE(hwnd);
+    PostMessageA(hwnd, WM_CLOSE, 0, 0);
+    run();
+    ClosingWindow::search = nullptr;
+    EXPECT_EQ(ClosingWindow::destroyed, 1);
+    EXPECT_FALSE(IsWindow(hwnd));
+    EXPECT_EQ(Keys(), (std::vector<std::string>{kBase + "\\Ati A", kBase + "\\Ati B"}));
+    EXPECT_EQ(rec_.finished, (std::vector<long>{1, 1}));
+
+    rec_.hits.clear();
+    run();
+    EXPECT_EQ(rec_.hits.size(), 6u);
+    EXPECT_EQ(rec_.finished.back(), 0);
+}
+
 TEST_F(Search, AQuitMessageMetWhileYieldingIsPostedAgain) {
     CreateKey(kCU, kBase + "\\Ati A\\Ati Deep");
     PostQuitMessage(7);
