@@ -7,6 +7,7 @@
 #include "app/modLanguage.h"
 #include "cab/CabCleaner.h"
 #include "core/AppError.h"
+#include "core/TextFile.h"
 #include "win/Files.h"
 #include "win/MessagePump.h"
 #include "win/ProgramFolder.h"
@@ -125,14 +126,8 @@ void frmCC::cmdClean_Click() {
 
 void frmCC::ProcessCabFilter(const std::string& workingCopy) {
     const std::string text = ReadTextFile(workingCopy);
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find("\r\n", start);
-        if (end == std::string::npos)
-            end = text.size();
-        CleanCabinet(text.substr(start, end - start));
-        start = end + 2;
-    }
+    for (std::string_view line : SplitCrLf(text))
+        CleanCabinet(std::string(line));
 }
 
 void frmCC::CleanCabinet(const std::string& line) {

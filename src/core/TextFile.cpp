@@ -21,4 +21,20 @@ bool AppendTextLine(const char* path, std::string_view line) {
     return AppendTextLines(path, {std::string(line)});
 }
 
+std::vector<std::string_view> SplitCrLf(std::string_view text) {
+    std::vector<std::string_view> lines;
+    if (text.empty())
+        return lines;
+    size_t start = 0;
+    for (;;) {
+        size_t end = text.find("\r\n", start);
+        if (end == std::string_view::npos) {
+            lines.push_back(text.substr(start));
+            return lines;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+}
+
 } // namespace tw

@@ -1,4 +1,5 @@
 #include "backup/rules/RestoreRules.h"
+#include "core/TextFile.h"
 
 namespace tw {
 
@@ -16,15 +17,9 @@ IndexFields SplitIndexLine(std::string_view line) {
 
 std::vector<std::string> IndexLines(std::string_view text) {
     std::vector<std::string> lines;
-    size_t start = 0;
-    while (start <= text.size()) {
-        size_t end = text.find("\r\n", start);
-        if (end == std::string_view::npos)
-            end = text.size();
-        if (end > start)
-            lines.emplace_back(text.substr(start, end - start));
-        start = end + 2;
-    }
+    for (std::string_view line : SplitCrLf(text))
+        if (!line.empty())
+            lines.emplace_back(line);
     return lines;
 }
 

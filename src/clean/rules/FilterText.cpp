@@ -5,22 +5,6 @@
 
 namespace tw {
 
-std::vector<std::string_view> SplitCrLf(std::string_view text) {
-    std::vector<std::string_view> lines;
-    if (text.empty())
-        return lines;
-    size_t start = 0;
-    for (;;) {
-        size_t end = text.find("\r\n", start);
-        if (end == std::string_view::npos) {
-            lines.push_back(text.substr(start));
-            return lines;
-        }
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-}
-
 std::optional<FilterSection> SectionHeader(std::string_view line) {
     static constexpr std::array<std::pair<std::string_view, FilterSection>, 6> kHeaders{{
         {"[FILES]", FilterSection::Files},

@@ -1,6 +1,8 @@
 #pragma once
 // The unpacked text of a cleaning filter: lines ended by CR LF only, six section
 // headers, every other non-empty line an entry of the current section.
+#include "core/TextFile.h"
+
 #include <functional>
 #include <optional>
 #include <string>
@@ -17,11 +19,6 @@ enum class FilterSection {
     RegistryValue,
     RegistrySearch
 };
-
-// Splits at every CR LF pair; a lone CR or LF stays part of its line. The text after
-// the last CR LF is a last element (empty when the text ends with CR LF). An empty
-// text gives no elements at all.
-std::vector<std::string_view> SplitCrLf(std::string_view text);
 
 // The section that `line` names when it is exactly one of the six headers.
 std::optional<FilterSection> SectionHeader(std::string_view line);
