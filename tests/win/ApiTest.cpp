@@ -14,12 +14,6 @@ namespace {
 using namespace twtest;
 namespace api = tw::win;
 
-std::string Hex(unsigned long long n) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%llx", n);
-    return text;
-}
-
 std::string ShortName(const std::string& path) {
     char buffer[MAX_PATH];
     const DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
@@ -37,14 +31,13 @@ std::string Attributes(const Scratch& dir) {
         out += path + ": ";
         if (!api::FileAttributes(path, d))
             out += "-";
-        else if (path.size() <= 3)
-            out += Hex(d.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
+        else if (path.size() <= 3) // a root has no entry of its own
+            out += std::to_string(d.dwFileAttributes);
         else
-            for (unsigned long long n :
-                 {d.dwFileAttributes, d.nFileSizeHigh, d.nFileSizeLow,
-                  d.ftLastWriteTime.dwLowDateTime, d.ftCreationTime.dwLowDateTime,
-                  d.ftLastAccessTime.dwHighDateTime})
-                out += Hex(n) + " ";
+            for (DWORD n : {d.dwFileAttributes, d.nFileSizeHigh, d.nFileSizeLow,
+                            d.ftLastWriteTime.dwLowDateTime, d.ftCreationTime.dwLowDateTime,
+                            d.ftLastAccessTime.dwHighDateTime})
+                out += std::to_string(n) + " ";
         out += "\n";
     }
     return out;
@@ -96,9 +89,8 @@ std::string Waits() {
     ResetEvent(event);
     PostThreadMessageA(GetCurrentThreadId(), WM_APP, 0, 0);
     out += " " + std::to_string(api::WaitForObjectOrInput(event));
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
+    for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);)
+        continue;
     CloseHandle(event);
     return out;
 }
@@ -107,16 +99,11 @@ std::string Waits() {
 std::string Moves(const Scratch& dir) {
     WriteAll(dir / "from", "new");
     WriteAll(dir / "to", "old");
-    std::string out =
-        api::MoveReplacing((dir / "from").c_str(), (dir / "to").c_str(), MOVEFILE_REPLACE_EXISTING)
-            ? "moved "
-            : "kept ";
-    out += ReadAll(dir / "to") + (Exists(dir / "from") ? " from left " : " ");
-    out += api::MoveReplacing((dir / "missing").c_str(), (dir / "to").c_str(),
-                              MOVEFILE_REPLACE_EXISTING)
-               ? "moved "
-               : "kept ";
-    out += ReadAll(dir / "to");
+    std::string out;
+    for (const char* from : {"from", "missing"})
+        out += std::to_string(api::MoveReplacing((dir / from).c_str(), (dir / "to").c_str(),
+                                                 MOVEFILE_REPLACE_EXISTING)) +
+               ReadAll(dir / "to") + std::to_string(Exists(dir / "from")) + " ";
     RemoveTree(dir / "to");
     return out;
 }
