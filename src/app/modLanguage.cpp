@@ -2,12 +2,11 @@
 
 #include "app/INI.h"
 #include "decode/clsProtection.h"
+#include "win/Files.h"
 #include "win/ProgramFolder.h"
 
 #include <windows.h>
 
-#include <fstream>
-#include <iterator>
 #include <map>
 
 namespace tw {
@@ -82,8 +81,7 @@ void UseLanguageInMemory() {
     std::string name = ReadINI(kIniFile, "LANGUAGE", "CurrentLanguage", "?");
     if (name == "?")
         name = "English"; // the default the first start writes
-    std::ifstream file(ProgramFolder() + "\\" + name + ".lng", std::ios::binary);
-    const std::string packed{std::istreambuf_iterator<char>(file), {}};
+    const std::string packed = ReadTextFile(ProgramFolder() + "\\" + name + ".lng");
     try {
         ReadLanguageSection(g_languageDecoder.DecodeString(packed));
     } catch (...) {

@@ -11,7 +11,6 @@
 
 #include <algorithm>
 #include <atomic>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -22,6 +21,25 @@ using twtest::Pump;
 void CopyLanguage(const char* name, const char* as = nullptr) {
     std::string from = std::string(TW_PROGRAM_DIR_WIN) + "\\" + name + ".lng";
     CopyFileA(from.c_str(), ProgramFile(std::string(as ? as : name) + ".lng").c_str(), FALSE);
+}
+
+// Answers the first message box of this process with OK, keeping its text and title.
+struct MessageBoxAnswer {
+    std::atomic<bool> stop{false};
+    std::string text, title;
+};
+
+DWORD WINAPI AnswerMessageBox(void* arg) {
+    auto* a = static_cast<MessageBoxAnswer*>(arg);
+    while (!a->stop) {
+        if (auto box = tw::gui::WaitForMessageBox(GetCurrentProcessId(), 200)) {
+            a->text = box->text;
+            a->title = box->title;
+            tw::gui::AnswerMessageBox(box->hwnd, IDOK);
+            break;
+        }
+    }
+    return 0;
 }
 
 void RemoveLanguageFiles() {
@@ -115,22 +133,15 @@ TEST_F(ShellTest, LanguageDialogWithoutLanguageFilesSaysSoAndDisablesSave) {
     twtest::RemoveTree(ProgramFile("German.lng"));
 
     // the message box is answered from another thread, as a user would
-    std::atomic<bool> stop{false};
-    std::string text, title;
-    DWORD pid = GetCurrentProcessId();
-    std::thread answer([&] {
-        while (!stop) {
-            if (auto box = tw::gui::WaitForMessageBox(pid, 200)) {
-                text = box->text;
-                title = box->title;
-                tw::gui::AnswerMessageBox(box->hwnd, IDOK);
-                return;
-            }
-        }
-    });
+    MessageBoxAnswer answer;
+    HANDLE thread = CreateThread(nullptr, 0, AnswerMessageBox, &answer, 0, nullptr);
+    ASSERT_NE(thread, nullptr);
     tw::Form* dialog = OpenDialog("frmLanguage", "1");
-    stop = true;
-    answer.join();
+    answer.stop = true;
+    WaitForSingleObject(thread, INFINITE);
+    CloseHandle(thread);
+    const std::string& text = answer.text;
+    const std::string& title = answer.title;
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(text, tw::GetLanguageText("0004"));
     EXPECT_EQ(title, tw::GetLanguageText("0008"));

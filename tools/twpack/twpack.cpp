@@ -6,10 +6,9 @@
 #include "decode/TextSource.h"
 #include "decode/clsProtection.h"
 
+#include <cstdint>
 #include <cstdio>
 #include <exception>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
@@ -35,21 +34,25 @@ std::string Messages(std::string_view id) {
 }
 
 bool ReadFile(const std::string& path, std::vector<std::uint8_t>& bytes) {
-    std::ifstream in(path, std::ios::binary);
+    std::FILE* in = std::fopen(path.c_str(), "rb");
     if (!in)
         return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return !in.bad();
+    bytes.clear();
+    std::uint8_t block[65536];
+    std::size_t got;
+    while ((got = std::fread(block, 1, sizeof block, in)) > 0)
+        bytes.insert(bytes.end(), block, block + got);
+    const bool ok = !std::ferror(in);
+    std::fclose(in);
+    return ok;
 }
 
 bool WriteFile(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    std::FILE* out = std::fopen(path.c_str(), "wb");
     if (!out)
         return false;
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    return static_cast<bool>(out);
+    const bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    return std::fclose(out) == 0 && written;
 }
 
 int Pack(const std::vector<std::string>& args) {
