@@ -2,8 +2,8 @@
 // The 32-bit program on 64-bit Windows: file-system and registry redirection would show it
 // the 32-bit half of the system (SysWOW64 for system32, Wow6432Node for the software
 // keys), so it cleans nothing itself and hands the whole run to the 64-bit program beside
-// it. The 32-bit parts are cleaned where a filter names them (\SysWOW64\..., ...\Wow6432Node\...).
-#include <optional>
+// it. The 32-bit parts are cleaned where a filter names them: \SysWOW64\... and
+// ...\Wow6432Node\...
 #include <string>
 #include <vector>
 
