@@ -26,6 +26,8 @@ if(TW_TESTS)
     set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
     set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
     add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/_gtest EXCLUDE_FROM_ALL)
+    # The win32 thread model has no std::mutex: GoogleTest's one use of it is replaced there.
+    target_include_directories(gtest BEFORE PUBLIC ${CMAKE_CURRENT_LIST_DIR}/gtest-win32)
     set(TW_GTEST_MAIN gtest_main)
   else()
     find_package(GTest REQUIRED)
