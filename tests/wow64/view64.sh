@@ -25,7 +25,8 @@ key='HKLM\SOFTWARE\TwView64'
 wowkey='HKLM\SOFTWARE\Wow6432Node\TwView64'
 status=0
 fail() { echo "view64: $*" && status=1; }
-reg() { wine reg "$@" </dev/null >/dev/null 2>&1; }
+# the 64-bit view whichever reg.exe Wine starts
+reg() { wine reg "$@" /reg:64 </dev/null >/dev/null 2>&1; }
 seed() {
     echo 64 >"$sys32/twview64.dll"
     echo 32 >"$wow/twview64.dll"
@@ -50,7 +51,7 @@ cmp -s "$work/out-handed.txt" "$work/report-handed.txt" || fail "console and rep
 [ ! -e "$wow/twviewwow.dll" ] || fail "the SysWOW64 file of the filter is still there"
 ! reg query "$key" || fail "the 64-bit key is still there"
 reg query "$wowkey" /v View || fail "the Wow6432Node namesake was removed"
-export_file=$(find "$app/Backup" -name '*.reg' | head -n 1)
+export_file=$(find "$app/Backup" -path '*_RegBackup/*.dat' | head -n 1)
 [ -n "$export_file" ] && iconv -f UTF-16 -t UTF-8 "$export_file" | grep -q '"View"="64"' ||
     fail "the registry backup does not hold the 64-bit key"
 
