@@ -32,7 +32,7 @@ while [ $total -lt 50000000 ]; do
 done
 echo "files: $(ls "$work/files" | wc -l), $((total / 1000000)) MB"
 
-dll=$(winepath -w "$build/program/cab.dll")
+dll=$(winepath -w "$build/program/cab64.dll") # the win64 build's cabinet library
 ours_cab=$(winepath -w "$work/ours.cab")
 folder=$(winepath -w "$work/files")
 wine "$twcab" "$dll" "$ours_cab" "$folder" </dev/null # warms the file cache and Wine

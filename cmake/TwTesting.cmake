@@ -10,6 +10,16 @@
 include(CTest)
 include(GoogleTest)
 
+# The Wine prefix of a Windows build runs programs of its architecture: cmake/wine-env.sh
+# reads the kind of prefix from here.
+if(WIN32)
+  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+    file(WRITE ${CMAKE_BINARY_DIR}/wine-arch "win64\n")
+  else()
+    file(WRITE ${CMAKE_BINARY_DIR}/wine-arch "win32\n")
+  endif()
+endif()
+
 if(TW_TESTS)
   if(WIN32)
     set(gtest_disable_pthreads ON CACHE BOOL "" FORCE)
@@ -48,11 +58,9 @@ function(_tw_windows_test name label)
     return()
   endif()
   _tw_test_exe(${name} ${ARGN})
-  if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
-    gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 600
-      WORKING_DIRECTORY $<TARGET_FILE_DIR:${name}>
-      PROPERTIES LABELS ${label} RESOURCE_LOCK wineprefix TIMEOUT 300)
-  endif()
+  gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 600
+    WORKING_DIRECTORY $<TARGET_FILE_DIR:${name}>
+    PROPERTIES LABELS ${label} RESOURCE_LOCK wineprefix TIMEOUT 300)
 endfunction()
 
 function(tw_wine_test name)

@@ -4,7 +4,8 @@
 tw_build=$(cd "$1" && pwd)
 export WINEPREFIX="$tw_build/wineprefix"
 export WINEDEBUG=-all
-export WINEARCH=win64
+# a 64-bit prefix unless the build folder says otherwise (an i686 build runs in a 32-bit one)
+export WINEARCH=${TW_WINEARCH:-$(cat "$tw_build/wine-arch" 2>/dev/null || echo win64)}
 export WINEDLLOVERRIDES="mscoree,mshtml="
 # Wine sees its own fonts only (fonts-wine: MS Sans Serif, Tahoma, Marlett ...), copied into
 # the prefix's font folder below; fontconfig shows it none of the host's, which it would

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Configures and builds: build/native (Linux host), build/win64 (the program and its
-# Windows tests) and build/win32 (compile check only). Usage: build.sh [BUILD_ROOT]
+# Configures and builds: build/native (Linux host), build/win64 and build/win32 (the 64-bit
+# and the 32-bit program, each with its Windows tests). Usage: build.sh [BUILD_ROOT]
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 root=${1:-$src/build}
@@ -13,6 +13,6 @@ cmake -S "$src" -B "$root/win64" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchain-mingw64.cmake" >/dev/null
 cmake --build "$root/win64" -j "$jobs"
 
-cmake -S "$src" -B "$root/win32" -DCMAKE_BUILD_TYPE=Release -DTW_TESTS=OFF -DTW_BENCH=OFF \
+cmake -S "$src" -B "$root/win32" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTW_BENCH=OFF \
     -DCMAKE_TOOLCHAIN_FILE="$src/cmake/toolchain-mingw32.cmake" >/dev/null
 cmake --build "$root/win32" -j "$jobs"

@@ -16,6 +16,13 @@
 # compared with its state after seeding. Exits non-zero when a seeded leftover survives, a
 # look-alike is lost, a cabinet is not cleaned as it should be, the command line fails a
 # check, or the restore does not give back what the runs removed.
+#
+# The release folder holds both programs; the demo starts the 32-bit Tracewipe.exe, which
+# hands over to Tracewipe64.exe in the 64-bit prefix. With TW_DEMO_WINDOWS set to win98,
+# nt40, win2k or winxp the headless demo runs the 32-bit program alone in a 32-bit prefix
+# of its own (build/demo-<value>, kept for the next run) where Wine tells the program that
+# it runs on that Windows, checks that each window's Windows label names it, and takes no
+# screenshots.
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 root=${TW_BUILD_ROOT:-$src/build}
@@ -26,10 +33,24 @@ fi
 zip=$("$src/scripts/release.sh" "$root")
 echo "Release: $zip"
 
-demo="$root/demo"
+pretend=${TW_DEMO_WINDOWS:-}
+arch=win64
+want_os=""
+if [ -n "$pretend" ]; then
+    case "$pretend" in
+    win98) want_os="Windows 98" ;;
+    nt40) want_os="Windows NT 4.0" ;;
+    win2k) want_os="Windows 2000" ;;
+    winxp) want_os="Windows XP" ;;
+    *) echo "run: TW_DEMO_WINDOWS is one of win98, nt40, win2k, winxp" >&2 && exit 1 ;;
+    esac
+    arch=win32
+    export TW_WINEARCH=win32 TW_HEADLESS=1
+fi
+demo="$root/demo${pretend:+-$pretend}"
 mkdir -p "$demo/screenshots"
-twseed="$root/win64/tools/twseed/twseed.exe"
-twdrive="$root/win64/tools/twdrive/twdrive.exe"
+twseed="$root/$arch/tools/twseed/twseed.exe"
+twdrive="$root/$arch/tools/twdrive/twdrive.exe"
 filters=(NVIDIA ATI)
 
 winpath() { local p="Z:$1"; echo "${p//\//\\}"; }
@@ -44,7 +65,7 @@ if [ $headless -eq 1 ]; then
     # an interactive run made first gets the desktop setting here. The build's holder keeps
     # the desktop open for the whole demo: a desktop that the first window of a driver
     # call started would inherit that call's output pipe, and the demo would wait for it.
-    cp "$root/win64/twdeskhold.exe" "$demo/"
+    cp "$root/$arch/twdeskhold.exe" "$demo/"
     . "$src/cmake/wine-env.sh" "$demo"
     wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f </dev/null >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f \
@@ -61,6 +82,12 @@ else
     fi
     marlett=/usr/share/wine/fonts/marlett.ttf # Wine's caption buttons
     [ ! -f "$marlett" ] || cp -n "$marlett" "$WINEPREFIX/drive_c/windows/Fonts/"
+fi
+
+if [ -n "$pretend" ]; then
+    # the Windows that Wine reports to the program (its tools and Wine's own see the default)
+    wine reg add 'HKCU\Software\Wine\AppDefaults\Tracewipe.exe' /v Version /d "$pretend" /f \
+        </dev/null >/dev/null 2>&1
 fi
 
 # The program folder C:\Tracewipe, made afresh from the release zip.
@@ -168,6 +195,25 @@ picture seeded
 
 # ---- headless: drive one run per filter ----
 drive() { wine "$twdrive" "$@" </dev/null 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+# A screenshot of a window; the pretended-Windows runs take none.
+shot() { # name, window arguments...
+    [ -z "$pretend" ] || return 0
+    local name=$1
+    shift
+    drive screenshot "$@" --window "$(winpath "$demo/screenshots/$name.png")" >/dev/null || true
+}
+# The Windows label of a window names the Windows that Wine pretends to be.
+label_status=0
+check_os_label() { # window arguments...
+    [ -n "$want_os" ] || return 0
+    local label
+    label=$(drive text "$@" --control lblOS --timeout 2000 || true)
+    echo "Windows label: $label"
+    case "$label" in
+    "$want_os"*) ;;
+    *) echo "   it does not name $want_os" && label_status=1 ;;
+    esac
+}
 main=(--title-prefix Tracewipe --class TwForm)
 lang() { sed -n "s/^$1=//p" "$src/data/lang/English.txt" | tr -d '\r'; }
 finished=$(lang 0014)
@@ -190,7 +236,8 @@ launch_main() {
 }
 stop_app() { kill "$app_pid" 2>/dev/null || true; }
 launch_main
-drive screenshot "${main[@]}" --window "$(winpath "$demo/screenshots/before.png")" >/dev/null || true
+shot "before" "${main[@]}"
+check_os_label "${main[@]}"
 expect_exit 4 "/preview while the window is open" /preview NVIDIA
 
 rm -f "$demo/summary.txt.new"
@@ -216,8 +263,7 @@ for f in "${filters[@]}"; do
     [ $done_ok -eq 1 ] || { echo "run: the $f run did not finish within its bound" >&2; exit 1; }
     drive list "${main[@]}" --control lstDetail >"$demo/$f-removed.txt"
     drive list "${main[@]}" --control lstDetails >"$demo/$f-notfound.txt"
-    drive screenshot "${main[@]}" --window "$(winpath "$demo/screenshots/$f.png")" >/dev/null ||
-        true
+    shot "$f" "${main[@]}"
     removed=$(grep -c . "$demo/$f-removed.txt" || true)
     missing=$(grep -c . "$demo/$f-notfound.txt" || true)
     total_removed=$((total_removed + removed))
@@ -238,8 +284,8 @@ cc=(--title-prefix "$(lang 1027)" --class TwForm)
 drive menu "${main[@]}" "$(lang 1019 | tr -d '&')" "$(lang 1020 | tr -d '&')" >/dev/null
 drive wait-window "${cc[@]}" --timeout 10000 >/dev/null ||
     { echo "run: the cab cleaner did not open" >&2; exit 1; }
-drive screenshot "${cc[@]}" --window "$(winpath "$demo/screenshots/cab-before.png")" >/dev/null ||
-    true
+shot "cab-before" "${cc[@]}"
+check_os_label "${cc[@]}"
 cab_status=0
 for cab in "${cabinets[@]}"; do
     entry=$(basename "$cab")
@@ -258,8 +304,7 @@ for cab in "${cabinets[@]}"; do
         sleep 0.5
     done
     [ $done_ok -eq 1 ] || { echo "run: cleaning $entry did not finish" >&2; exit 1; }
-    drive screenshot "${cc[@]}" --window "$(winpath "$demo/screenshots/cab-$entry.png")" \
-        >/dev/null || true
+    shot "cab-$entry" "${cc[@]}"
     # what is left must be the look-alikes, byte for byte, as both tools read it
     out="$demo/cabinets/$entry.out"
     rm -rf "$out"
@@ -311,8 +356,7 @@ step() {
 restore_side() {
     local dialog=(--title "$1" --class TwForm) combo=$2 list=$3 all=$4 restore=$5 run n
     step wait-window "${dialog[@]}"
-    drive screenshot "${dialog[@]}" --window "$(winpath "$demo/screenshots/$combo.png")" \
-        >/dev/null || true
+    shot "$combo" "${dialog[@]}"
     while IFS= read -r run; do
         [ -n "$run" ] || continue
         step choose "${dialog[@]}" --control "$combo" --item "$run"
@@ -346,8 +390,12 @@ differ=$(diff <(grep -v '^value  leftover' "$demo/seeded.txt") \
     <(grep -v '^value  leftover' "$demo/restored.txt") | grep -c '^>' || true)
 back() { grep "^$1 *leftover" "$demo/restored.txt" | grep -vc " 0000000000000000 " || true; }
 echo "restored $restored index lines: $(back file) files, $(back folder) directories," \
-    "$(back key) keys back as seeded; $differ items differ; screenshots in $demo/screenshots"
+    "$(back key) keys back as seeded; $differ items differ${pretend:-; screenshots in $demo/screenshots}"
 "$src/cmake/wine-down.sh" "$demo"
+if [ $label_status -ne 0 ]; then
+    echo "DEMO FAILED: a window's Windows label does not name $want_os"
+    exit 1
+fi
 if [ $cab_status -ne 0 ]; then
     echo "DEMO FAILED: a driver cabinet was not cleaned as it should be"
     exit 1

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test: native unit tests, Windows tests under Wine,
+# Builds everything and runs every test: native unit tests, the 64- and 32-bit Windows tests
+# under Wine, the 32-bit program on 64-bit Windows, the demo on older Windows versions,
 # GUI tests on a virtual display, and a short fuzz run. Exits non-zero on any failure.
 set -uo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
@@ -23,6 +24,35 @@ echo "== Windows tests under Wine =="
 "$src/cmake/wine-down.sh" "$root/win64"
 ctest --test-dir "$root/win64" --output-on-failure || status=1
 "$src/cmake/wine-down.sh" "$root/win64"
+
+echo "== 32-bit Windows tests under 32-bit Wine =="
+"$src/cmake/wine-down.sh" "$root/win32"
+start=$(date +%s)
+ctest --test-dir "$root/win32" --output-on-failure || status=1
+"$src/cmake/wine-down.sh" "$root/win32"
+echo "(32-bit tests: $(($(date +%s) - start)) s)"
+
+echo "== the 32-bit program on 64-bit Windows cleans the 64-bit view =="
+"$src/tests/wow64/view64.sh" "$root" || status=1
+"$src/cmake/wine-down.sh" "$root/win64"
+
+# The demo's clean-and-restore with the 32-bit program, each in a 32-bit prefix where Wine
+# pretends to be that Windows (the whole output in build/demo-<version>.log).
+echo "== the demo on the Windows versions that Wine pretends to be =="
+for version in win98 nt40 win2k winxp; do
+    start=$(date +%s)
+    log="$root/demo-$version.log"
+    if TW_SKIP_BUILD=1 TW_DEMO_WINDOWS=$version TW_BUILD_ROOT="$root" "$src/scripts/run.sh" \
+        >"$log" 2>&1; then
+        result=passed
+    else
+        result=FAILED
+        status=1
+        grep -E '^(DEMO FAILED|run:|   it does not name|CAB |LEFT |LOST )' "$log" | head -n 20
+    fi
+    echo "$version: $result, $(grep -m 1 '^Windows label:' "$log" | cut -c 16-)," \
+        "$(($(date +%s) - start)) s"
+done
 
 if [ -x "$src/scripts/fuzz.sh" ]; then
     echo "== fuzz smoke =="

@@ -1,6 +1,6 @@
 #pragma once
-// The cabinet library cab.dll, loaded at run time: its five calls, or nothing when the
-// library or one of its calls is missing (every call then answers 0).
+// The cabinet library, loaded at run time: its five calls, or nothing when the library or
+// one of its calls is missing (every call then answers 0).
 #include "win/Handle.h"
 
 #include <windows.h>
@@ -8,6 +8,14 @@
 #include <string>
 
 namespace tw {
+
+// A process loads only DLLs of its own architecture: the 64-bit program has its own
+// cabinet library beside the 32-bit one's cab.dll in the program folder.
+#ifdef _WIN64
+inline constexpr char kCabDllName[] = "cab64.dll";
+#else
+inline constexpr char kCabDllName[] = "cab.dll";
+#endif
 
 struct ModuleTraits {
     using type = HMODULE;

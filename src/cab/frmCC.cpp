@@ -185,7 +185,7 @@ std::vector<std::string> frmCC::ListExtractedFiles() {
 }
 
 void frmCC::RebuildCabinet(const std::vector<std::string>& names) {
-    const CabLibrary library(ProgramFolder() + "\\cab.dll");
+    const CabLibrary library(ProgramFolder() + "\\" + kCabDllName);
     RebuildHooks hooks;
     hooks.ReportError = [](const std::string& message) { ReportError(1, message); };
     hooks.AfterFile = [] { win::PumpMessages(); };

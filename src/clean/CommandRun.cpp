@@ -48,23 +48,6 @@ class HeadlessRun final : public RunWindow, private ReportSink {
     int kept_ = 0;
 };
 
-// The lines to the console and, when one is named, to the report file (replaced), as
-// ANSI text with CR LF.
-void Emit(const std::vector<std::string>& lines, const std::string& report) {
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\r\n";
-    win::ConsoleOutput console;
-    console.Write(text);
-    if (report.empty())
-        return;
-    win::UniqueFileHandle file(CreateFileA(report.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                           FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    if (file)
-        WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-}
-
 int Clean(const std::string& folder, const std::string& filter, const PreviewResult& before,
           cRegSearch& search, const std::string& report) {
     HeadlessRun window;
@@ -82,7 +65,7 @@ int Clean(const std::string& folder, const std::string& filter, const PreviewRes
     lines.push_back(LookupText("2121"));
     for (std::string& line : PreviewLines(after))
         lines.push_back(std::move(line));
-    Emit(lines, report);
+    EmitCommandOutput(lines, report);
     if (window.Kept() > 0 || after.Items > 0 || before.Refused > 0)
         return kExitNotRemoved;
     return before.Items > 0 ? kExitFound : kExitNothing;
@@ -90,15 +73,30 @@ int Clean(const std::string& folder, const std::string& filter, const PreviewRes
 
 } // namespace
 
+void EmitCommandOutput(const std::vector<std::string>& lines, const std::string& report) {
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\r\n";
+    win::ConsoleOutput console;
+    console.Write(text);
+    if (report.empty())
+        return;
+    win::UniqueFileHandle file(CreateFileA(report.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    if (file)
+        WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+}
+
 int RunCommandLine(const std::vector<std::string>& args) {
     UseLanguageInMemory();
     const std::optional<CommandLine> line = ParseCommandLine(args);
     if (!line) {
-        Emit({LookupText("2119")}, {});
+        EmitCommandOutput({LookupText("2119")}, {});
         return kExitBadArgs;
     }
     if (win::PreviousInstanceRunning()) {
-        Emit({LookupText("2120")}, line->Report);
+        EmitCommandOutput({LookupText("2120")}, line->Report);
         return kExitRunning;
     }
     const std::string folder = ProgramFolder();
@@ -110,12 +108,12 @@ int RunCommandLine(const std::vector<std::string>& args) {
     if (IsPlainFilterName(line->Filter))
         before = PreviewFilter(folder, line->Filter, search);
     if (!before.Decoded) {
-        Emit({LookupText("2118") + " " + line->Filter}, line->Report);
+        EmitCommandOutput({LookupText("2118") + " " + line->Filter}, line->Report);
         return kExitBadFilter;
     }
     if (line->Command == CommandLine::Mode::Clean)
         return Clean(folder, line->Filter, before, search, line->Report);
-    Emit(PreviewLines(before), line->Report);
+    EmitCommandOutput(PreviewLines(before), line->Report);
     return before.Items > 0 ? kExitFound : kExitNothing;
 }
 

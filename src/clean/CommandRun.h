@@ -9,4 +9,8 @@ namespace tw {
 // Runs `args` (without the program's own name) and returns the exit code (ExitCode).
 int RunCommandLine(const std::vector<std::string>& args);
 
+// Writes `lines` to the console and, when `report` names one, to that file (replaced), as
+// ANSI text with CR LF.
+void EmitCommandOutput(const std::vector<std::string>& lines, const std::string& report);
+
 } // namespace tw

@@ -1,6 +1,7 @@
 // Tracewipe.exe: with arguments, an unattended run of the command line; without, it
 // registers the forms, shows the splash and runs the message loop until the last form
 // has unloaded.
+#include "HandOver.h"
 #include "app/ShellForms.h"
 #include "app/forms/Forms.h"
 #include "app/modLanguage.h"
@@ -34,6 +35,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         tw::win::DeclareDpiAware(); // as the manifest would, where XP would refuse it
         tw::SetTextLookup(&tw::GetLanguageText);
         const std::vector<std::string> args = Arguments();
+#ifndef _WIN64
+        if (tw::RunsOnWow64())
+            return tw::HandOverTo64Bit(args);
+#endif
         if (!args.empty())
             return tw::RunCommandLine(args);
         tw::win::InitCommonControls();

@@ -47,18 +47,19 @@ int Padding(HWND control, bool& wraps) {
     }
 }
 
+// A callback of the system's calling convention (stdcall on 32-bit Windows, which a lambda
+// does not convert to).
+BOOL CALLBACK CollectControl(HWND h, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(h);
+    return TRUE;
+}
+
 // The visible captions of `top` that do not fit their controls with kSpare pixels to spare,
 // as "name: text", and those drawn in another face than `face`.
 std::vector<std::string> ClippedCaptions(HWND top, const std::string& face) {
     std::vector<std::string> clipped;
     std::vector<HWND> controls;
-    EnumChildWindows(
-        top,
-        [](HWND h, LPARAM list) {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(h);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&controls));
+    EnumChildWindows(top, CollectControl, reinterpret_cast<LPARAM>(&controls));
     for (HWND control : controls) {
         char cls[32] = {};
         GetClassNameA(control, cls, sizeof cls);

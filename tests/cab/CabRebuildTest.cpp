@@ -16,7 +16,7 @@ namespace tw {
 namespace {
 
 const std::string kDll =
-    "Z:" + std::filesystem::path(TW_PROGRAM_DIR "/cab.dll").make_preferred().string();
+    "Z:" + (std::filesystem::path(TW_PROGRAM_DIR) / kCabDllName).make_preferred().string();
 
 void Write(const std::string& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary) << bytes;

@@ -33,7 +33,7 @@ same_files() { # DIR WHAT
 cab="$work/out/driver.cab"
 mkdir -p "$work/out"
 echo old >"$cab" # replaced whole when the new cabinet is closed
-wine "$twcab" "$(win "$program/cab.dll")" "$(win "$cab")" "$(win "$files")" </dev/null \
+wine "$twcab" "$(win "$program/cab64.dll")" "$(win "$cab")" "$(win "$files")" </dev/null \
     || fail "twcab exited $?"
 [ "$(ls "$work/out")" = "driver.cab" ] || fail "more than the cabinet left: $(ls "$work/out")"
 

@@ -3,6 +3,7 @@
 // and read back with independent tools (cabextract, gcab), in English and in German.
 #include "DriverText.h"
 #include "GuiDriver.h"
+#include "cab/CabLibrary.h"
 #include "support/TestFiles.h"
 #include "win/ControlName.h"
 #include "win/SystemFolders.h"
@@ -67,8 +68,8 @@ class CabCleaner : public ::testing::Test {
         MakeDir(WinePath(TW_GUI_WORK_DIR));
         MakeDir(folder_);
         for (const char* file :
-             {"Tracewipe.exe", "English.lng", "German.lng", "cab.dll", "extract.exe", "ATI.twf",
-              "driver.cab.ccf", "sp2.cab.ccf", "sp3.cab.ccf"})
+             {"Tracewipe.exe", "English.lng", "German.lng", tw::kCabDllName, "extract.exe",
+              "ATI.twf", "driver.cab.ccf", "sp2.cab.ccf", "sp3.cab.ccf"})
             ASSERT_TRUE(CopyFileA((WinePath(TW_PROGRAM_DIR) + "\\" + file).c_str(),
                                   (folder_ + "\\" + file).c_str(), FALSE))
                 << file;
@@ -252,7 +253,7 @@ TEST_F(CabCleaner, AFailedRebuildKeepsTheOldCabinet) {
     struct Case {
         const char* what;
         size_t keep;     // bytes of the cabinet kept: a damaged or cut-short cabinet
-        bool withoutDll; // cab.dll is missing from the program folder
+        bool withoutDll; // the cabinet library is missing from the program folder
         const char* status;
         std::vector<std::string> messages;
     };
@@ -267,7 +268,7 @@ TEST_F(CabCleaner, AFailedRebuildKeepsTheOldCabinet) {
             cabinet, {"atikmdag.sys", "vga.sys", "kbdclass.sys", "mouclass.sys", "i8042prt.sys"}));
         WriteAll(cabinet, ReadAll(cabinet).substr(0, c.keep));
         if (c.withoutDll)
-            DeleteFileA((folder_ + "\\cab.dll").c_str());
+            DeleteFileA((folder_ + "\\" + tw::kCabDllName).c_str());
         const std::string before = ReadAll(cabinet);
         ASSERT_NO_FATAL_FAILURE(OpenCabCleaner());
         std::vector<std::string> messages;

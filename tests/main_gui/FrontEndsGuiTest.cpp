@@ -21,7 +21,7 @@ std::string Lang(const char* id, const char* language = "English") {
     GetPrivateProfileStringA("Language", id, "?", buf, sizeof buf, file.c_str());
     return buf;
 }
-std::string Dir(UINT (*query)(LPSTR, UINT)) {
+std::string Dir(UINT(WINAPI* query)(LPSTR, UINT)) {
     char buf[MAX_PATH] = {};
     return std::string(buf, query(buf, MAX_PATH));
 }

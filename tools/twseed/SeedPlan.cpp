@@ -78,6 +78,9 @@ void AddLookAlikes(std::vector<Item>& items) {
     items.push_back(LookAlike(Kind::File, S, "\\nvcpl1234.dll"));
     items.push_back(LookAlike(Kind::File, S, "\\aticalcl.sys"));
     items.push_back(LookAlike(Kind::File, S, "\\drivers\\nvraid.sys"));
+    items.push_back(LookAlike(Kind::File, W, "\\SysWOW64\\atmfd.dll"));
+    items.push_back(LookAlike(Kind::File, W, "\\SysWOW64\\nvcpl1234.dll"));
+    items.push_back(LookAlike(Kind::File, W, "\\SysWOW64\\nvoglv64.dll")); // system32's name
     items.push_back(LookAlike(Kind::File, W, "\\Prefetch\\NVCPLUIX.EXE-1A2B3C4D.pf"));
     items.push_back(LookAlike(Kind::File, W, "\\Prefetch\\ACCC.EXE-1A2B3C4D.pf"));
     items.push_back(LookAlike(Kind::Folder, P, "\\NVIDIA Tools Backup"));

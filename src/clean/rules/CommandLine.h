@@ -24,6 +24,7 @@ enum ExitCode : int {
     kExitBadFilter = 3,  // the filter is missing or cannot be unpacked
     kExitRunning = 4,    // another instance is running
     kExitBadArgs = 5,    // the arguments are not a command line of the program
+    kExitNo64Bit = 6,    // 64-bit Windows, and the 64-bit program cannot be started
 };
 
 // `args` without the program's own name. Nothing when they are not exactly one command
