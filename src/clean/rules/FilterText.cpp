@@ -6,13 +6,14 @@
 namespace tw {
 
 std::optional<FilterSection> SectionHeader(std::string_view line) {
-    static constexpr std::array<std::pair<std::string_view, FilterSection>, 6> kHeaders{{
+    static constexpr std::array<std::pair<std::string_view, FilterSection>, 7> kHeaders{{
         {"[FILES]", FilterSection::Files},
         {"[SYSTEMFILES]", FilterSection::SystemFiles},
         {"[DIRECTORY]", FilterSection::Directory},
         {"[REGISTRY.SECTION]", FilterSection::RegistrySection},
         {"[REGISTRY.VALUE]", FilterSection::RegistryValue},
         {"[REGISTRY.SEARCH]", FilterSection::RegistrySearch},
+        {"[DRIVERPACKAGES]", FilterSection::DriverPackages},
     }};
     for (const auto& [header, section] : kHeaders)
         if (line == header)

@@ -1,5 +1,5 @@
 #pragma once
-// The unpacked text of a cleaning filter: lines ended by CR LF only, six section
+// The unpacked text of a cleaning filter: lines ended by CR LF only, seven section
 // headers, every other non-empty line an entry of the current section.
 #include "core/TextFile.h"
 
@@ -17,10 +17,11 @@ enum class FilterSection {
     Directory,
     RegistrySection,
     RegistryValue,
-    RegistrySearch
+    RegistrySearch,
+    DriverPackages
 };
 
-// The section that `line` names when it is exactly one of the six headers.
+// The section that `line` names when it is exactly one of the seven headers.
 std::optional<FilterSection> SectionHeader(std::string_view line);
 
 // Calls `entry` for every entry line of `text` in file order, with the section it
