@@ -17,13 +17,6 @@ namespace {
 
 constexpr REGSAM kRead = KEY_READ;
 
-std::string_view HeaderOf(FilterSection section) {
-    static constexpr std::array<std::string_view, 7> kHeaders = {
-        "[FILES]",          "[SYSTEMFILES]",     "[DIRECTORY]",     "[REGISTRY.SECTION]",
-        "[REGISTRY.VALUE]", "[REGISTRY.SEARCH]", "[DRIVERPACKAGES]"};
-    return kHeaders[static_cast<size_t>(section)];
-}
-
 std::string ParentOf(const std::string& path) {
     const size_t slash = path.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -86,7 +79,7 @@ class PreviewItems final : public ItemSink {
 
     void Entry(FilterSection section, const std::string& entry) override {
         current_ = result_.Entries.size();
-        result_.Entries.push_back({std::string(HeaderOf(section)) + " " + entry, {}});
+        result_.Entries.push_back({std::string(SectionHeaderText(section)) + " " + entry, {}});
     }
 
     // The roots that the walk of these entries covers, each once, in entry order.

@@ -24,6 +24,9 @@ enum class FilterSection {
 // The section that `line` names when it is exactly one of the seven headers.
 std::optional<FilterSection> SectionHeader(std::string_view line);
 
+// The header of a section: "[FILES]" ...
+std::string_view SectionHeaderText(FilterSection section);
+
 // Calls `entry` for every entry line of `text` in file order, with the section it
 // belongs to. Lines before the first header belong to [FILES]; empty lines are skipped.
 void ForEachFilterEntry(std::string_view text,
