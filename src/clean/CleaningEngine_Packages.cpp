@@ -7,7 +7,7 @@ namespace tw {
 void CleaningEngine::CleanDriverPackages(const std::string& entry) {
     const std::optional<PackageRule> rule = SplitPackageEntry(entry);
     const std::vector<DriverPackage> packages =
-        rule ? FindDriverPackages(*rule) : std::vector<DriverPackage>();
+        rule ? FindDriverPackages(*rule, NineXFamily()) : std::vector<DriverPackage>();
     if (packages.empty())
         Items().NoPackage(entry);
     for (const DriverPackage& package : packages)

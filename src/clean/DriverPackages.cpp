@@ -15,12 +15,6 @@ namespace {
 // system folder.
 constexpr const char* kCatalogFolder = "\\Catroot\\{F750E6C3-38EE-11D1-85E5-00C04FC295EE}\\";
 
-bool NineXFamily() {
-    OSVERSIONINFOA version{};
-    version.dwOSVersionInfoSize = sizeof version;
-    return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
-}
-
 InfArch ThisArch() {
 #ifdef _WIN64
     return InfArch::Amd64;
@@ -48,10 +42,11 @@ void AddIfPresent(DriverPackage& package, PackageFile file) {
 using UninstallOemInf = BOOL(WINAPI*)(PCSTR, DWORD, PVOID);
 constexpr DWORD kForceDelete = 0x00000001; // SUOI_FORCEDELETE
 
-// SetupUninstallOEMInfA of setupapi.dll (XP SP2 and later), loaded at the first use and
-// kept for the life of the process; nullptr where the system does not have it.
+// SetupUninstallOEMInfA of the system folder's setupapi.dll (XP SP2 and later), loaded at
+// the first use and kept for the life of the process; nullptr where the system does not
+// have it.
 UninstallOemInf UninstallCall() {
-    static win::UniqueModule setupapi(LoadLibraryA("setupapi.dll"));
+    static win::UniqueModule setupapi(LoadLibraryA((GetSystemDir() + "\\setupapi.dll").c_str()));
     static const UninstallOemInf call =
         setupapi ? reinterpret_cast<UninstallOemInf>(reinterpret_cast<void*>(
                        GetProcAddress(setupapi.get(), "SetupUninstallOEMInfA")))
@@ -61,11 +56,16 @@ UninstallOemInf UninstallCall() {
 
 } // namespace
 
-std::vector<DriverPackage> FindDriverPackages(const PackageRule& rule) {
+bool NineXFamily() {
+    OSVERSIONINFOA version{};
+    version.dwOSVersionInfoSize = sizeof version;
+    return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS;
+}
+
+std::vector<DriverPackage> FindDriverPackages(const PackageRule& rule, bool nineX) {
     std::vector<DriverPackage> packages;
     const std::string windows = GetWindowsDir();
     const std::string system = GetSystemDir();
-    const bool nineX = NineXFamily();
     const std::string folder = nineX ? "\\Inf\\Other\\" : "\\Inf\\";
     for (const auto& found : win::ListDirectory(windows + folder + "*.inf", win::kListNormal)) {
         if (!nineX && !IsOemInfName(found.Name))

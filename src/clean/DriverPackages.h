@@ -27,9 +27,13 @@ struct DriverPackage {
     std::vector<PackageFile> Files; // the .inf, then its .pnf and catalog(s) when present
 };
 
-// The packages of this system that `rule` matches, in listing order. Only files that a
-// plain listing sees are part of a package (hidden and system files are left alone).
-std::vector<DriverPackage> FindDriverPackages(const PackageRule& rule);
+// True on Windows 95, 98 and Me.
+bool NineXFamily();
+
+// The packages that `rule` matches, in listing order: the installed oemNN.inf packages of
+// the NT family, or with `nineX` the .inf files of Inf\Other. Only files that a plain
+// listing sees are part of a package (hidden and system files are left alone).
+std::vector<DriverPackage> FindDriverPackages(const PackageRule& rule, bool nineX);
 
 // Removes the package: through SetupUninstallOEMInfA when the system has it and the
 // package is installed, then by deleting whichever of its files are still there.

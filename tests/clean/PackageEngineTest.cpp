@@ -95,6 +95,7 @@ class PackageEngine : public ::testing::Test {
     void TearDown() override {
         for (const auto& [path, content] : seeded)
             DeleteFileA(path.c_str());
+        RemoveDirectoryA((win + "\\Inf\\Other").c_str()); // when this test made it
     }
     void Seed(const std::string& path, const std::string& content, bool goes) {
         WriteAll(path, content);
@@ -150,6 +151,24 @@ TEST_F(PackageEngine, MatchingPackagesGoWithTheirFilesAndTheRestoreBringsThemBac
                     .empty());
     for (const auto& [path, content] : seeded)
         EXPECT_EQ(ReadAll(path), content) << path;
+}
+
+// Windows 95, 98 and Me keep a package as an .inf of Inf\Other, without .pnf or catalog.
+TEST_F(PackageEngine, OnNineXThePackagesAreTheInfFilesOfInfOther) {
+    const std::string other = win + "\\Inf\\Other\\";
+    MakeDir(other);
+    going.clear();
+    const std::string acme = "[Version]\r\nClass=Display\r\nProvider=\"Acme Graphics, Inc.\"\r\n";
+    Seed(other + "Acme Graphics, Inc.acme.inf", acme, true);
+    Seed(other + "Acme Graphics, Inc.acme.pnf", "pnf", false);
+    Seed(other + "oem7108.inf", "[Version]\r\nClass=Display\r\nProvider=Other Vendor\r\n", false);
+    const auto packages = tw::FindDriverPackages({"Display", "Acme Graphics, Inc."}, true);
+    ASSERT_EQ(packages.size(), 1u);
+    EXPECT_FALSE(packages[0].Installed);
+    std::vector<std::string> files;
+    for (const tw::PackageFile& file : packages[0].Files)
+        files.push_back(file.FullPath());
+    EXPECT_EQ(files, going);
 }
 
 } // namespace
