@@ -47,7 +47,7 @@ win::UniqueHandle InheritableStd(DWORD which) {
 
 int Refuse(const std::vector<std::string>& args, const std::string& program) {
     UseLanguageInMemory();
-    const std::string text = LookupText("2122") + " " + program;
+    const std::string text = LookupText("2140") + " " + program;
     if (args.empty()) {
         MessageBoxA(nullptr, text.c_str(), "Tracewipe", MB_OK | MB_ICONSTOP);
     } else {
