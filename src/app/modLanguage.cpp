@@ -1,6 +1,7 @@
 #include "app/modLanguage.h"
 
 #include "app/INI.h"
+#include "app/LanguageText.h"
 #include "decode/clsProtection.h"
 #include "win/ProgramFolder.h"
 
@@ -30,42 +31,6 @@ struct NoCase {
 std::map<std::string, std::string, NoCase> g_memory;
 bool g_inMemory = false;
 
-std::string_view Trim(std::string_view s) {
-    const size_t first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
-
-// The [Language] section of a decoded language file, read as the profile functions read
-// it: blanks around keys and values dropped, one pair of surrounding quotes removed, the
-// first of two equal keys kept.
-void ReadLanguageSection(std::string_view text) {
-    bool inSection = false;
-    while (!text.empty()) {
-        size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        line = Trim(line);
-        if (line.size() >= 2 && line.front() == '[') {
-            const size_t close = line.find(']');
-            inSection = close != std::string_view::npos &&
-                        lstrcmpiA(std::string(line.substr(1, close - 1)).c_str(), "Language") == 0;
-            continue;
-        }
-        const size_t eq = line.find('=');
-        if (!inSection || eq == std::string_view::npos)
-            continue;
-        std::string_view value = Trim(line.substr(eq + 1));
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-            value.back() == value.front())
-            value = value.substr(1, value.size() - 2);
-        g_memory.emplace(std::string(Trim(line.substr(0, eq))), std::string(value));
-    }
-}
-
 std::string CopyPath() {
     return ProgramFolder() + "\\" + g_languageName + ".dlf";
 }
@@ -85,7 +50,11 @@ void UseLanguageInMemory() {
     std::ifstream file(ProgramFolder() + "\\" + name + ".lng", std::ios::binary);
     const std::string packed{std::istreambuf_iterator<char>(file), {}};
     try {
-        ReadLanguageSection(g_languageDecoder.DecodeString(packed));
+        ForEachLanguageText(g_languageDecoder.DecodeString(packed),
+                            [](std::string_view id, std::string_view text) {
+                                // the first of two equal ids is kept
+                                g_memory.emplace(std::string(id), std::string(text));
+                            });
     } catch (...) {
         // a missing or damaged language file: every text is "?"
     }
