@@ -1,7 +1,7 @@
 #include "app/modLanguage.h"
+#include "app/LanguageText.h"
 
 #include "app/INI.h"
-#include "app/LanguageText.h"
 #include "decode/clsProtection.h"
 #include "win/ProgramFolder.h"
 
@@ -31,6 +31,15 @@ struct NoCase {
 std::map<std::string, std::string, NoCase> g_memory;
 bool g_inMemory = false;
 
+// The [Language] section of a decoded language file, read as the profile functions read
+// it: blanks around keys and values dropped, one pair of surrounding quotes removed, the
+// first of two equal keys kept.
+void ReadLanguageSection(std::string_view text) {
+    ForEachLanguageText(text, [](std::string_view id, std::string_view value) {
+        g_memory.emplace(std::string(id), std::string(value));
+    });
+}
+
 std::string CopyPath() {
     return ProgramFolder() + "\\" + g_languageName + ".dlf";
 }
@@ -50,11 +59,7 @@ void UseLanguageInMemory() {
     std::ifstream file(ProgramFolder() + "\\" + name + ".lng", std::ios::binary);
     const std::string packed{std::istreambuf_iterator<char>(file), {}};
     try {
-        ForEachLanguageText(g_languageDecoder.DecodeString(packed),
-                            [](std::string_view id, std::string_view text) {
-                                // the first of two equal ids is kept
-                                g_memory.emplace(std::string(id), std::string(text));
-                            });
+        ReadLanguageSection(g_languageDecoder.DecodeString(packed));
     } catch (...) {
         // a missing or damaged language file: every text is "?"
     }
