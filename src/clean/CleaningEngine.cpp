@@ -167,6 +167,9 @@ void CleaningEngine::ProcessFilterText(std::string_view text) {
                 break;
             case FilterSection::RegistrySearch:
                 break; // gathered above
+            case FilterSection::DriverPackages:
+                CleanDriverPackages(entry);
+                break;
             }
         } catch (...) {
             // an entry whose handling fails does not stop the filter

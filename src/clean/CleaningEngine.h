@@ -2,6 +2,7 @@
 // The cleaning engine: carries out one filter, entry by entry, against the file system
 // and the registry. One engine serves the Normal, Advanced and wizard windows; what
 // differs between them is data in the RunContext.
+#include "clean/DriverPackages.h"
 #include "clean/rules/FileRules.h"
 #include "clean/rules/FilterText.h"
 #include "core/Text.h"
@@ -54,6 +55,10 @@ class ItemSink {
     virtual void Value(HKEY root, const ValueEntry& value) = 0;
     // A search hit as its found-keys line: root name, "\", the key after the cut.
     virtual void SearchHit(const std::string& line) = 0;
+    // A driver package that a [DRIVERPACKAGES] entry matches, and an entry that matches
+    // no package of this system.
+    virtual void Package(const DriverPackage& package) = 0;
+    virtual void NoPackage(const std::string& entry) = 0;
 };
 
 // The four settings as read from [PROGRAM] at the start of a run ("?" when missing).
@@ -122,6 +127,12 @@ class CleaningEngine {
     // to cReg_SearchFound entry by entry, as StartRegistrySearch on each in turn would.
     void StartRegistrySearches(const std::vector<std::string>& entries);
 
+    // [DRIVERPACKAGES] entries: each package of this system that the entry matches is
+    // backed up (its files as file entries) when BackupFiles asks for it, each of its
+    // files listed ("0015") and the package removed; kept ("0031") when a backup did not
+    // produce its copy. No package: "2131" in the not-found list.
+    void CleanDriverPackages(const std::string& entry);
+
     // The search-hit handler: appends the found key to <filter>.twr.
     void cReg_SearchFound(const std::string& sRootKey, const std::string& sKey,
                           const std::string& sValue);
@@ -156,6 +167,8 @@ class CleaningEngine {
     const ProtectedFolders& Protected();
     bool RefuseFile(const std::string& entry, const std::string& fullPath);
     bool RefuseDirectory(const std::string& rest, const std::string& fullPath);
+    // The clean's handling of one matching package.
+    void CleanPackage(const DriverPackage& package);
 
     RunContext& ctx_;
     cRegSearch& search_;

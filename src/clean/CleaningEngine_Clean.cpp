@@ -92,6 +92,9 @@ class CleaningEngine::CleanItems final : public ItemSink {
         AppendTextLine(file.c_str(), line);
     }
 
+    void Package(const DriverPackage& package) override { e_.CleanPackage(package); }
+    void NoPackage(const std::string& entry) override { e_.Report(false, "2131", entry); }
+
   private:
     bool BackupOn(const std::string& setting) const {
         return ctx_.MakeBackups && RunSettings::On(setting);

@@ -17,13 +17,6 @@ namespace {
 
 constexpr REGSAM kRead = KEY_READ;
 
-std::string_view HeaderOf(FilterSection section) {
-    static constexpr std::array<std::string_view, 6> kHeaders = {
-        "[FILES]",          "[SYSTEMFILES]",    "[DIRECTORY]", "[REGISTRY.SECTION]",
-        "[REGISTRY.VALUE]", "[REGISTRY.SEARCH]"};
-    return kHeaders[static_cast<size_t>(section)];
-}
-
 std::string ParentOf(const std::string& path) {
     const size_t slash = path.find_last_of("\\/");
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
@@ -86,7 +79,7 @@ class PreviewItems final : public ItemSink {
 
     void Entry(FilterSection section, const std::string& entry) override {
         current_ = result_.Entries.size();
-        result_.Entries.push_back({std::string(HeaderOf(section)) + " " + entry, {}});
+        result_.Entries.push_back({std::string(SectionHeaderText(section)) + " " + entry, {}});
     }
 
     // The roots that the walk of these entries covers, each once, in entry order.
@@ -160,6 +153,28 @@ class PreviewItems final : public ItemSink {
     }
 
     void SearchHit(const std::string& line) override { hits_.push_back({current_, line}); }
+
+    // The package as one item, named by its .inf, followed by its files, which go with it.
+    void Package(const DriverPackage& package) override {
+        std::vector<PreviewItem> files;
+        PreviewItem item{PreviewItem::Kind::Package, package.Files.front().FullPath()};
+        item.Detail = package.Provider + ", " + package.Class;
+        for (const PackageFile& file : package.Files) {
+            PreviewItem part{PreviewItem::Kind::File, file.FullPath()};
+            part.Files = 1;
+            part.Bytes = FileSize(part.Path);
+            part.Repeated = true;
+            item.Files += 1;
+            item.Bytes += part.Bytes;
+            files.push_back(std::move(part));
+        }
+        Add(std::move(item), NormalizePath(package.Files.front().FullPath()), paths_);
+        for (PreviewItem& part : files) {
+            paths_.push_back(NormalizePath(part.Path));
+            Here().Items.push_back(std::move(part));
+        }
+    }
+    void NoPackage(const std::string&) override {}
 
     // The found keys go to the search entry that found them.
     struct Hit {
@@ -258,8 +273,8 @@ PreviewResult PreviewFilter(const std::string& programFolder, const std::string&
 }
 
 std::vector<std::string> PreviewLines(const PreviewResult& result) {
-    static constexpr std::array<const char*, 5> kKindText = {"2106", "2107", "2108", "2109",
-                                                             "0030"};
+    static constexpr std::array<const char*, 6> kKindText = {"2106", "2107", "2108",
+                                                             "2109", "0030", "2130"};
     const std::string files = " " + LookupText("2110");
     const std::string bytes = " " + LookupText("2111");
     const std::string subkeys = " " + LookupText("2112");
@@ -279,6 +294,10 @@ std::vector<std::string> PreviewLines(const PreviewResult& result) {
                 break;
             case PreviewItem::Kind::Directory:
                 line += " " + std::to_string(item.Files) + files + ", " +
+                        std::to_string(item.Bytes) + bytes;
+                break;
+            case PreviewItem::Kind::Package:
+                line += " " + item.Detail + ": " + std::to_string(item.Files) + files + ", " +
                         std::to_string(item.Bytes) + bytes;
                 break;
             case PreviewItem::Kind::Key:

@@ -15,14 +15,15 @@ namespace tw {
 class cRegSearch;
 
 struct PreviewItem {
-    enum class Kind { File, Directory, Key, Value, Refused };
+    enum class Kind { File, Directory, Key, Value, Refused, Package };
     Kind What = Kind::File;
     std::string Path;
-    std::uint64_t Files = 0;  // a directory: the files at every depth below it
-    std::uint64_t Bytes = 0;  // a file: its size; a directory: the size of its files
+    std::uint64_t Files = 0;  // a directory or package: the files at every depth below it
+    std::uint64_t Bytes = 0;  // a file: its size; a directory or package: its files' size
     std::uint64_t Keys = 0;   // a key: its subkeys at every depth
     std::uint64_t Values = 0; // a key: the values of it and of its subkeys
     bool Repeated = false;    // lies in (or is) an item listed before: it goes with that one
+    std::string Detail;       // a driver package: its provider and class
 };
 
 // One entry of the filter (or the found-keys file an earlier run left) and what it matches.

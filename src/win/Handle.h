@@ -62,9 +62,16 @@ struct FindTraits {
     static void close(HANDLE h) noexcept { FindClose(h); }
 };
 
+struct ModuleTraits {
+    using type = HMODULE;
+    static HMODULE invalid() noexcept { return nullptr; }
+    static void close(HMODULE m) noexcept { FreeLibrary(m); }
+};
+
 using UniqueKey = Handle<KeyTraits>;         // RegOpenKey*, RegCreateKey*
 using UniqueHandle = Handle<KernelTraits>;   // processes, threads, events
 using UniqueFileHandle = Handle<FileTraits>; // CreateFile
 using UniqueFind = Handle<FindTraits>;       // FindFirstFile
+using UniqueModule = Handle<ModuleTraits>;   // LoadLibrary
 
 } // namespace tw::win

@@ -42,7 +42,7 @@ TEST(FilterText, SplitsOnlyAtCrLf) {
     }
 }
 
-TEST(FilterText, OnlyTheSixExactHeadersAreHeaders) {
+TEST(FilterText, OnlyTheSevenExactHeadersAreHeaders) {
     struct Case {
         const char* line;
         bool header;
@@ -51,6 +51,7 @@ TEST(FilterText, OnlyTheSixExactHeadersAreHeaders) {
         {"[FILES]", true},          {"[SYSTEMFILES]", true},
         {"[DIRECTORY]", true},      {"[REGISTRY.SECTION]", true},
         {"[REGISTRY.VALUE]", true}, {"[REGISTRY.SEARCH]", true},
+        {"[DRIVERPACKAGES]", true}, {"[DriverPackages]", false},
         {"[files]", false},         {"[Files]", false},
         {" [FILES]", false},        {"[FILES] ", false},
         {"[FILES]\t", false},       {"[REGISTRY]", false},

@@ -1,5 +1,6 @@
 #include "FilterSource.h"
 
+#include "clean/rules/InfFile.h"
 #include "core/RootNames.h"
 #include "decode/TextSource.h"
 
@@ -87,6 +88,25 @@ constexpr std::array<const char*, 16> kWindowsKeyNames{
     "Applications",  "Associations",    "Authentication",    "Navigation",
     "Activation",    "Locations",       "Advanced",          "Environment",
     "Devices",       "Navigation Pane", "Internet Settings", "Radiation Labs"};
+
+// Providers whose name also stands on chipset, storage and other packages than display
+// and audio drivers: an entry for them names its class.
+constexpr std::array<const char*, 3> kSharedProviders{"Advanced Micro Devices, Inc.",
+                                                      "Advanced Micro Devices", "AMD"};
+
+void CheckPackage(std::string_view e, std::vector<std::string>& out) {
+    const auto rule = SplitPackageEntry(e);
+    if (!rule) {
+        out.push_back("not Class|Provider");
+        return;
+    }
+    if (rule->Provider == "*" || HasWildcard(rule->Class.substr(rule->Class == "*" ? 1 : 0)))
+        out.push_back("wildcard provider or class pattern");
+    for (const char* shared : kSharedProviders) {
+        if (rule->Class == "*" && EqualNoCase(rule->Provider, shared))
+            out.push_back("every class of a provider that ships chipset and storage drivers");
+    }
+}
 
 void CheckFile(std::string_view e, std::vector<std::string>& out) {
     if (e.empty() || e.front() != '\\') {
@@ -266,6 +286,9 @@ std::vector<std::string> SafetyProblems(const FilterEntry& entry) {
         }
         break;
     }
+    case Section::DriverPackages:
+        CheckPackage(e, out);
+        break;
     }
     return out;
 }

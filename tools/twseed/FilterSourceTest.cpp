@@ -30,6 +30,10 @@ TEST(FilterSource, SafetyProblemsFlagEntriesThatCouldHitWindows) {
         {Section::RegistrySection, "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Services", true},
         {Section::RegistrySearch, "HKEY_LOCAL_MACHINE,NVIDIA Corporation", false},
         {Section::RegistrySearch, "HKEY_LOCAL_MACHINE,iguration", true},
+        {Section::DriverPackages, "*|NVIDIA", false},
+        {Section::DriverPackages, "Display|Advanced Micro Devices, Inc.", false},
+        {Section::DriverPackages, "*|Advanced Micro Devices, Inc.", true},
+        {Section::DriverPackages, "Display", true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.entry);
@@ -48,7 +52,7 @@ TEST(FilterSource, ShippedFiltersAreSafeAndCoverEverySection) {
             for (const auto& p : SafetyProblems(e))
                 ADD_FAILURE() << e.text << ": " << p;
         }
-        EXPECT_EQ(counts.size(), 6u) << "every section has entries";
+        EXPECT_EQ(counts.size(), 7u) << "every section has entries";
         EXPECT_GE(counts[Section::SystemFiles], 20);
     }
 }

@@ -1,5 +1,7 @@
 #include "SeedPlan.h"
 
+#include "clean/rules/InfFile.h"
+
 #include <set>
 
 namespace tw::seed {
@@ -11,6 +13,7 @@ namespace {
 // whenever a program starts, which would wipe seeded keys before any run.
 constexpr char kDeviceClass[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Control\\Class\\"
                                 "{4d36e96c-e325-11ce-bfc1-08002be10318}";
+constexpr char kCatalogFolder[] = "\\Catroot\\{F750E6C3-38EE-11D1-85E5-00C04FC295EE}\\";
 constexpr char kProfileServices[] = "HKEY_LOCAL_MACHINE\\SYSTEM\\CurrentControlSet\\Hardware "
                                     "Profiles\\0001\\System\\CurrentControlSet\\Services\\";
 
@@ -58,6 +61,46 @@ std::vector<std::pair<std::string, std::string>> SamplesFor(const std::string& s
     return {};
 }
 
+std::string Utf16(const std::string& text) {
+    std::string out = "\xFF\xFE";
+    for (char c : text)
+        out += {c, '\0'};
+    return out;
+}
+
+// The files of a driver package that Windows installed as oem<number>.inf: the .inf,
+// which names its class and provider (through [Strings], as ANSI, for an even number;
+// quoted, as UTF-16LE, for an odd one), its .pnf, and its catalog, which the .inf names
+// (even) or which carries the .inf's name (odd).
+void AddPackage(std::vector<Item>& items, Role role, unsigned number, const std::string& cls,
+                const std::string& provider) {
+    const std::string name = "oem" + std::to_string(number);
+    const bool even = number % 2 == 0;
+    const std::string catalog = even ? "tw" + std::to_string(number) + ".cat" : name + ".cat";
+    std::string inf =
+        "; seeded by twseed\r\n[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=" + cls + "\r\n";
+    if (even)
+        inf += "Provider=%Vendor%\r\nCatalogFile=" + catalog + "\r\n[Strings]\r\nVendor=\"" +
+               provider + "\"\r\n";
+    else
+        inf = Utf16(inf + "Provider=\"" + provider + "\"\r\n");
+    const std::string files[] = {"\\Inf\\" + name + ".inf", "\\Inf\\" + name + ".pnf",
+                                 std::string(kCatalogFolder) + catalog};
+    for (const std::string& path : files) {
+        const bool system = &path == &files[2];
+        items.push_back({role, Kind::File, system ? Base::SystemFolder : Base::WindowsFolder, path,
+                         path, false, &path == &files[0] ? inf : std::string()});
+    }
+}
+
+// The package number of an entry: the same whichever filters are read together.
+unsigned PackageNumber(const std::string& entry) {
+    unsigned hash = 2166136261u;
+    for (unsigned char c : entry)
+        hash = (hash ^ c) * 16777619u;
+    return 1000 + hash % 9000;
+}
+
 Item Leftover(Kind kind, Base base, std::string path, std::string create = {}) {
     if (create.empty())
         create = path;
@@ -94,6 +137,12 @@ void AddLookAlikes(std::vector<Item>& items) {
     items.push_back(LookAlike(
         Kind::Value, R,
         "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\StartCCCHelper"));
+    // driver packages: AMD's chipset and storage packages, a look-alike provider name and
+    // another vendor's display package
+    AddPackage(items, Role::LookAlike, 950, "System", "Advanced Micro Devices, Inc.");
+    AddPackage(items, Role::LookAlike, 951, "HDC", "Advanced Micro Devices");
+    AddPackage(items, Role::LookAlike, 952, "Display", "NVIDIA Tools Club");
+    AddPackage(items, Role::LookAlike, 953, "Display", "Intel Corporation");
     // parts of Windows next to the leftovers
     items.push_back(LookAlike(Kind::File, S, "\\atl.dll", true));
     items.push_back(LookAlike(Kind::Folder, S, "\\drivers", true));
@@ -148,6 +197,23 @@ Plan MakePlan(const std::vector<FilterEntry>& entries) {
                 plan.errors.push_back("no sample key for the search " + e.text);
             for (auto& [key, create] : samples)
                 add(Leftover(Kind::Key, Base::Registry, key, create));
+            break;
+        }
+        case Section::DriverPackages: {
+            const auto rule = SplitPackageEntry(e.text);
+            if (!rule) {
+                plan.errors.push_back("no package for the entry " + e.text);
+                break;
+            }
+            const unsigned number = PackageNumber(e.text);
+            std::vector<Item> files;
+            AddPackage(files, Role::Leftover, number,
+                       rule->Class != "*" ? rule->Class
+                       : number % 2       ? "MEDIA"
+                                          : "Display",
+                       rule->Provider);
+            for (Item& file : files)
+                add(std::move(file));
             break;
         }
         }

@@ -25,6 +25,8 @@ struct Item {
     std::string create;
     // Already there on every Windows: checked, never created.
     bool existing = false;
+    // A file's bytes; empty: a line of sample text.
+    std::string content;
 };
 
 struct Plan {

@@ -90,7 +90,8 @@ bool MakeFolders(const std::string& path) {
     return true;
 }
 
-bool WriteFile(const std::string& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+bool WriteFile(const std::string& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL,
+               const std::string& content = {}) {
     size_t cut = path.find_last_of('\\');
     if (cut != std::string::npos && !MakeFolders(path.substr(0, cut)))
         return false;
@@ -99,7 +100,7 @@ bool WriteFile(const std::string& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL
         std::ofstream f(path, std::ios::binary | std::ios::trunc);
         if (!f)
             return false;
-        f << "sample left behind by a display driver (twseed)\r\n";
+        f << (content.empty() ? "sample left behind by a display driver (twseed)\r\n" : content);
         if (!f)
             return false;
     }
@@ -259,7 +260,7 @@ bool Create(const Item& item) {
         return true;
     switch (item.kind) {
     case Kind::File:
-        return WriteFile(FullPath(item));
+        return WriteFile(FullPath(item), FILE_ATTRIBUTE_NORMAL, item.content);
     case Kind::Folder:
         return FillFolder(FullPath(item), item.role == Role::Leftover);
     case Kind::Key:

@@ -5,19 +5,32 @@
 
 namespace tw {
 
+namespace {
+
+constexpr std::array<std::pair<std::string_view, FilterSection>, 7> kHeaders{{
+    {"[FILES]", FilterSection::Files},
+    {"[SYSTEMFILES]", FilterSection::SystemFiles},
+    {"[DIRECTORY]", FilterSection::Directory},
+    {"[REGISTRY.SECTION]", FilterSection::RegistrySection},
+    {"[REGISTRY.VALUE]", FilterSection::RegistryValue},
+    {"[REGISTRY.SEARCH]", FilterSection::RegistrySearch},
+    {"[DRIVERPACKAGES]", FilterSection::DriverPackages},
+}};
+
+} // namespace
+
 std::optional<FilterSection> SectionHeader(std::string_view line) {
-    static constexpr std::array<std::pair<std::string_view, FilterSection>, 6> kHeaders{{
-        {"[FILES]", FilterSection::Files},
-        {"[SYSTEMFILES]", FilterSection::SystemFiles},
-        {"[DIRECTORY]", FilterSection::Directory},
-        {"[REGISTRY.SECTION]", FilterSection::RegistrySection},
-        {"[REGISTRY.VALUE]", FilterSection::RegistryValue},
-        {"[REGISTRY.SEARCH]", FilterSection::RegistrySearch},
-    }};
     for (const auto& [header, section] : kHeaders)
         if (line == header)
             return section;
     return std::nullopt;
+}
+
+std::string_view SectionHeaderText(FilterSection section) {
+    for (const auto& [header, known] : kHeaders)
+        if (known == section)
+            return header;
+    return {};
 }
 
 void ForEachFilterEntry(std::string_view text,

@@ -1,5 +1,5 @@
 #pragma once
-// The unpacked text of a cleaning filter: lines ended by CR LF only, six section
+// The unpacked text of a cleaning filter: lines ended by CR LF only, seven section
 // headers, every other non-empty line an entry of the current section.
 #include "core/TextFile.h"
 
@@ -17,11 +17,15 @@ enum class FilterSection {
     Directory,
     RegistrySection,
     RegistryValue,
-    RegistrySearch
+    RegistrySearch,
+    DriverPackages
 };
 
-// The section that `line` names when it is exactly one of the six headers.
+// The section that `line` names when it is exactly one of the seven headers.
 std::optional<FilterSection> SectionHeader(std::string_view line);
+
+// The header of a section: "[FILES]" ...
+std::string_view SectionHeaderText(FilterSection section);
 
 // Calls `entry` for every entry line of `text` in file order, with the section it
 // belongs to. Lines before the first header belong to [FILES]; empty lines are skipped.
