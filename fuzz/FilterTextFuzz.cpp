@@ -18,13 +18,10 @@ static Entries Read(std::string_view text) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const char* const kHeaders[] = {"[FILES]",          "[SYSTEMFILES]",
-                                           "[DIRECTORY]",      "[REGISTRY.SECTION]",
-                                           "[REGISTRY.VALUE]", "[REGISTRY.SEARCH]"};
     const Entries entries = Read({reinterpret_cast<const char*>(data), size});
     std::string again;
     for (const auto& [section, line] : entries)
-        again += std::string(kHeaders[static_cast<int>(section)]) + "\r\n" + line + "\r\n";
+        again += std::string(tw::SectionHeaderText(section)) + "\r\n" + line + "\r\n";
     if (Read(again) != entries)
         std::abort();
     return 0;

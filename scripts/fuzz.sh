@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with clang and the sanitizers in their own build folder and
 # fuzzes each for a share of the time: fuzz.sh [BUILD_DIR] [SECONDS] [TARGET...]
-# Targets: decode filter index cab language (all by default). The inputs in
+# Targets: decode filter index cab language inf (all by default). The inputs in
 # fuzz/regressions/<target> are replayed first; a crash leaves its input in BUILD_DIR.
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
@@ -9,7 +9,7 @@ build=${1:-$src/build/fuzz}
 seconds=${2:-10}
 shift $(($# < 2 ? $# : 2))
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(decode filter index cab language)
+[ ${#targets[@]} -gt 0 ] || targets=(decode filter index cab language inf)
 sanitize="-fsanitize=address,undefined -fno-sanitize-recover=all -fsanitize=fuzzer-no-link"
 
 CC=clang CXX=clang++ cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
@@ -18,7 +18,7 @@ CC=clang CXX=clang++ cmake -S "$src" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebIn
 cmake --build "$build" --target fuzz_seeds "${targets[@]/#/fuzz_}" -j 2 >/dev/null
 
 # Seeds: the decoder's from fuzz_seeds, the text parsers' from data/ (comments dropped, CR LF
-# line ends as after unpacking) and a few index lines.
+# line ends as after unpacking), a few index lines and a driver package's INF.
 seed() { # seed TARGET FILE...
     for file in "${@:2}"; do
         grep -av '^#' "$file" | sed 's/$/\r/' | head -c 4096 >"$build/corpus/$1/$(basename "$file")"
@@ -31,6 +31,8 @@ seed cab "$src"/data/cabfilters/*.txt
 seed language "$src"/data/lang/*.txt
 printf '%s\r\n' '\System\nv4_disp.dll, C:\WINDOWS\system32' 'NVIDIA Corporation, C:\Program Files' \
     'HKEY_LOCAL_MACHINE\SOFTWARE\NVIDIA Corporation, 1.reg' >"$build/corpus/index/lines"
+printf '%s\r\n' '[Version]' 'Signature="$Windows NT$"' 'Class=Display ; video' 'Provider=%NV%' \
+    'CatalogFile.NTamd64=nv_disp.cat' '[Strings]' 'NV="NVIDIA"' >"$build/corpus/inf/display.inf"
 
 share=$(((seconds + ${#targets[@]} - 1) / ${#targets[@]}))
 status=0
