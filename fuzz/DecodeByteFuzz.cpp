@@ -2,11 +2,12 @@
 // array; the rest is the array, or, with bit 1 of that byte, bytes written over the second
 // half of a long packed text (where the fast decoder runs a lane of its own). Each input is decoded
 // by the table-driven decoder and the plain one, which must agree on bytes, error and Progress
-// events, and the input is also packed and unpacked again. The fast decoder's result room ends in
-// guard bytes that it checks itself; the sanitizers watch every other access.
+// events, and the input is also packed and unpacked again, whole and cut short. The fast decoder's
+// result room ends in guard bytes that it checks itself; the sanitizers watch every other access.
 #include "DecodeTestUtil.h"
 #include "decode/Encoder.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -64,5 +65,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Outcome back = tw::testing::Decode(&tw::DecodeBytesFast, packed);
     if (!back.ok || back.bytes != input)
         Fail("a packed input does not unpack to itself");
+
+    // Cut short (counted as cut or as whole), it fails alike in both decoders, leaving the array
+    // as it was, or gives less than the input and nothing else.
+    if (input.empty())
+        return 0;
+    const Bytes cut(packed.begin(),
+                    packed.begin() + static_cast<std::ptrdiff_t>(packed.size() * control / 256));
+    const std::int32_t count = static_cast<std::int32_t>(control & 1 ? packed.size() : cut.size());
+    Outcome part = tw::testing::Decode(&tw::DecodeBytesFast, cut, count);
+    if (!(part == tw::testing::Decode(&tw::DecodeBytesReference, cut, count)))
+        Fail("the decoders disagree on a cut packed input");
+    if (part.ok ? part.bytes.size() >= input.size() ||
+                      !std::equal(part.bytes.begin(), part.bytes.end(), input.begin())
+                : !part.inputUntouched)
+        Fail("a cut packed input gives more than a start of the input");
     return 0;
 }

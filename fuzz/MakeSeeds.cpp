@@ -40,5 +40,10 @@ int main(int argc, char** argv) {
     for (int s = 0, n = 1; s < 20; ++s, n = n * 3 / 2 + 1)
         skewed.insert(skewed.end(), static_cast<std::size_t>(n), static_cast<std::uint8_t>(s));
     Put(folder, "long-codes", tw::EncodeHuffman(skewed));
+    Bytes everyByte; // eight-bit codes for all 256 values: data bytes map straight to bytes
+    for (int copies = 0; copies < 8; ++copies)
+        for (int v = 0; v < 256; ++v)
+            everyByte.push_back(static_cast<std::uint8_t>(v * 7 + copies));
+    Put(folder, "eight-bit", tw::EncodeHuffman(everyByte));
     return 0;
 }

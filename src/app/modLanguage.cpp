@@ -1,4 +1,5 @@
 #include "app/modLanguage.h"
+#include "app/LanguageText.h"
 
 #include "app/INI.h"
 #include "decode/clsProtection.h"
@@ -29,40 +30,13 @@ struct NoCase {
 std::map<std::string, std::string, NoCase> g_memory;
 bool g_inMemory = false;
 
-std::string_view Trim(std::string_view s) {
-    const size_t first = s.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(" \t") - first + 1);
-}
-
 // The [Language] section of a decoded language file, read as the profile functions read
 // it: blanks around keys and values dropped, one pair of surrounding quotes removed, the
 // first of two equal keys kept.
 void ReadLanguageSection(std::string_view text) {
-    bool inSection = false;
-    while (!text.empty()) {
-        size_t end = text.find('\n');
-        std::string_view line = text.substr(0, end);
-        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
-        if (!line.empty() && line.back() == '\r')
-            line.remove_suffix(1);
-        line = Trim(line);
-        if (line.size() >= 2 && line.front() == '[') {
-            const size_t close = line.find(']');
-            inSection = close != std::string_view::npos &&
-                        lstrcmpiA(std::string(line.substr(1, close - 1)).c_str(), "Language") == 0;
-            continue;
-        }
-        const size_t eq = line.find('=');
-        if (!inSection || eq == std::string_view::npos)
-            continue;
-        std::string_view value = Trim(line.substr(eq + 1));
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
-            value.back() == value.front())
-            value = value.substr(1, value.size() - 2);
-        g_memory.emplace(std::string(Trim(line.substr(0, eq))), std::string(value));
-    }
+    ForEachLanguageText(text, [](std::string_view id, std::string_view value) {
+        g_memory.emplace(std::string(id), std::string(value));
+    });
 }
 
 std::string CopyPath() {

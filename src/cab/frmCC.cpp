@@ -6,8 +6,8 @@
 #include "app/modGeneral.h"
 #include "app/modLanguage.h"
 #include "cab/CabCleaner.h"
+#include "cab/rules/CabFilter.h"
 #include "core/AppError.h"
-#include "core/TextFile.h"
 #include "win/Files.h"
 #include "win/MessagePump.h"
 #include "win/ProgramFolder.h"
@@ -126,8 +126,8 @@ void frmCC::cmdClean_Click() {
 
 void frmCC::ProcessCabFilter(const std::string& workingCopy) {
     const std::string text = ReadTextFile(workingCopy);
-    for (std::string_view line : SplitCrLf(text))
-        CleanCabinet(std::string(line));
+    for (const std::string& line : CabFilterLines(text))
+        CleanCabinet(line);
 }
 
 void frmCC::CleanCabinet(const std::string& line) {

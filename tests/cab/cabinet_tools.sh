@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Cabinets written by cab.dll are read by independent tools (cabextract, gcab, Windows'
-# extrac32 and expand under Wine) and by our extract.exe, every file byte-identical; our
+# extrac32 under Wine) and by our extract.exe, every file byte-identical; our
 # extract.exe also reads what gcab wrote. Usage: cabinet_tools.sh WIN64_BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
@@ -37,10 +37,6 @@ wine "$twcab" "$(win "$program/cab64.dll")" "$(win "$cab")" "$(win "$files")" </
     || fail "twcab exited $?"
 [ "$(ls "$work/out")" = "driver.cab" ] || fail "more than the cabinet left: $(ls "$work/out")"
 
-[ "$(cabextract -q -l "$cab" | awk -F'|' 'NR>2 && NF==3 {sub(/^ /,"",$3); print $3}' | sort)" = "$expected" ] \
-    || fail "cabextract -l lists $(cabextract -q -l "$cab")"
-# gcab lists a name, then its size, date, time and attributes
-[ "$(gcab -l "$cab" | sed -E 's/ [0-9]+ [0-9-]+ [0-9:]+ 0x[0-9a-f]+$//' | sort)" = "$expected" ] || fail "gcab -l lists $(gcab -l "$cab")"
 cabextract -q -d "$work/x_cabextract" "$cab" && same_files "$work/x_cabextract" cabextract
 (mkdir -p "$work/x_gcab" && cd "$work/x_gcab" && gcab -x "$cab") && same_files "$work/x_gcab" gcab
 
@@ -78,13 +74,4 @@ if wine "$program/extract.exe" "$(win "$work/hostile.cab")" /y /e /l "$(win "$wo
     fail "hostile cabinet: $(cd "$work/hostile" && find . -type f | tr '\n' ' ')"
 [ ! -e "$WINEPREFIX/drive_c/abs.txt" ] || fail "a full path was written"
 
-# Wine's expand unpacks no cabinet at all, not even gcab's: it is held to ours only where
-# it unpacks the reference.
-expand_to() { mkdir -p "$2" && wine expand "$(win "$1")" -F:* "$(win "$2")\\" </dev/null >/dev/null 2>&1; }
-if expand_to "$work/gcab.cab" "$work/x_expand_gcab"; then
-    expand_to "$cab" "$work/x_expand" || fail "expand cannot unpack the cabinet"
-    same_files "$work/x_expand" expand
-else
-    echo "expand: unpacks no cabinet on this system, not checked"
-fi
 echo "cabinet tools agree"

@@ -17,26 +17,12 @@ constexpr DWORD kRunWait = 120000; // a run with whole-root registry searches
 
 const char kE2EKey[] = "Software\\TracewipeE2E";
 
-std::string Lang(const char* id) {
-    char buf[512] = {};
-    GetPrivateProfileStringA("Language", id, "?", buf, sizeof buf,
-                             WinePath(TW_LANG_SOURCE).c_str());
-    return buf;
-}
-
 void MakeFile(const std::string& path, const std::string& text) {
     std::string dir = path.substr(0, path.find_last_of('\\'));
     for (size_t i = 3; i <= dir.size(); ++i)
         if (i == dir.size() || dir[i] == '\\')
             CreateDirectoryA(dir.substr(0, i).c_str(), nullptr);
     WriteAll(path, text);
-}
-
-std::string Lines(const std::vector<std::string>& lines) {
-    std::string s;
-    for (const std::string& line : lines)
-        s += line + "\r\n";
-    return s;
 }
 
 struct Settings {
@@ -107,20 +93,11 @@ class MainGui : public ProgramTest {
 
     void WriteIni(const Settings& s) {
         auto yn = [](bool on) { return on ? "Yes" : "No"; };
-        WriteAll(Ini(), std::string("[PROGRAM]\r\nInterface=Normal\r\nWizard=No\r\n") +
-                            "LogFile=" + yn(s.LogFile) + "\r\nBackupFiles=" + yn(s.BackupFiles) +
-                            "\r\nBackupDir=" + yn(s.BackupDir) +
-                            "\r\nBackupReg=" + yn(s.BackupReg) +
-                            "\r\n[WARNING]\r\nReadmeStart=No\r\n[LANGUAGE]\r\n"
-                            "CurrentLanguage=English\r\n");
+        WriteSettings(std::string("Interface=Normal\r\nWizard=No\r\nLogFile=") + yn(s.LogFile) +
+                      "\r\nBackupFiles=" + yn(s.BackupFiles) + "\r\nBackupDir=" + yn(s.BackupDir) +
+                      "\r\nBackupReg=" + yn(s.BackupReg));
     }
-
-    void AddFilter(const char* name) {
-        std::string file = std::string("\\") + name + ".twf";
-        ASSERT_TRUE(CopyFileA((WinePath(TW_E2E_FILTER_DIR) + file).c_str(),
-                              (folder_ + file).c_str(), FALSE))
-            << name;
-    }
+    void AddFilter(const char* name) { CopyIn(TW_E2E_FILTER_DIR, std::string(name) + ".twf"); }
 
     void Launch() {
         GetLocalTime(&started_);
@@ -143,8 +120,8 @@ class MainGui : public ProgramTest {
     void AnswerConfirmation(bool yes, const char* screenshot = nullptr) {
         auto box = WaitForMessageBox(app_.id());
         ASSERT_TRUE(box.has_value()) << "no confirmation";
-        EXPECT_EQ(box->text, Lang("0009"));
-        EXPECT_EQ(box->title, Lang("0010"));
+        EXPECT_EQ(box->text, LanguageText("0009"));
+        EXPECT_EQ(box->title, LanguageText("0010"));
         EXPECT_EQ(box->buttons, (std::vector<int>{IDYES, IDNO}));
         if (screenshot)
             SaveScreenshot(ScreenshotPath(screenshot));
@@ -155,7 +132,8 @@ class MainGui : public ProgramTest {
         if (!yes)
             return;
         ASSERT_TRUE(WaitUntil(
-            [&] { return Status() == Lang("0014") && IsEnabled(Control("cmdClean")); }, kRunWait))
+            [&] { return Status() == LanguageText("0014") && IsEnabled(Control("cmdClean")); },
+            kRunWait))
             << "the run did not end; status: " << Status();
     }
 
@@ -180,15 +158,15 @@ class MainGui : public ProgramTest {
     }
 
     std::vector<std::string> ExpectedRemoved() const {
-        return {Lang("0015") + " (" + win_ + "\\twe2e_removed.dll)",
-                Lang("0015") + " (" + win_ + "\\twe2e_pat*.tmp)",
-                Lang("0015") + " (" + sys_ + "\\twe2e_sys.dll)",
-                Lang("0017") + " (" + pf_ + "\\TwE2E Vendor)",
-                Lang("0017") + " (" + Drive() + "\\TwE2E Root Dir)"};
+        return {LanguageText("0015") + " (" + win_ + "\\twe2e_removed.dll)",
+                LanguageText("0015") + " (" + win_ + "\\twe2e_pat*.tmp)",
+                LanguageText("0015") + " (" + sys_ + "\\twe2e_sys.dll)",
+                LanguageText("0017") + " (" + pf_ + "\\TwE2E Vendor)",
+                LanguageText("0017") + " (" + Drive() + "\\TwE2E Root Dir)"};
     }
     std::vector<std::string> ExpectedNotFound() const {
-        return {Lang("0016") + " (" + win_ + "\\twe2e_missing.dll)",
-                Lang("0018") + " (" + pf_ + "\\TwE2E Missing)"};
+        return {LanguageText("0016") + " (" + win_ + "\\twe2e_missing.dll)",
+                LanguageText("0018") + " (" + pf_ + "\\TwE2E Missing)"};
     }
 
     // What one pass of the E2E filter leaves: every named item gone, its neighbours kept.
@@ -238,35 +216,36 @@ TEST_F(MainGui, ARunWithEveryBackupFillsTheStoreAndLogsTheRemovedLines) {
 
     EXPECT_EQ(Removed(), ExpectedRemoved());
     EXPECT_EQ(NotFound(), ExpectedNotFound());
-    EXPECT_EQ(Status(), Lang("0014"));
+    EXPECT_EQ(Status(), LanguageText("0014"));
     for (const char* name : {"cmdClean", "cmdClose"}) {
         SCOPED_TRACE(name);
         EXPECT_TRUE(IsEnabled(Control(name)));
     }
-    EXPECT_EQ(MenuItemEnabled(main_, {Lang("1005"), Lang("1006")}), true);
+    EXPECT_EQ(MenuItemEnabled(main_, {LanguageText("1005"), LanguageText("1006")}), true);
     ExpectE2ECleaned();
 
     const std::string r = RunName("E2E");
     ASSERT_FALSE(r.empty()) << "no log";
     EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2E.log"),
-              Lines({Header(r)}) + Lines(ExpectedRemoved()));
+              CrLfLines({Header(r)}) + CrLfLines(ExpectedRemoved()));
 
     const std::string backup = folder_ + "\\Backup\\";
     const std::string fb = r + "_E2E_FileBackup", db = r + "_E2E_DirBackup",
                       rb = r + "_E2E_RegBackup";
     EXPECT_EQ(FolderNames(folder_ + "\\Backup"), (std::vector<std::string>{db, fb, rb}));
-    EXPECT_EQ(ReadAll(backup + fb + "\\" + fb + ".dfb"),
-              Lines({"\\Windows\\twe2e_removed.dll, " + win_, "\\Windows\\twe2e_pat*.tmp, " + win_,
-                     "\\System\\twe2e_sys.dll, " + sys_}));
+    EXPECT_EQ(
+        ReadAll(backup + fb + "\\" + fb + ".dfb"),
+        CrLfLines({"\\Windows\\twe2e_removed.dll, " + win_, "\\Windows\\twe2e_pat*.tmp, " + win_,
+                   "\\System\\twe2e_sys.dll, " + sys_}));
     EXPECT_EQ(ReadAll(backup + db + "\\" + db + ".ddb"),
-              Lines({"TwE2E Vendor, " + pf_, "TwE2E Root Dir, " + Drive()}));
+              CrLfLines({"TwE2E Vendor, " + pf_, "TwE2E Root Dir, " + Drive()}));
     // The key entries are exports 1 and 2; the missing key takes number 3 without a line;
     // the key found by the search is replayed last.
     EXPECT_EQ(ReadAll(backup + rb + "\\" + rb + ".drb"),
-              Lines({"HKEY_CURRENT_USER\\Software\\TracewipeE2E\\Section, Section1.dat",
-                     "HKEY_LOCAL_MACHINE\\Software\\TracewipeE2E\\Section, Section2.dat",
-                     "HKEY_CURRENT_USER\\Software\\TracewipeE2E\\Deep\\TwE2ESearchHit, "
-                     "TwE2ESearchHit4.dat"}));
+              CrLfLines({"HKEY_CURRENT_USER\\Software\\TracewipeE2E\\Section, Section1.dat",
+                         "HKEY_LOCAL_MACHINE\\Software\\TracewipeE2E\\Section, Section2.dat",
+                         "HKEY_CURRENT_USER\\Software\\TracewipeE2E\\Deep\\TwE2ESearchHit, "
+                         "TwE2ESearchHit4.dat"}));
 
     struct Copy {
         std::string path, content;
@@ -323,7 +302,7 @@ TEST_F(MainGui, RunsOfOneWindowShareTheRunNameAndAppendToTheirLogs) {
     ASSERT_TRUE(SelectCombo(Control("cboConfigs"), "E2EOther"));
     ASSERT_TRUE(WaitUntil([&] { return ComboSelection(Control("cboConfigs")) == 1; }, kWait));
     Clean();
-    const std::string other = Lang("0015") + " (" + win_ + "\\twe2e_other.dll)";
+    const std::string other = LanguageText("0015") + " (" + win_ + "\\twe2e_other.dll)";
     EXPECT_EQ(Removed(), std::vector<std::string>{other});
 
     // an empty Backup would be removed by a prune: it stays, so none ran
@@ -333,9 +312,9 @@ TEST_F(MainGui, RunsOfOneWindowShareTheRunNameAndAppendToTheirLogs) {
     ASSERT_FALSE(r.empty());
     EXPECT_EQ(FolderNames(folder_ + "\\Log"),
               (std::vector<std::string>{r + "_E2E.log", r + "_E2EOther.log"}));
-    const std::string block = Lines({Header(r)}) + Lines(ExpectedRemoved());
+    const std::string block = CrLfLines({Header(r)}) + CrLfLines(ExpectedRemoved());
     EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2E.log"), block + block);
-    EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2EOther.log"), Lines({Header(r), other}));
+    EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2EOther.log"), CrLfLines({Header(r), other}));
 }
 
 TEST_F(MainGui, AnsweringNoChangesNothing) {
@@ -353,7 +332,7 @@ TEST_F(MainGui, AnsweringNoChangesNothing) {
     Clean(false);
     EXPECT_EQ(Removed(), ExpectedRemoved());
     EXPECT_EQ(NotFound(), ExpectedNotFound());
-    EXPECT_EQ(Status(), Lang("0014"));
+    EXPECT_EQ(Status(), LanguageText("0014"));
     EXPECT_TRUE(IsEnabled(Control("cmdClean")));
     for (const char* f : {"twe2e_removed.dll", "twe2e_pat1.tmp"}) {
         SCOPED_TRACE(f);
@@ -370,16 +349,16 @@ TEST_F(MainGui, AnEmptyProgramFolderDisablesCleaning) {
     Start();
     auto box = WaitForMessageBox(app_.id(), kFirstWait);
     ASSERT_TRUE(box.has_value());
-    EXPECT_EQ(box->text, Lang("0007"));
-    EXPECT_EQ(box->title, Lang("0008"));
+    EXPECT_EQ(box->text, LanguageText("0007"));
+    EXPECT_EQ(box->title, LanguageText("0008"));
     EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
     ASSERT_TRUE(AnswerMessageBox(box->hwnd, IDOK));
     main_ = WaitForFrm("frmMain", kWait);
     ASSERT_NE(main_, nullptr);
     EXPECT_FALSE(IsEnabled(Control("cmdClean")));
     EXPECT_TRUE(IsEnabled(Control("cmdClose")));
-    EXPECT_EQ(MenuItemEnabled(main_, {Lang("1005"), Lang("1006")}), false);
-    EXPECT_EQ(MenuItemEnabled(main_, {Lang("1005"), Lang("1007")}), true);
+    EXPECT_EQ(MenuItemEnabled(main_, {LanguageText("1005"), LanguageText("1006")}), false);
+    EXPECT_EQ(MenuItemEnabled(main_, {LanguageText("1005"), LanguageText("1007")}), true);
     EXPECT_EQ(ComboItems(Control("cboConfigs")), std::vector<std::string>{});
 }
 
@@ -394,7 +373,7 @@ TEST_F(MainGui, ClosingTheWindowDuringARegistrySearchEndsTheProgramCleanly) {
     ASSERT_TRUE(AnswerMessageBox(box->hwnd, IDYES));
     // the working copy exists from the unpack to the end of the pass
     ASSERT_TRUE(WaitUntil([&] { return Exists(WorkingCopy()); }, kWait));
-    ASSERT_TRUE(WaitUntil([&] { return Status() == Lang("0011"); }, kWait))
+    ASSERT_TRUE(WaitUntil([&] { return Status() == LanguageText("0011"); }, kWait))
         << "the window answers while the search runs";
     EXPECT_FALSE(IsEnabled(Control("cmdClose")));
     ASSERT_TRUE(PostMessageW(main_, WM_CLOSE, 0, 0));

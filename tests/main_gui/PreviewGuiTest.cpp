@@ -13,11 +13,6 @@ using namespace twtest;
 constexpr DWORD kRunWait = 120000;
 const std::string kKey = "Software\\TracewipeE2E";
 
-std::string WindowsDir() {
-    char buf[MAX_PATH] = {};
-    return std::string(buf, GetWindowsDirectoryA(buf, MAX_PATH));
-}
-
 class PreviewGui : public ProgramTest {
   protected:
     void SetUp() override {
@@ -39,29 +34,20 @@ class PreviewGui : public ProgramTest {
     // Starts the program in `language` with one filter and waits for the main window.
     void Launch(const char* language, const char* filter) {
         MakeFolder({"Tracewipe.exe", "English.lng", "German.lng"});
-        lang_ = WinePath(TW_LANG_SOURCE);
-        lang_ = lang_.substr(0, lang_.find_last_of('\\') + 1) + language + ".txt";
-        WriteAll(Ini(),
-                 std::string("[PROGRAM]\r\nInterface=Normal\r\n[WARNING]\r\nReadmeStart=No\r\n"
-                             "[LANGUAGE]\r\nCurrentLanguage=") +
-                     language + "\r\n");
-        const std::string twf = std::string("\\") + filter + ".twf";
-        ASSERT_TRUE(
-            CopyFileA((WinePath(TW_E2E_FILTER_DIR) + twf).c_str(), (folder_ + twf).c_str(), FALSE));
+        language_ = language;
+        WriteSettings("Interface=Normal", language);
+        CopyIn(TW_E2E_FILTER_DIR, std::string(filter) + ".twf");
         Start();
         main_ = WaitForFrm("frmMain", kFirstWait);
         ASSERT_NE(main_, nullptr) << "the program is " << app_.State();
     }
-    std::string Lang(const char* id) const {
-        char buf[512] = {};
-        GetPrivateProfileStringA("Language", id, "?", buf, sizeof buf, lang_.c_str());
-        return buf;
-    }
+    std::string Lang(const char* id) const { return LanguageText(id, language_); }
     std::string Progress(HWND preview) const {
         return WindowText(FindControl(preview, "lblProgress"));
     }
 
-    std::string file_, lang_;
+    std::string file_;
+    const char* language_ = "English";
     HWND main_ = nullptr;
 };
 

@@ -1,5 +1,6 @@
 #include "RegTestUtil.h"
 #include "backup/BackupStore.h"
+#include "backup/rules/RestoreRules.h"
 #include "clean/CleaningEngine.h"
 #include "core/TextFile.h"
 #include "registry/Registry.h"
@@ -29,19 +30,6 @@ std::string FakeText(std::string_view id) {
     return "T" + std::string(id);
 }
 
-std::vector<std::string> SplitLines(const std::string& text) {
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find("\r\n", start);
-        if (end == std::string::npos)
-            end = text.size();
-        lines.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return lines;
-}
-
 class EngineRegistry : public RegistryFixture {
   protected:
     void SetUp() override {
@@ -68,11 +56,11 @@ class EngineRegistry : public RegistryFixture {
                                  tw::BackupKind::Reg);
     }
     std::vector<std::string> IndexLines() const {
-        return SplitLines(ReadAll(
+        return tw::IndexLines(ReadAll(
             tw::IndexPath(ctx_.ProgramFolder, ctx_.RunName, ctx_.FilterName, tw::BackupKind::Reg)));
     }
     std::string FoundKeysFile() const { return programFolder_ + "\\My Filter.twr"; }
-    std::vector<std::string> FoundKeys() const { return SplitLines(ReadAll(FoundKeysFile())); }
+    std::vector<std::string> FoundKeys() const { return tw::IndexLines(ReadAll(FoundKeysFile())); }
 
     tw::RunContext ctx_;
     tw::cRegSearch search_;

@@ -21,6 +21,27 @@ inline WindowPredicate IsFrm(const char* name) {
     return [name](HWND h) { return tw::ControlName(h) == name; };
 }
 
+// The text of `id` in the source of a shipped language file.
+inline std::string LanguageText(const char* id, const char* language = "English") {
+    char buf[512] = {};
+    const std::string file = WinePath(TW_LANG_DIR) + "\\" + language + ".txt";
+    GetPrivateProfileStringA("Language", id, "?", buf, sizeof buf, file.c_str());
+    return buf;
+}
+
+// The lines, each ended by CR LF.
+inline std::string CrLfLines(const std::vector<std::string>& lines) {
+    std::string s;
+    for (const std::string& line : lines)
+        s += line + "\r\n";
+    return s;
+}
+
+inline std::string WindowsDir() {
+    char buf[MAX_PATH] = {};
+    return std::string(buf, GetWindowsDirectoryA(buf, MAX_PATH));
+}
+
 class ProgramTest : public ::testing::Test {
   protected:
     void TearDown() override { app_.Kill(); }
@@ -33,9 +54,19 @@ class ProgramTest : public ::testing::Test {
         MakeDir(WinePath(TW_GUI_WORK_DIR));
         MakeDir(folder_);
         for (const std::string& file : files)
-            ASSERT_TRUE(CopyFileA((WinePath(TW_PROGRAM_DIR) + "\\" + file).c_str(),
-                                  (folder_ + "\\" + file).c_str(), FALSE))
-                << file;
+            CopyIn(TW_PROGRAM_DIR, file);
+    }
+    // `file` of the build folder `dir` into the program folder.
+    void CopyIn(const char* dir, const std::string& file) {
+        ASSERT_TRUE(CopyFileA((WinePath(dir) + "\\" + file).c_str(),
+                              (folder_ + "\\" + file).c_str(), FALSE))
+            << file;
+    }
+    // The settings file: the [PROGRAM] lines given, no warning, the language.
+    void WriteSettings(const std::string& program, const std::string& language = "English") {
+        WriteAll(Ini(), "[PROGRAM]\r\n" + program +
+                            "\r\n[WARNING]\r\nReadmeStart=No\r\n[LANGUAGE]\r\nCurrentLanguage=" +
+                            language + "\r\n");
     }
     void Start() { app_ = Process::Launch("\"" + folder_ + "\\Tracewipe.exe\"", folder_); }
     HWND WaitForFrm(const char* name, DWORD timeout = kWait) {
