@@ -1,10 +1,12 @@
 #pragma once
 // Finding the runs of the backup store again and putting their items back: files and
 // directory trees are copied back to their origin, registry exports imported with the
-// registry tool. A backup copy is deleted only once its item has been checked to be
-// back; an item that did not come back keeps its copy and its index line.
+// registry tool. A backup copy is deleted only once its item has been proven back; an
+// item that did not come back, or whose index line names a place outside its run folder,
+// keeps its copy and its index line.
 #include "backup/BackupStore.h"
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -24,19 +26,18 @@ std::string RunIndexPath(const std::string& programFolder, const std::string& ru
 std::vector<std::string> LoadIndex(const std::string& programFolder, const std::string& run,
                                    BackupKind kind);
 
-// Puts back the item of one index line of `run`; true when it is back. Its backup copy
-// (or export) is then deleted, unless `keepCopy` asks to keep it for another line that
-// names the same copy.
-bool RestoreLine(const std::string& programFolder, const std::string& run, BackupKind kind,
-                 const std::string& line, bool keepCopy = false);
-
-// Restores the lines of `lines` whose `selected` flag is set, in order (a copy that two
-// lines name, such as two same-named folders from different parents, is deleted only
-// after the last of them and only when no line that stays names it), then rewrites
-// the index with the lines that stay (the unselected ones and those that did not come
-// back) or, when none stays, deletes the index and removes the run folder: a file or
-// registry run folder only when it is empty, a directory run folder with everything
-// still in it. Returns the lines that stay.
+// Restores the lines of `lines` (the run's index as loaded) whose `selected` flag is set,
+// in order, and returns the lines that stay: the unselected ones and those that did not
+// come back, in their order. A line comes back when its copy lies inside the run folder,
+// its origin outside the backup store, and the item is proven back (the copy reported
+// success and every file holds the bytes of its copy; a key holds what its export
+// holds). A backup copy that several lines name (letter case ignored, patterns and
+// exports included) is deleted with the last of them to come back, never while a line
+// that stays names it. The index is rewritten with the lines that stay; when every line
+// came back it is deleted and the run folder removed (a file or registry run folder only
+// when it is empty, a directory run folder with everything still in it). No lines (a
+// blank or unreadable index): nothing is touched. Time and memory grow linearly with the
+// number of lines.
 std::vector<std::string> RestoreRun(const std::string& programFolder, const std::string& run,
                                     BackupKind kind, const std::vector<std::string>& lines,
                                     const std::vector<bool>& selected);

@@ -8,97 +8,225 @@ namespace {
 using namespace twtest;
 using tw::BackupKind;
 
-// "<O>" in a line or path stands for the origin folder of the case.
-std::string Fill(std::string text, const std::string& origin) {
-    for (size_t at; (at = text.find("<O>")) != std::string::npos;)
-        text.replace(at, 3, origin);
+// Below a scratch root: the program folder P with its backup store, the origin folder O
+// and a folder X outside the store. In paths and texts "$R" stands for the root, and
+// "$F", "$D", "$G" for the file, directory and registry run folders.
+const std::pair<const char*, const char*> kMarks[] = {{"$F", "P\\Backup\\r_F_FileBackup"},
+                                                      {"$D", "P\\Backup\\r_F_DirBackup"},
+                                                      {"$G", "P\\Backup\\r_F_RegBackup"}};
+
+std::string Fill(std::string text, const std::string& root) {
+    for (const auto& [mark, path] : kMarks)
+        for (size_t at; (at = text.find(mark)) != std::string::npos;)
+            text.replace(at, 2, "$R\\" + std::string(path));
+    for (size_t at; (at = text.find("$R")) != std::string::npos;)
+        text.replace(at, 2, root);
     return text;
 }
 
-// The files below `folder`, as "\\sub\\name".
-std::vector<std::string> Files(const std::string& folder, const std::string& below = "") {
-    std::vector<std::string> files;
-    for (const std::string& name : FolderNames(folder + below)) {
-        const auto more = IsDir(folder + below + "\\" + name)
-                              ? Files(folder, below + "\\" + name)
-                              : std::vector<std::string>{below + "\\" + name};
-        files.insert(files.end(), more.begin(), more.end());
-    }
-    return files;
+std::string Run(BackupKind kind) {
+    return kind == BackupKind::File  ? "r_F_FileBackup"
+           : kind == BackupKind::Dir ? "r_F_DirBackup"
+                                     : "r_F_RegBackup";
 }
 
-TEST(FsRestore, RestoreRunPutsBackTheSelectedLinesAndKeepsTheRest) {
-    struct Case {
-        const char* name;
-        BackupKind kind;
-        const char* index;               // the index text as written
-        std::vector<const char*> copies; // below the run folder
-        std::vector<bool> selected;      // per non-empty line
-        const char* kept;                // the index text after; nullptr: deleted
-        std::vector<const char*> back;   // below the origin folder
-        std::vector<const char*> stays;  // copies still in the run folder
-        bool runFolder;
+// A path below the root as the cases write it: marked, or relative to the root.
+std::string Below(const std::string& path, const std::string& root) {
+    return Fill(path.starts_with('$') ? path : "$R\\" + path, root);
+}
+
+// Makes the file `entry` below `root`: "path=content", or "path" holding its own name.
+void Make(const std::string& root, const std::string& entry) {
+    const size_t equals = entry.find('=');
+    const std::string path = Below(entry.substr(0, equals), root);
+    for (size_t at = root.size() + 1; (at = path.find('\\', at)) != std::string::npos;)
+        MakeDir(path.substr(0, at++));
+    WriteAll(path, equals == std::string::npos ? path.substr(path.rfind('\\') + 1)
+                                               : Fill(entry.substr(equals + 1), root));
+}
+
+// Every file below the root as Make takes it (run folders marked again), and every
+// empty folder of the program folder as "path\"; sorted, index files left out.
+std::vector<std::string> Snapshot(const std::string& root, const std::string& below = "") {
+    auto marked = [](std::string shown) {
+        for (const auto& [mark, run] : kMarks)
+            if (shown.starts_with(run))
+                shown = mark + shown.substr(std::string(run).size());
+        return shown;
     };
+    std::vector<std::string> out;
+    const auto names = FolderNames(root + below);
+    if (names.empty() && below.starts_with("\\P"))
+        out.push_back(marked(below.substr(1) + "\\"));
+    for (const std::string& name : names) {
+        const std::string path = below + "\\" + name;
+        if (IsDir(root + path)) {
+            const auto more = Snapshot(root, path);
+            out.insert(out.end(), more.begin(), more.end());
+            continue;
+        }
+        if (below.starts_with("\\P") &&
+            (name.ends_with(".dfb") || name.ends_with(".ddb") || name.ends_with(".drb")))
+            continue;
+        const std::string content = ReadAll(root + path);
+        out.push_back(marked(path.substr(1)) + (content == name ? "" : "=" + content));
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+// Registry lines work on this key, made with the string value v = "1".
+constexpr const char* kKey = "Software\\TwRestore\\K";
+
+struct Case {
+    const char* name;
+    BackupKind kind;
+    const char* index;               // the index text as written
+    std::vector<const char*> before; // the files made, as Make takes them ("=export": of kKey)
+    std::vector<bool> selected;      // per non-empty line
+    const char* kept;                // the index text after; nullptr: deleted
+    std::vector<const char*> after;  // as Snapshot gives them; none: as before
+    const char* hold = nullptr;      // a file held open, unshared, while the restore runs
+    bool keyLeft = false;            // kKey, without its value, is there when the restore runs
+    bool valueBack = false;          // kKey holds its value after the restore
+};
+
+void Export(const std::string& file) {
+    std::string line = "regedit.exe /e \"" + file + "\" \"HKEY_CURRENT_USER\\" + kKey + "\"";
+    STARTUPINFOA si{sizeof si};
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                               &si, &pi));
+    WaitForSingleObject(pi.hProcess, INFINITE);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    ASSERT_TRUE(Exists(file));
+}
+
+void Check(const Case& c) {
+    SCOPED_TRACE(c.name);
+    Scratch scratch("restore");
+    const std::string& root = scratch.Path();
+    const std::string run = Run(c.kind), prog = root + "\\P";
+    for (const char* folder : {"\\P", "\\P\\Backup", "\\O", "\\X"})
+        MakeDir(root + folder);
+    MakeDir(prog + "\\Backup\\" + run);
+    const std::string index = tw::RunIndexPath(prog, run, c.kind);
+    WriteAll(index, Fill(c.index, root));
+    DeleteKeyTree(HKEY_CURRENT_USER, "Software\\TwRestore");
+    SetString(HKEY_CURRENT_USER, kKey, "v", "1");
+    for (const std::string entry : c.before) {
+        Make(root, entry);
+        if (entry.ends_with("=export"))
+            Export(Below(entry.substr(0, entry.find('=')), root));
+    }
+    DeleteKeyTree(HKEY_CURRENT_USER, kKey);
+    if (c.keyLeft)
+        CreateKey(HKEY_CURRENT_USER, kKey);
+    const std::vector<std::string> before = Snapshot(root);
+
+    HANDLE held = c.hold ? CreateFileA(Fill(c.hold, root).c_str(), GENERIC_READ, 0, nullptr,
+                                       OPEN_EXISTING, 0, nullptr)
+                         : INVALID_HANDLE_VALUE;
+    ASSERT_TRUE(!c.hold || held != INVALID_HANDLE_VALUE);
+    tw::RestoreRun(prog, run, c.kind, tw::LoadIndex(prog, run, c.kind), c.selected);
+    if (held != INVALID_HANDLE_VALUE)
+        CloseHandle(held);
+
+    EXPECT_EQ(ReadAll(index), c.kept ? Fill(c.kept, root) : "");
+    EXPECT_EQ(Exists(index), c.kept != nullptr);
+    std::vector<std::string> after(c.after.begin(), c.after.end());
+    std::sort(after.begin(), after.end());
+    EXPECT_EQ(Snapshot(root), c.after.empty() ? before : after);
+    EXPECT_EQ(ValueExists(HKEY_CURRENT_USER, kKey, "v"), c.valueBack);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "Software\\TwRestore\\Other"));
+    DeleteKeyTree(HKEY_CURRENT_USER, "Software\\TwRestore");
+}
+
+TEST(FsRestore, FilesAndFoldersComeBackAndNothingLeavesTheRunFolder) {
     // clang-format off
     const Case cases[] = {
         {"partial", BackupKind::File,
-         "\\Windows\\a.dll, <O>\r\n\\Windows\\b.dll, <O>\r\n\\Windows\\c.dll, <O>\r\n",
-         {"\\Windows\\a.dll", "\\Windows\\b.dll", "\\Windows\\c.dll"}, {true, false, true},
-         "\\Windows\\b.dll, <O>\r\n", {"\\a.dll", "\\c.dll"}, {"\\Windows\\b.dll"}, true},
-        {"none selected", BackupKind::File, "\\Windows\\a.dll, <O>\r\n\r\n\\Windows\\b.dll, <O>",
-         {"\\Windows\\a.dll", "\\Windows\\b.dll"}, {false, false},
-         "\\Windows\\a.dll, <O>\r\n\\Windows\\b.dll, <O>\r\n", {}, {"\\Windows\\a.dll", "\\Windows\\b.dll"}, true},
-        {"pattern", BackupKind::File, "\\Windows\\ati*.dll, <O>\r\n\\Windows\\other.dll, <O>\r\n",
-         {"\\Windows\\ati1.dll", "\\Windows\\ati2.dll", "\\Windows\\other.dll"}, {true, false},
-         "\\Windows\\other.dll, <O>\r\n", {"\\ati1.dll", "\\ati2.dll"}, {"\\Windows\\other.dll"}, true},
-        {"comma in the name", BackupKind::File, "\\Inf\\a,b.inf, <O>\\Inf\r\n",
-         {"\\Inf\\a,b.inf"}, {true}, nullptr, {"\\Inf\\a,b.inf"}, {}, true},
-        {"origin gone", BackupKind::File, "\\Windows\\gone.dll, <O>\\Gone\r\n\\Windows\\d.dll, <O>\r\n",
-         {"\\Windows\\gone.dll", "\\Windows\\d.dll"}, {true, true},
-         "\\Windows\\gone.dll, <O>\\Gone\r\n", {"\\d.dll"}, {"\\Windows\\gone.dll"}, true},
-        {"every directory", BackupKind::Dir, "Tree, <O>\r\nTw*, <O>\\Inf\r\n",
-         {"\\Tree\\sub\\f.txt", "\\Tree\\g.txt", "\\Tw1\\x.txt", "\\Tw2\\y.txt"}, {true, true}, nullptr,
-         {"\\Inf\\Tw1\\x.txt", "\\Inf\\Tw2\\y.txt", "\\Tree\\g.txt", "\\Tree\\sub\\f.txt"}, {}, false},
-        {"same-named folders", BackupKind::Dir, "Tree, <O>\r\nTree, <O>\\Inf\r\n", {"\\Tree\\f.txt"},
-         {true, true}, nullptr, {"\\Inf\\Tree\\f.txt", "\\Tree\\f.txt"}, {}, false},
-        {"one of two same-named", BackupKind::Dir, "Tree, <O>\r\nTree, <O>\\Inf\r\n", {"\\Tree\\f.txt"},
-         {true, false}, "Tree, <O>\\Inf\r\n", {"\\Tree\\f.txt"}, {"\\Tree\\f.txt"}, true},
+         "\\Windows\\a.dll, $R\\O\r\n\\Windows\\b.dll, $R\\O\r\n\\Windows\\c.dll, $R\\O\r\n",
+         {"$F\\Windows\\a.dll", "$F\\Windows\\b.dll", "$F\\Windows\\c.dll"}, {true, false, true},
+         "\\Windows\\b.dll, $R\\O\r\n", {"$F\\Windows\\b.dll", "O\\a.dll", "O\\c.dll"}},
+        {"none selected", BackupKind::File, "\\Windows\\a.dll, $R\\O\r\n\r\n\\Windows\\b.dll, $R\\O",
+         {"$F\\Windows\\a.dll", "$F\\Windows\\b.dll"}, {false, false},
+         "\\Windows\\a.dll, $R\\O\r\n\\Windows\\b.dll, $R\\O\r\n"},
+        {"pattern, comma in a name", BackupKind::File,
+         "\\Windows\\ati*.dll, $R\\O\r\n\\Windows\\other.dll, $R\\O\r\n\\Inf\\a,b.inf, $R\\O\r\n",
+         {"$F\\Windows\\ati1.dll", "$F\\Windows\\ati2.dll", "$F\\Windows\\other.dll", "$F\\Inf\\a,b.inf"},
+         {true, false, true}, "\\Windows\\other.dll, $R\\O\r\n",
+         {"$F\\Inf\\", "$F\\Windows\\other.dll", "O\\a,b.inf", "O\\ati1.dll", "O\\ati2.dll"}},
+        {"origin gone", BackupKind::File, "\\Windows\\gone.dll, $R\\O\\Gone\r\n\\Windows\\d.dll, $R\\O\r\n",
+         {"$F\\Windows\\gone.dll", "$F\\Windows\\d.dll"}, {true, true},
+         "\\Windows\\gone.dll, $R\\O\\Gone\r\n", {"$F\\Windows\\gone.dll", "O\\d.dll"}},
+        {"every directory", BackupKind::Dir, "Tree, $R\\O\r\nTw*, $R\\O\\Inf\r\n",
+         {"$D\\Tree\\sub\\f.txt", "$D\\Tree\\g.txt", "$D\\Tw1\\x.txt", "$D\\Tw2\\y.txt"}, {true, true},
+         nullptr, {"P\\Backup\\", "O\\Inf\\Tw1\\x.txt", "O\\Inf\\Tw2\\y.txt", "O\\Tree\\g.txt", "O\\Tree\\sub\\f.txt"}},
+        {"same-named folders", BackupKind::Dir, "Tree, $R\\O\r\nTree, $R\\O\\Inf\r\n",
+         {"$D\\Tree\\f.txt"}, {true, true}, nullptr, {"P\\Backup\\", "O\\Inf\\Tree\\f.txt", "O\\Tree\\f.txt"}},
+        // a copy stays while a line that stays names it: letter case, patterns, order
+        {"shared copy", BackupKind::File,
+         "\\Windows\\a.dll, $R\\O\r\n\\WINDOWS\\A.DLL, $R\\X\r\n\\Windows\\b.dll, $R\\O\r\n"
+         "\\Windows\\b*.dll, $R\\X\r\n\\Windows\\c.dll, $R\\X\r\n\\Windows\\c.dll, $R\\O\r\n",
+         {"$F\\Windows\\a.dll", "$F\\Windows\\b.dll", "$F\\Windows\\c.dll"},
+         {true, false, true, false, false, true},
+         "\\WINDOWS\\A.DLL, $R\\X\r\n\\Windows\\b*.dll, $R\\X\r\n\\Windows\\c.dll, $R\\X\r\n",
+         {"$F\\Windows\\a.dll", "$F\\Windows\\b.dll", "$F\\Windows\\c.dll", "O\\a.dll", "O\\b.dll",
+          "O\\c.dll"}},
+        {"one of two same-named folders", BackupKind::Dir, "Tree, $R\\O\r\nTree, $R\\O\\Inf\r\n",
+         {"$D\\Tree\\f.txt"}, {true, false}, "Tree, $R\\O\\Inf\r\n", {"$D\\Tree\\f.txt", "O\\Tree\\f.txt"}},
+        // a copy back that failed keeps the copy: the origin, held open, keeps other bytes
+        {"failed copy back", BackupKind::File, "\\Windows\\a.dll, $R\\O\r\n",
+         {"$F\\Windows\\a.dll", "O\\a.dll=zzzzz"}, {true}, "\\Windows\\a.dll, $R\\O\r\n", {}, "$R\\O\\a.dll"},
+        // lines naming places outside their run folder, or origins in the store
+        {"file copy climbing out", BackupKind::File,
+         "\\Windows\\..\\..\\..\\..\\X\\v.dll, $R\\O\r\n\\Windows\\..\\..\\..\\..\\X\\w.dll, $R\\X\r\n",
+         {"X\\v.dll", "X\\w.dll"}, {true, true},
+         "\\Windows\\..\\..\\..\\..\\X\\v.dll, $R\\O\r\n\\Windows\\..\\..\\..\\..\\X\\w.dll, $R\\X\r\n"},
+        {"file origin in its run folder", BackupKind::File, "\\Windows\\a.dll, $F\\Windows\r\n",
+         {"$F\\Windows\\a.dll"}, {true}, "\\Windows\\a.dll, $F\\Windows\r\n"},
+        {"folders climbing out, origin the run folder", BackupKind::Dir,
+         "..\\..\\..\\X\\T, $R\\O\r\nTree, $D\r\nTree, $R\\P\\Backup\\.\\r_F_DirBackup\\Tree\r\n",
+         {"X\\T\\f.txt", "$D\\Tree\\g.txt"}, {true, true, true},
+         "..\\..\\..\\X\\T, $R\\O\r\nTree, $D\r\nTree, $R\\P\\Backup\\.\\r_F_DirBackup\\Tree\r\n"},
+        {"empty folder name", BackupKind::Dir, ", $R\\O\r\nTree, $R\\O\r\n", {"$D\\Tree\\g.txt"},
+         {true, false}, ", $R\\O\r\nTree, $R\\O\r\n"},
+        {"folder pattern", BackupKind::Dir, "*, $R\\O\r\nTree, $R\\X\r\n", {"$D\\Tree\\g.txt"},
+         {true, false}, "Tree, $R\\X\r\n", {"$D\\Tree\\g.txt", "O\\Tree\\g.txt"}},
+        // an index that cannot be read, or holds no line, removes nothing
+        {"unreadable index", BackupKind::Dir, "Tree, $R\\O\r\n", {"$D\\Tree\\g.txt"}, {},
+         "Tree, $R\\O\r\n", {}, "$D\\r_F_DirBackup.ddb"},
+        {"blank index", BackupKind::Dir, "\r\n\r\n", {"$D\\Tree\\g.txt"}, {}, "\r\n\r\n"},
     };
     // clang-format on
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        Scratch prog("restore"), origin("origin");
-        MakeDir(origin / "Inf");
-        const std::string run = c.kind == BackupKind::File ? "r_F_FileBackup" : "r_F_DirBackup";
-        const std::string folder = prog / "Backup\\" + run;
-        MakeDir(prog / "Backup");
-        MakeDir(folder);
-        WriteAll(tw::RunIndexPath(prog.Path(), run, c.kind), Fill(c.index, origin.Path()));
-        for (const std::string copy : c.copies) {
-            const std::string path = folder + copy;
-            for (size_t at = folder.size() + 1; (at = path.find('\\', at)) != std::string::npos;)
-                MakeDir(path.substr(0, at++));
-            WriteAll(path, copy);
-        }
+    for (const Case& c : cases)
+        Check(c);
+}
 
-        tw::RestoreRun(prog.Path(), run, c.kind, tw::LoadIndex(prog.Path(), run, c.kind),
-                       c.selected);
-
-        const std::string index = tw::RunIndexPath(prog.Path(), run, c.kind);
-        EXPECT_EQ(ReadAll(index), c.kept ? Fill(c.kept, origin.Path()) : "");
-        EXPECT_EQ(Exists(index), c.kept != nullptr);
-        // each file that came back holds its copy's content; nothing else came
-        EXPECT_EQ(Files(origin.Path()), std::vector<std::string>(c.back.begin(), c.back.end()));
-        for (const std::string path : c.back)
-            EXPECT_TRUE(ReadAll(origin.Path() + path).ends_with(path.substr(path.rfind('\\'))))
-                << path;
-        std::vector<std::string> stays;
-        for (const char* copy : c.copies)
-            if (Exists(folder + copy))
-                stays.push_back(copy);
-        EXPECT_EQ(stays, std::vector<std::string>(c.stays.begin(), c.stays.end()));
-        EXPECT_EQ(IsDir(folder), c.runFolder);
-    }
+TEST(FsRestore, KeysComeBackOnlyWhenTheKeyHoldsWhatTheirExportHolds) {
+#define TW_K "HKEY_CURRENT_USER\\Software\\TwRestore\\K"
+    // clang-format off
+    const Case cases[] = {
+        {"imported", BackupKind::Reg, TW_K ", K1.dat\r\n", {"$G\\K1.dat=export"}, {true}, nullptr,
+         {"P\\Backup\\"}, nullptr, false, true},
+        // regedit cannot take the value: the key is there, but without it
+        {"damaged export", BackupKind::Reg, TW_K ", K1.dat\r\n",
+         {"$G\\K1.dat=REGEDIT4\r\n\r\n[" TW_K "]\r\n\"v\"=dword:zz\r\n"}, {true}, TW_K ", K1.dat\r\n",
+         {}, nullptr, true, false},
+        {"export of another key", BackupKind::Reg, TW_K ", K1.dat\r\n",
+         {"$G\\K1.dat=REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\TwRestore\\Other]\r\n"},
+         {true}, TW_K ", K1.dat\r\n"},
+        {"export outside the run folder", BackupKind::Reg, TW_K ", ..\\..\\..\\X\\K1.dat\r\n",
+         {"X\\K1.dat=export"}, {true}, TW_K ", ..\\..\\..\\X\\K1.dat\r\n", {}, nullptr, true},
+        {"shared export", BackupKind::Reg, TW_K ", K1.dat\r\n" TW_K ", k1.DAT\r\n",
+         {"$G\\K1.dat=export"}, {true, false}, TW_K ", k1.DAT\r\n", {}, nullptr, false, true},
+    };
+    // clang-format on
+#undef TW_K
+    for (const Case& c : cases)
+        Check(c);
 }
 
 } // namespace

@@ -153,7 +153,8 @@ TEST_F(BackupGui, TheDialogsListTheStoreAndTheCleanUpDialogsDeleteTheSelectedEnt
         ExpectOnlyClose(empty);
         Close(empty);
 
-        const std::string backup = folder_ + "\\Backup\\", longName(160, 'x');
+        // lines longer than 511 characters, which the platform's list box cannot read back
+        const std::string backup = folder_ + "\\Backup\\", longName(600, 'x');
         MakeDir(backup);
         for (const char* run :
              {"r_F_FileBackup", "r_F_DirBackup", "r_F_RegBackup", "xyzfilebackup"})

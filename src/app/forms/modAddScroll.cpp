@@ -3,13 +3,18 @@
 namespace tw {
 
 void AddScroll(Form& form, std::string_view list) {
-    std::string longest;
-    for (int i = 0, n = form.ListCount(list); i < n; ++i) {
-        std::string entry = form.List(list, i);
-        if (entry.size() > longest.size())
-            longest = std::move(entry);
-    }
-    longest += "        ";
+    std::vector<std::string> entries;
+    for (int i = 0, n = form.ListCount(list); i < n; ++i)
+        entries.push_back(form.List(list, i));
+    AddScroll(form, list, entries);
+}
+
+void AddScroll(Form& form, std::string_view list, const std::vector<std::string>& entries) {
+    const std::string* widest = nullptr;
+    for (const std::string& entry : entries)
+        if (!widest || entry.size() > widest->size())
+            widest = &entry;
+    const std::string longest = (widest ? *widest : std::string()) + "        ";
 
     HDC dc = GetDC(form.hwnd());
     if (!dc)

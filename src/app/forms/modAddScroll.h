@@ -2,7 +2,9 @@
 // A horizontal scroll extent for a list box, so that its longest line can be scrolled to.
 #include "app/forms/Form.h"
 
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace tw {
 
@@ -11,5 +13,8 @@ namespace tw {
 // spaces in the form's font, taken in twips and divided by the screen's twips per pixel.
 // An empty list gets the width of the eight spaces.
 void AddScroll(Form& form, std::string_view list);
+// The same for a list that holds `entries`, in order, without reading them back (the
+// platform's list box may fail on reading back a very long entry).
+void AddScroll(Form& form, std::string_view list, const std::vector<std::string>& entries);
 
 } // namespace tw

@@ -98,11 +98,12 @@ const Side kRegRestSides[] = {
 };
 
 // One restore dialog: its sides work alike and apart, except that a restore on one side
-// disables the controls of every side while it runs.
+// disables the controls of every side while it runs. The runs and index lines a side
+// shows are kept here as they were loaded; the lists only show them.
 class RestoreDialog : public Form {
   public:
     RestoreDialog(const FormSpec& layout, std::span<const Side> sides)
-        : Form(layout), sides_(sides) {
+        : Form(layout), sides_(sides), shown_(sides.size()) {
         for (const Side& s : sides_) {
             On(std::string(s.combo) + "_Click", [this, &s] { Change(s); });
             On(std::string(s.selectAll) + "_Click", [this, &s] { Select(s, true); });
@@ -124,13 +125,23 @@ class RestoreDialog : public Form {
     }
 
   private:
+    struct Shown {
+        std::vector<std::string> runs;  // as the run selector lists them
+        std::string run;                // the chosen run
+        std::vector<std::string> lines; // its index lines, as the list shows them
+    };
+
+    Shown& ShownOn(const Side& s) { return shown_[static_cast<size_t>(&s - sides_.data())]; }
+
     // The run selector: every run of the side's kind; the first is chosen and loaded, or
     // the side is disabled when there is none.
     void ListBackups(const Side& s) {
+        Shown& shown = ShownOn(s);
         ClearList(s.combo);
-        for (const std::string& run : ListRuns(ProgramFolder(), {s.kind}))
+        shown.runs = ListRuns(ProgramFolder(), {s.kind});
+        for (const std::string& run : shown.runs)
             AddItem(s.combo, run);
-        if (ListCount(s.combo) > 0)
+        if (!shown.runs.empty())
             SetListIndex(s.combo, 0); // raises the selector's change
         else
             EnableSide(s, false);
@@ -143,13 +154,20 @@ class RestoreDialog : public Form {
 
     // The chosen run's index into the list and its twin.
     void Change(const Side& s) {
+        Shown& shown = ShownOn(s);
         ClearList(s.list);
         ClearList(s.twin);
-        for (const std::string& line : LoadIndex(ProgramFolder(), Text(s.combo), s.kind)) {
+        const int chosen = ListIndex(s.combo);
+        shown.run = chosen >= 0 && static_cast<size_t>(chosen) < shown.runs.size()
+                        ? shown.runs[static_cast<size_t>(chosen)]
+                        : std::string();
+        shown.lines = shown.run.empty() ? std::vector<std::string>()
+                                        : LoadIndex(ProgramFolder(), shown.run, s.kind);
+        for (const std::string& line : shown.lines) {
             AddItem(s.list, line);
             AddItem(s.twin, line);
         }
-        AddScroll(*this, s.list);
+        AddScroll(*this, s.list, shown.lines);
     }
 
     void Select(const Side& s, bool selected) { SelectAll(s.list, selected); }
@@ -161,15 +179,13 @@ class RestoreDialog : public Form {
         SetEnabled("cmdClose", false);
         for (const Side& each : sides_)
             EnableSide(each, false);
-        const std::string run = Text(s.combo);
-        std::vector<std::string> lines;
-        for (int i = 0; i < ListCount(s.twin); ++i)
-            lines.push_back(List(s.twin, i));
-        std::vector<bool> selected;
-        for (int i = 0; i < ListCount(s.list); ++i)
-            selected.push_back(Selected(s.list, i));
+        const Shown& shown = ShownOn(s);
+        std::vector<bool> selected(shown.lines.size());
+        for (size_t i = 0; i < selected.size(); ++i)
+            selected[i] = Selected(s.list, static_cast<int>(i));
         // the registry tool is waited for with the message loop running
-        RestoreRun(ProgramFolder(), run, s.kind, lines, selected);
+        if (!shown.run.empty())
+            RestoreRun(ProgramFolder(), shown.run, s.kind, shown.lines, selected);
         busy_ = false;
         if (!Loaded())
             return; // closed meanwhile: the store is done, the window has gone
@@ -182,6 +198,7 @@ class RestoreDialog : public Form {
     }
 
     std::span<const Side> sides_;
+    std::vector<Shown> shown_;
     bool busy_ = false;
 };
 

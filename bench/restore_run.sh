@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Times the file restore dialog on a run of many index lines under Wine, through the real
+# window: opening it (the first run is listed at once), then Select All and Restore, which
+# puts every file back, proves it back and deletes its copy. Run with two sizes, the time
+# per line shows whether the restore grows linearly with the run.
+# Usage: bench/restore_run.sh [BUILD_ROOT] [LINES...]   (default build, 20000 and 100000
+# lines; expects a built tree, scripts/build.sh). Uses its own prefix in BUILD_ROOT/bench.
+set -euo pipefail
+src=$(cd "$(dirname "$0")/.." && pwd)
+root=${1:-$src/build}
+shift || true
+sizes=("$@")
+[ ${#sizes[@]} -gt 0 ] || sizes=(20000 100000)
+bench="$root/bench"
+program="$root/win64/program"
+twdrive="$root/win64/tools/twdrive/twdrive.exe"
+mkdir -p "$bench"
+. "$src/cmake/wine-env.sh" "$bench"
+
+drive() { wine "$twdrive" "$@" </dev/null 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+lang() { sed -n "s/^$1=//p" "$src/data/lang/English.txt" | tr -d '\r'; }
+main=(--title-prefix Tracewipe --class TwForm)
+dialog=(--title "$(lang 1061)" --class TwForm)
+app="$WINEPREFIX/drive_c/TracewipeBench"
+origin="$WINEPREFIX/drive_c/TwBenchOrigin"
+run="01-01-2026_000000_Bench_FileBackup"
+
+for count in "${sizes[@]}"; do
+    rm -rf "$app" "$origin"
+    mkdir -p "$app/Backup/$run/Windows" "$origin"
+    cp "$program/Tracewipe.exe" "$program/English.lng" "$app/"
+    printf '[PROGRAM]\r\nInterface=Normal\r\nWizard=No\r\n[WARNING]\r\nReadmeStart=No\r\n[LANGUAGE]\r\nCurrentLanguage=English\r\n' \
+        >"$app/Tracewipe.ini"
+    # one small file per line, each with its own content
+    (cd "$app/Backup/$run/Windows" && seq -f 'twbench_%06g.dll' 1 "$count" |
+        xargs -n 2000 sh -c 'for f; do echo "$f" >"$f"; done' sh)
+    seq -f '\\Windows\\twbench_%06g.dll, C:\\TwBenchOrigin' 1 "$count" | sed 's/$/\r/' \
+        >"$app/Backup/$run/$run.dfb"
+
+    (cd "$app" && exec wine 'C:\TracewipeBench\Tracewipe.exe' </dev/null >/dev/null 2>&1) &
+    app_pid=$!
+    trap 'kill "$app_pid" 2>/dev/null || true' EXIT
+    for _ in $(seq 1 60); do
+        drive text "${main[@]}" --control cboConfigs --timeout 1000 >/dev/null && break
+        sleep 0.5
+    done
+    start=$(date +%s.%N)
+    drive keys "${main[@]}" ctrl+u >/dev/null
+    drive wait-window "${dialog[@]}" --timeout 600000 >/dev/null
+    drive text "${dialog[@]}" --control cmdFRestore --timeout 600000 >/dev/null
+    opened=$(date +%s.%N)
+    drive press "${dialog[@]}" --control cmdFSelectAll --timeout 600000 >/dev/null
+    selected=$(date +%s.%N)
+    drive press "${dialog[@]}" --control cmdFRestore --timeout 1200000 >/dev/null
+    end=$(date +%s.%N)
+    drive close "${main[@]}" >/dev/null || true
+    wait "$app_pid" 2>/dev/null || true
+    trap - EXIT
+
+    back=$(find "$origin" -name 'twbench_*.dll' | wc -l)
+    left=$(find "$app/Backup" -name 'twbench_*.dll' | wc -l)
+    awk -v n="$count" -v s="$start" -v o="$opened" -v a="$selected" -v e="$end" \
+        -v b="$back" -v l="$left" 'BEGIN {
+        printf "%d lines: open %.2f s, Select All %.2f s, Restore %.2f s (%.3f ms a line); %d back, %d copies left\n",
+            n, o - s, a - o, e - a, (e - a) * 1000 / n, b, l }'
+done
+rm -rf "$app" "$origin"
+"$src/cmake/wine-down.sh" "$bench"
