@@ -49,20 +49,29 @@ class HeadlessRun final : public RunWindow, private ReportSink {
 };
 
 // The lines to the console and, when one is named, to the report file (replaced), as
-// ANSI text with CR LF.
-void Emit(const std::vector<std::string>& lines, const std::string& report) {
+// ANSI text with CR LF. False when the report file cannot be written whole.
+bool Emit(const std::vector<std::string>& lines, const std::string& report) {
     std::string text;
     for (const std::string& line : lines)
         text += line + "\r\n";
     win::ConsoleOutput console;
     console.Write(text);
     if (report.empty())
-        return;
+        return true;
     win::UniqueFileHandle file(CreateFileA(report.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                            FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    if (file)
-        WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    return file &&
+           WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size();
+}
+
+// `code`, or kExitBadArgs with a message on the console when the report was not written.
+int Reported(bool written, int code, const std::string& report) {
+    if (written)
+        return code;
+    win::ConsoleOutput().Write(LookupText("2130") + " " + report + "\r\n");
+    return kExitBadArgs;
 }
 
 int Clean(const std::string& folder, const std::string& filter, const PreviewResult& before,
@@ -82,10 +91,10 @@ int Clean(const std::string& folder, const std::string& filter, const PreviewRes
     lines.push_back(LookupText("2121"));
     for (std::string& line : PreviewLines(after))
         lines.push_back(std::move(line));
-    Emit(lines, report);
+    const bool written = Emit(lines, report);
     if (window.Kept() > 0 || after.Items > 0 || before.Refused > 0)
-        return kExitNotRemoved;
-    return before.Items > 0 ? kExitFound : kExitNothing;
+        return Reported(written, kExitNotRemoved, report);
+    return Reported(written, before.Items > 0 ? kExitFound : kExitNothing, report);
 }
 
 } // namespace
@@ -98,8 +107,7 @@ int RunCommandLine(const std::vector<std::string>& args) {
         return kExitBadArgs;
     }
     if (win::PreviousInstanceRunning()) {
-        Emit({LookupText("2120")}, line->Report);
-        return kExitRunning;
+        return Reported(Emit({LookupText("2120")}, line->Report), kExitRunning, line->Report);
     }
     const std::string folder = ProgramFolder();
     cRegSearch search;
@@ -110,13 +118,13 @@ int RunCommandLine(const std::vector<std::string>& args) {
     if (IsPlainFilterName(line->Filter))
         before = PreviewFilter(folder, line->Filter, search);
     if (!before.Decoded) {
-        Emit({LookupText("2118") + " " + line->Filter}, line->Report);
-        return kExitBadFilter;
+        return Reported(Emit({LookupText("2118") + " " + line->Filter}, line->Report),
+                        kExitBadFilter, line->Report);
     }
     if (line->Command == CommandLine::Mode::Clean)
         return Clean(folder, line->Filter, before, search, line->Report);
-    Emit(PreviewLines(before), line->Report);
-    return before.Items > 0 ? kExitFound : kExitNothing;
+    return Reported(Emit(PreviewLines(before), line->Report),
+                    before.Items > 0 ? kExitFound : kExitNothing, line->Report);
 }
 
 } // namespace tw

@@ -23,7 +23,7 @@ enum ExitCode : int {
     kExitNotRemoved = 2, // some items were not removed
     kExitBadFilter = 3,  // the filter is missing or cannot be unpacked
     kExitRunning = 4,    // another instance is running
-    kExitBadArgs = 5,    // the arguments are not a command line of the program
+    kExitBadArgs = 5,    // not a command line of the program, or the report cannot be written
 };
 
 // `args` without the program's own name. Nothing when they are not exactly one command
