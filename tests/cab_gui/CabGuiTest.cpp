@@ -325,7 +325,7 @@ TEST_F(CabCleaner, OnlyCabinetsBelowWindowsAreRebuiltWholeFromAFreshFolder) {
     Clean("driver.cab");
     EXPECT_EQ(Status(), Lang("0026") + " driver.cab !");
     EXPECT_EQ(Listed(cabinet), "sub/kbdclass.sys\nvga.sys\nsub\\kbdclass.sys\nvga.sys\n");
-    EXPECT_EQ(ReadAll(outside), before);
+    EXPECT_TRUE(ReadAll(outside) == before) << "the cabinet outside the Windows folder changed";
     RemoveTree(outside.substr(0, outside.find_last_of('\\')));
     RemoveTree(planted);
 }

@@ -10,46 +10,32 @@ namespace {
 
 using namespace twtest;
 
-const std::string kKey = "Software\\TwCliFoundKey";
-
-class CommandLineRun : public ProgramTest {
-  protected:
-    void SetUp() override {
-        char dir[MAX_PATH];
-        win_.assign(dir, GetWindowsDirectoryA(dir, MAX_PATH));
-        file_ = win_ + "\\twcli.dll";
-        dir_ = win_.substr(0, 2) + "\\TwCli Dir";
-        Clear();
-    }
-    void TearDown() override {
-        ProgramTest::TearDown();
-        Clear();
-    }
-    void Clear() {
-        RemoveTree(file_);
-        RemoveTree(dir_);
-        DeleteKeyTree(HKEY_CURRENT_USER, kKey);
-    }
-    // A filter file, stored unpacked in the container.
-    static void WriteFilter(const std::string& path, const std::string& text) {
-        WriteAll(path, "HE0\r" + text);
-    }
-    std::string win_, file_, dir_;
-};
+class CommandLineRun : public ProgramTest {};
 
 TEST_F(CommandLineRun, ExitCodesAndReports) {
+    char dir[MAX_PATH];
+    const std::string win(dir, GetWindowsDirectoryA(dir, MAX_PATH));
+    const std::string file = win + "\\twcli.dll", folder = win.substr(0, 2) + "\\TwCli Dir";
+    const std::string key = "Software\\TwCliFoundKey";
+    const auto clear = [&] {
+        RemoveTree(file);
+        RemoveTree(folder);
+        DeleteKeyTree(HKEY_CURRENT_USER, key);
+    };
+    clear();
     MakeFolder({"Tracewipe.exe", "English.lng"});
     WriteAll(Ini(), "[LANGUAGE]\r\nCurrentLanguage=English\r\n");
-    const std::string filter = "[FILES]\r\n\\twcli.dll\r\n[DIRECTORY]\r\n\\TwCli Dir\r\n";
-    WriteFilter(folder_ + "\\Cli.twf", filter);
-    WriteFilter(folder_ + "\\..\\Out.twf", filter);
-    WriteFilter(folder_ + "\\Prot.twf", "[REGISTRY.SECTION]\r\nHKEY_LOCAL_MACHINE\\Software\r\n");
+    // filters stored unpacked in the container
+    const std::string filter = "HE0\r[FILES]\r\n\\twcli.dll\r\n[DIRECTORY]\r\n\\TwCli Dir\r\n";
+    WriteAll(folder_ + "\\Cli.twf", filter);
+    WriteAll(folder_ + "\\..\\Out.twf", filter);
+    WriteAll(folder_ + "\\Prot.twf", "HE0\r[REGISTRY.SECTION]\r\nHKEY_LOCAL_MACHINE\\Software\r\n");
     // what an interrupted run of Cli left: a key its search found
-    WriteAll(folder_ + "\\Cli.twr", "HKEY_CURRENT_USER\\" + kKey + "\r\n");
-    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, kKey));
-    WriteAll(file_, "dll");
-    MakeDir(dir_);
-    WriteAll(dir_ + "\\a.txt", "ab");
+    WriteAll(folder_ + "\\Cli.twr", "HKEY_CURRENT_USER\\" + key + "\r\n");
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, key));
+    WriteAll(file, "dll");
+    MakeDir(folder);
+    WriteAll(folder + "\\a.txt", "ab");
 
     const std::string report = folder_ + "\\report.txt";
     struct Case {
@@ -65,8 +51,8 @@ TEST_F(CommandLineRun, ExitCodesAndReports) {
         {"/preview", 5, {"Usage: "}},
         {"/preview Cli",
          0,
-         {"    File (" + file_ + ") 3 bytes", "    Directory (" + dir_ + ") 1 files, 2 bytes",
-          "Cli.twr\r\n    Registry key (HKEY_CURRENT_USER\\" + kKey + ")"}},
+         {"    File (" + file + ") 3 bytes", "    Directory (" + folder + ") 1 files, 2 bytes",
+          "Cli.twr\r\n    Registry key (HKEY_CURRENT_USER\\" + key + ")"}},
         {"/clean Prot", 2, {"Not removed, protected (HKEY_LOCAL_MACHINE\\Software)"}},
         {"/clean Cli", 0, {"Left after cleaning:\r\nTotal: 0 items"}},
         {"/clean Cli", 1, {"Total: 0 items"}},
@@ -84,10 +70,11 @@ TEST_F(CommandLineRun, ExitCodesAndReports) {
         for (const std::string& line : c.reported)
             EXPECT_NE(text.find(line), std::string::npos) << line << "\nin:\n" << text;
     }
-    EXPECT_FALSE(Exists(file_));
-    EXPECT_FALSE(Exists(dir_));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kKey));
+    EXPECT_FALSE(Exists(file));
+    EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, key));
     RemoveTree(folder_ + "\\..\\Out.twf");
+    clear();
 }
 
 } // namespace
