@@ -3,6 +3,7 @@
 #include "app/INI.h"
 #include "app/OSInfo.h"
 #include "app/forms/Forms.h"
+#include "core/Paths.h"
 #include "core/Text.h"
 #include "win/ProgramFolder.h"
 
@@ -36,11 +37,29 @@ bool IsWinHelpFile(const std::string& path) {
 
 } // namespace
 
+std::string HelpFilePath() {
+    const std::string name = LookupText("0019");
+    const auto dot = name.rfind('.');
+    if (!IsPlainFileName(name) || dot == std::string::npos)
+        return {};
+    const std::string extension = name.substr(dot);
+    bool known = false;
+    for (const char* help : {".htm", ".html", ".chm", ".hlp"})
+        known = known || lstrcmpiA(extension.c_str(), help) == 0;
+    const std::string path = ProgramFolder() + "\\" + name;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (!known || attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return {};
+    return path;
+}
+
 void OpenHelpFile(HWND owner) {
-    std::string file = ProgramFolder() + "\\" + LookupText("0019");
+    const std::string file = HelpFilePath();
+    if (file.empty())
+        return;
     if (IsWinHelpFile(file))
         WinHelpA(owner, file.c_str(), 11, 0);
-    else
+    else if (lstrcmpiA(file.substr(file.size() - 4).c_str(), ".hlp") != 0)
         ShellExecuteA(owner, "open", file.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 

@@ -17,8 +17,11 @@ void ReturnToInterface();
 // active window; returns 1. Mode 1 is the only mode there is.
 int ReportError(int mode, const std::string& message);
 
-// Opens the help file named by text 0019 in the program folder: a WinHelp file with
-// WinHelpA, anything else with the shell.
+// The help file named by text 0019: a file of the program folder (no folder part) with a
+// help file's extension (.htm, .html, .chm, .hlp); "" when the text names anything else.
+std::string HelpFilePath();
+// Opens HelpFilePath(): a WinHelp file with WinHelpA, a page or compiled help with the
+// shell. Nothing else is ever opened or run.
 void OpenHelpFile(HWND owner);
 
 // Fill the form's label lblOS with the Windows version: ShowOSLabel with the platform's

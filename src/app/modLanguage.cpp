@@ -2,12 +2,14 @@
 #include "app/LanguageText.h"
 
 #include "app/INI.h"
+#include "core/Paths.h"
 #include "decode/clsProtection.h"
 #include "win/Files.h"
 #include "win/ProgramFolder.h"
 
 #include <windows.h>
 
+#include <charconv>
 #include <map>
 
 namespace tw {
@@ -39,6 +41,39 @@ void ReadLanguageSection(std::string_view text) {
     });
 }
 
+// The ids every language file holds. The texts the program has added since are built in
+// in English as well, so a language file that lacks them still gives a readable text.
+bool IsLanguageFileId(std::string_view id) {
+    int n = -1;
+    if (id.size() != 4 || std::from_chars(id.data(), id.data() + 4, n).ptr != id.data() + 4)
+        return false;
+    return (n >= 1 && n <= 29) || n == 121 || n == 314 || (n >= 320 && n <= 322) ||
+           (n >= 1000 && n <= 1078);
+}
+
+struct BuiltInText {
+    const char* Id;
+    const char* Text;
+};
+constexpr BuiltInText kEnglish[] = {
+#include "BuiltInEnglish.inc"
+};
+
+std::string WithFallback(std::string_view id, std::string text) {
+    if (text != "?" || IsLanguageFileId(id))
+        return text;
+    for (const BuiltInText& builtIn : kEnglish)
+        if (id == builtIn.Id)
+            return builtIn.Text;
+    return text;
+}
+
+// [LANGUAGE] CurrentLanguage when it names a file of the program folder; English else.
+std::string CurrentLanguage() {
+    std::string name = ReadINI(kIniFile, "LANGUAGE", "CurrentLanguage", "?");
+    return IsPlainFileName(name) ? name : "English";
+}
+
 std::string CopyPath() {
     return ProgramFolder() + "\\" + g_languageName + ".dlf";
 }
@@ -52,10 +87,7 @@ const std::string& LanguageName() {
 void UseLanguageInMemory() {
     g_inMemory = true;
     g_memory.clear();
-    std::string name = ReadINI(kIniFile, "LANGUAGE", "CurrentLanguage", "?");
-    if (name == "?")
-        name = "English"; // the default the first start writes
-    const std::string packed = ReadTextFile(ProgramFolder() + "\\" + name + ".lng");
+    const std::string packed = ReadTextFile(ProgramFolder() + "\\" + CurrentLanguage() + ".lng");
     try {
         ReadLanguageSection(g_languageDecoder.DecodeString(packed));
     } catch (...) {
@@ -66,12 +98,12 @@ void UseLanguageInMemory() {
 std::string GetLanguageText(std::string_view Id) {
     if (g_inMemory) {
         const auto found = g_memory.find(std::string(Id));
-        return found == g_memory.end() ? "?" : found->second;
+        return WithFallback(Id, found == g_memory.end() ? "?" : found->second);
     }
     if (g_languageName.empty()) {
         // Set before decoding: the description of a decoding error is looked up through
         // here again, and must read whatever working copy there is instead of decoding.
-        g_languageName = ReadINI(kIniFile, "LANGUAGE", "CurrentLanguage", "?");
+        g_languageName = CurrentLanguage();
         std::string folder = ProgramFolder();
         try {
             g_languageDecoder.DecodeFile(folder + "\\" + g_languageName + ".lng", CopyPath());
@@ -82,7 +114,7 @@ std::string GetLanguageText(std::string_view Id) {
     }
     if (auto known = g_texts.find(Id); known != g_texts.end())
         return known->second;
-    std::string text = ReadINI(g_languageName + ".dlf", "Language", Id, "?");
+    std::string text = WithFallback(Id, ReadINI(g_languageName + ".dlf", "Language", Id, "?"));
     g_texts.emplace(Id, text);
     return text;
 }

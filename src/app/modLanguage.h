@@ -7,7 +7,9 @@
 
 namespace tw {
 
-// The text of `Id` in the current language, "?" when there is none.
+// The text of `Id` in the current language, "?" when there is none; a text the program
+// added beyond the ids every language file holds is then the built-in English one. A
+// current language that is no plain name of the program folder is English.
 std::string GetLanguageText(std::string_view Id);
 
 // Deletes the working copy and forgets the current language: the next lookup decodes

@@ -5,8 +5,9 @@
 // /e unpacks every file (the only mode there is), /y overwrites files that exist already
 // (without it they are kept), /l names the destination folder (default: the current
 // one), which is made when missing. Names inside the cabinet that would leave the
-// destination (a drive, a root, "..") are skipped. Exit code 0 when every file was
-// unpacked, 1 when some or all were not, 2 for a bad command line.
+// destination (a drive, a root, "..") are skipped, and so is a second entry whose name
+// differs from an earlier one in letter case only (both would be one file; letters a-z folded).
+// Exit code 0 when every file was unpacked, 1 when some or all were not, 2 for a bad command line.
 #include "cab/CabFileIo.h"
 #include "win/Api.h"
 
@@ -16,6 +17,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,7 +54,16 @@ struct Job {
     bool overwrite = false;
     int unpacked = 0;
     int failed = 0;
+    std::set<std::string> written; // relative paths unpacked so far, upper case
 };
+
+// Letter case folded as the file system folds the names cabinets hold.
+std::string Upper(std::string s) {
+    for (char& c : s)
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    return s;
+}
 
 // The relative path a stored name gives below the destination; empty when the name
 // would leave it.
@@ -92,6 +103,11 @@ INT_PTR CopyFileOut(Job& job, const FDINOTIFICATION& n) {
     const std::string relative = SafeRelativePath(n.psz1 ? n.psz1 : "");
     if (relative.empty()) {
         std::fprintf(stderr, "extract: skipped unsafe name %s\n", n.psz1 ? n.psz1 : "");
+        ++job.failed;
+        return 0;
+    }
+    if (!job.written.insert(Upper(relative)).second) {
+        std::fprintf(stderr, "extract: %s names a file unpacked already\n", n.psz1);
         ++job.failed;
         return 0;
     }

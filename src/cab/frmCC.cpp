@@ -132,64 +132,61 @@ void frmCC::ProcessCabFilter(const std::string& workingCopy) {
 
 void frmCC::CleanCabinet(const std::string& line) {
     currentCabinet_ = GetWindowsDir() + line;
-    if (line.empty() || !FileFound(currentCabinet_))
+    if (!IsCabinetLine(line) || !FileFound(currentCabinet_))
         return;
     SetCaption("lblStatus", GetLanguageText("0020") + " " + entry_ + " !");
     SetCaption("lblInfoMin", GetLanguageText("0021"));
     SetCaption("lblStatus2", GetLanguageText("0022"));
 
-    // Unpacked into an empty folder, so no file of an earlier run joins the cabinet.
-    const std::string folder = ExtractionFolder(entry_);
-    DeleteDirIfExists(folder);
+    // Unpacked into a folder made empty here, so no file of an earlier run or of anyone
+    // else joins the cabinet.
+    folder_ = MakeExtractionFolder(entry_);
     bool unpacked = false;
     try {
-        unpacked = StartAndWait(ExtractionCommand(currentCabinet_, folder), 0) == 0;
+        unpacked =
+            !folder_.empty() && StartAndWait(ExtractionCommand(currentCabinet_, folder_), 0) == 0;
     } catch (const AppError&) {
         // no extraction tool: nothing was unpacked
     }
-    if (!unpacked || FilesIn(folder).empty()) {
-        // A cabinet that could not be unpacked whole stays as it was: rebuilt from part of
-        // its files it would lose the rest.
-        SetCaption("lblStatus2", "");
-        SetCaption("lblInfoMin", "");
-        DeleteDirIfExists(folder);
-        SetCaption("lblStatus", GetLanguageText("0032") + " " + entry_ + " !");
-        return;
+    // A cabinet that could not be unpacked whole (two entries whose names differ in
+    // letter case only are one file here) stays as it was: rebuilt from part of its files
+    // it would lose the rest.
+    const char* status = "0032";
+    if (unpacked && !FilesIn(folder_).empty()) {
+        SetCaption("lblStatus2", GetLanguageText("0023"));
+        RemoveDriverFiles();
+        const std::vector<std::string> names = ListExtractedFiles();
+        SetCaption("lblStatus2", GetLanguageText("0025"));
+        status = RebuildCabinet(names) ? "0026" : "0037";
     }
-
-    SetCaption("lblStatus2", GetLanguageText("0023"));
-    RemoveDriverFiles();
-    const std::vector<std::string> names = ListExtractedFiles();
-    SetCaption("lblStatus2", GetLanguageText("0025"));
-    RebuildCabinet(names);
-
     SetCaption("lblStatus2", "");
     SetCaption("lblInfoMin", "");
-    DeleteDirIfExists(folder);
-    SetCaption("lblStatus", GetLanguageText("0026") + " " + entry_ + " !");
+    if (!folder_.empty())
+        DeleteFolder(folder_);
+    SetCaption("lblStatus", GetLanguageText(status) + " " + entry_ + " !");
 }
 
 // The old cabinet is not deleted here: the new one replaces it when it is complete, so
 // a failed rebuild leaves the old one in place. Only its read-only mark goes.
 void frmCC::RemoveDriverFiles() {
     SetFileAttributesA(currentCabinet_.c_str(), FILE_ATTRIBUTE_NORMAL);
-    DeleteDriverFiles(ExtractionFolder(entry_));
+    DeleteDriverFiles(folder_);
 }
 
 std::vector<std::string> frmCC::ListExtractedFiles() {
     ClearList("lstCAB");
-    std::vector<std::string> names = FilesIn(ExtractionFolder(entry_));
+    std::vector<std::string> names = FilesIn(folder_);
     for (const std::string& name : names)
         AddItem("lstCAB", name);
     return names;
 }
 
-void frmCC::RebuildCabinet(const std::vector<std::string>& names) {
+bool frmCC::RebuildCabinet(const std::vector<std::string>& names) {
     const CabLibrary library(ProgramFolder() + "\\" + kCabDllName);
     RebuildHooks hooks;
     hooks.ReportError = [](const std::string& message) { ReportError(1, message); };
     hooks.AfterFile = [] { win::PumpMessages(); };
-    tw::RebuildCabinet(library, currentCabinet_, ExtractionFolder(entry_), names, hooks);
+    return tw::RebuildCabinet(library, currentCabinet_, folder_, names, hooks);
 }
 
 void frmCC::SetRunning(bool running) {

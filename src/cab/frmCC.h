@@ -30,13 +30,14 @@ class frmCC : public Form {
     // Lists what is left in lstCAB and returns it: the rebuild takes the names from here,
     // so a window closed while the run yields still gets its whole cabinet.
     std::vector<std::string> ListExtractedFiles();
-    void RebuildCabinet(const std::vector<std::string>& names);
+    bool RebuildCabinet(const std::vector<std::string>& names); // true when written whole
     void Leave(); // back to the interface the settings name
     void SetRunning(bool running);
 
     std::unique_ptr<clsProtection> Protection;
     std::string entry_;          // the chosen entry of the run
     std::string currentCabinet_; // full path of the cabinet being treated
+    std::string folder_;         // its extraction folder, made empty for it
     bool running_ = false;
 };
 

@@ -48,6 +48,14 @@ class HeadlessRun final : public RunWindow, private ReportSink {
     int kept_ = 0;
 };
 
+// `code`, or kExitBadArgs with a message on the console when the report was not written.
+int Reported(bool written, int code, const std::string& report) {
+    if (written)
+        return code;
+    win::ConsoleOutput().Write(LookupText("2150") + " " + report + "\r\n");
+    return kExitBadArgs;
+}
+
 int Clean(const std::string& folder, const std::string& filter, const PreviewResult& before,
           cRegSearch& search, const std::string& report) {
     HeadlessRun window;
@@ -65,27 +73,28 @@ int Clean(const std::string& folder, const std::string& filter, const PreviewRes
     lines.push_back(LookupText("2121"));
     for (std::string& line : PreviewLines(after))
         lines.push_back(std::move(line));
-    EmitCommandOutput(lines, report);
+    const bool written = EmitCommandOutput(lines, report);
     if (window.Kept() > 0 || after.Items > 0 || before.Refused > 0)
-        return kExitNotRemoved;
-    return before.Items > 0 ? kExitFound : kExitNothing;
+        return Reported(written, kExitNotRemoved, report);
+    return Reported(written, before.Items > 0 ? kExitFound : kExitNothing, report);
 }
 
 } // namespace
 
-void EmitCommandOutput(const std::vector<std::string>& lines, const std::string& report) {
+bool EmitCommandOutput(const std::vector<std::string>& lines, const std::string& report) {
     std::string text;
     for (const std::string& line : lines)
         text += line + "\r\n";
     win::ConsoleOutput console;
     console.Write(text);
     if (report.empty())
-        return;
+        return true;
     win::UniqueFileHandle file(CreateFileA(report.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                            FILE_ATTRIBUTE_NORMAL, nullptr));
     DWORD written = 0;
-    if (file)
-        WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    return file &&
+           WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size();
 }
 
 int RunCommandLine(const std::vector<std::string>& args) {
@@ -96,8 +105,7 @@ int RunCommandLine(const std::vector<std::string>& args) {
         return kExitBadArgs;
     }
     if (win::PreviousInstanceRunning()) {
-        EmitCommandOutput({LookupText("2120")}, line->Report);
-        return kExitRunning;
+        return Reported(EmitCommandOutput({LookupText("2120")}, line->Report), kExitRunning, line->Report);
     }
     const std::string folder = ProgramFolder();
     cRegSearch search;
@@ -108,13 +116,13 @@ int RunCommandLine(const std::vector<std::string>& args) {
     if (IsPlainFilterName(line->Filter))
         before = PreviewFilter(folder, line->Filter, search);
     if (!before.Decoded) {
-        EmitCommandOutput({LookupText("2118") + " " + line->Filter}, line->Report);
-        return kExitBadFilter;
+        return Reported(EmitCommandOutput({LookupText("2118") + " " + line->Filter}, line->Report),
+                        kExitBadFilter, line->Report);
     }
     if (line->Command == CommandLine::Mode::Clean)
         return Clean(folder, line->Filter, before, search, line->Report);
-    EmitCommandOutput(PreviewLines(before), line->Report);
-    return before.Items > 0 ? kExitFound : kExitNothing;
+    return Reported(EmitCommandOutput(PreviewLines(before), line->Report),
+                    before.Items > 0 ? kExitFound : kExitNothing, line->Report);
 }
 
 } // namespace tw

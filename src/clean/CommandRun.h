@@ -10,7 +10,7 @@ namespace tw {
 int RunCommandLine(const std::vector<std::string>& args);
 
 // Writes `lines` to the console and, when `report` names one, to that file (replaced), as
-// ANSI text with CR LF.
-void EmitCommandOutput(const std::vector<std::string>& lines, const std::string& report);
+// ANSI text with CR LF. False when the report file cannot be written whole.
+bool EmitCommandOutput(const std::vector<std::string>& lines, const std::string& report);
 
 } // namespace tw

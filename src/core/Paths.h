@@ -15,6 +15,10 @@ std::string NormalizePath(std::string_view path);
 // ".." components at any point.
 bool LeavesBase(std::string_view rest);
 
+// True when `name` names a file of the folder it is glued to: not empty, no folder part,
+// no drive, no wildcard, not "." or "..".
+bool IsPlainFileName(std::string_view name);
+
 // True when a path in the form NormalizePath gives names a drive ("c:"), a share
 // ("\\server\share"), the root of the current drive ("\") or nothing at all.
 bool IsRootPath(std::string_view normalized);

@@ -4,6 +4,7 @@
 #include "GuiDriver.h"
 #include "app/INI.h"
 #include "app/ShellForms.h"
+#include "app/modGeneral.h"
 #include "app/modLanguage.h"
 #include "core/Text.h"
 
@@ -106,6 +107,46 @@ TEST_F(ShellTest, ADamagedLanguageFileDoesNotStopTheLookup) {
     tw::WriteINI(tw::kIniFile, "LANGUAGE", "CurrentLanguage", "Broken");
     EXPECT_EQ(tw::GetLanguageText("1001"), "?");
     EXPECT_EQ(tw::LanguageName(), "Broken");
+}
+
+// A language file holding only the ids every language file has: the texts the program
+// added since come in English, the others it lacks stay "?".
+TEST_F(ShellTest, AddedTextsFallBackToEnglish) {
+    twtest::WriteAll(ProgramFile("Plain.lng"), "HE0\r[Language]\r\n1001=Zu\r\n");
+    tw::WriteINI(tw::kIniFile, "LANGUAGE", "CurrentLanguage", "Plain");
+    EXPECT_EQ(tw::GetLanguageText("1001"), "Zu");
+    EXPECT_EQ(tw::GetLanguageText("1002"), "?");
+    EXPECT_EQ(tw::GetLanguageText("0030"), "Not removed, protected");
+    EXPECT_EQ(tw::GetLanguageText("2100"), "&Preview");
+}
+
+// A language name or a help file name never reaches outside the program folder, and the
+// help is only ever a help file.
+TEST_F(ShellTest, LanguageAndHelpNamesStayInTheProgramFolder) {
+    const std::string outside = tw::ProgramFolder() + "\\..\\twlangout";
+    twtest::RemoveTree(outside);
+    twtest::MakeDir(outside);
+    CopyFileA(ProgramFile("German.lng").c_str(), (outside + "\\English.lng").c_str(), FALSE);
+    tw::WriteINI(tw::kIniFile, "LANGUAGE", "CurrentLanguage", "..\\twlangout\\English");
+    EXPECT_EQ(tw::GetLanguageText("1001"), "Close");
+    EXPECT_EQ(twtest::FolderNames(outside), std::vector<std::string>{"English.lng"});
+    twtest::RemoveTree(outside);
+
+    for (const char* file : {"Tracewipe.html", "run.bat", "Help.hlp"})
+        twtest::WriteAll(ProgramFile(file), "x");
+    const auto help = [](const std::string& text) {
+        tw::DeleteLanguageCopy();
+        twtest::WriteAll(ProgramFile("Help.lng"), "HE0\r[Language]\r\n0019=" + text);
+        tw::WriteINI(tw::kIniFile, "LANGUAGE", "CurrentLanguage", "Help");
+        return tw::HelpFilePath();
+    };
+    for (const char* text : {"Tracewipe.html", "TRACEWIPE.HTML", "Help.hlp"})
+        EXPECT_EQ(help(text), ProgramFile(text));
+    for (const char* text :
+         {"run.bat", "..\\run.bat", "C:\\windows\\notepad.exe", "missing.chm", "*.html"})
+        EXPECT_EQ(help(text), "") << text;
+    for (const char* file : {"Tracewipe.html", "run.bat", "Help.hlp"})
+        twtest::RemoveTree(ProgramFile(file));
 }
 
 // ---- frmLanguage ----------------------------------------------------------------------

@@ -98,4 +98,24 @@ TEST_F(FsBackup, SameNamedDirectoriesMergeInTheBackup) {
               "NVIDIA, " + base / "p1\r\n" + "NVIDIA, " + base / "p2\r\n");
 }
 
+// The shell reports a copy of a pattern as done although a matched file it could not read
+// was left out: the backup is good only when each match has its copy.
+TEST_F(FsBackup, AFileBackupIsGoodOnlyWhenEveryMatchedFileWasCopied) {
+    Prepare();
+    WriteAll(base / "tw1.tmp", "1");
+    WriteAll(base / "tw2.tmp", "2");
+    const auto backup = [&] {
+        return tw::BackupFile(prog.Path(), "\\tw*.tmp", "My_Filter", kRun, base / "tw*.tmp",
+                              base.Path(), "1");
+    };
+    EXPECT_TRUE(backup());
+    RemoveTree(Fb());
+    Prepare();
+    HANDLE locked = CreateFileA((base / "tw2.tmp").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    EXPECT_FALSE(backup());
+    CloseHandle(locked);
+}
+
 } // namespace

@@ -62,12 +62,13 @@ TEST(CabRebuild, ReportsFailuresAndKeepsTheCabinetWhole) {
     const Case cases[] = {
         {"all files", kDll, cabinets + "\\a.cab", {"vga.sys", "display.inf"}, {}, 2},
         {"missing folder", kDll, root + "\\gone\\c.cab", {"vga.sys"}, {"<0028>"}, -1},
+        // a cabinet short of a file is never written: the old one stays whole
         {"missing file",
          kDll,
          cabinets + "\\d.cab",
          {"ghost.sys", "vga.sys", "sub"},
          {"ghost.sys <0029>", "sub <0029>"},
-         1},
+         -1},
         {"no files", kDll, cabinets + "\\e.cab", {}, {}, 0},
         {"blank path", kDll, "  ", {"vga.sys"}, {}, -1},
         // as when cab.dll itself is missing
@@ -83,7 +84,8 @@ TEST(CabRebuild, ReportsFailuresAndKeepsTheCabinetWhole) {
         int yields = 0;
         RebuildHooks hooks{[&](const std::string& m) { reports.push_back(m); }, [&] { ++yields; }};
         SetEnvironmentVariableA("TW_PRETEND_MISSING", c.missing);
-        RebuildCabinet(CabLibrary(c.dll), c.cabinet, files, c.names, hooks);
+        EXPECT_EQ(RebuildCabinet(CabLibrary(c.dll), c.cabinet, files, c.names, hooks),
+                  c.filesAfter >= 0);
         SetEnvironmentVariableA("TW_PRETEND_MISSING", nullptr);
         EXPECT_EQ(reports, c.reports);
         if (c.filesAfter >= 0) {
@@ -99,6 +101,22 @@ TEST(CabRebuild, ReportsFailuresAndKeepsTheCabinetWhole) {
         if (found.Name[0] != '.')
             left.push_back(found.Name);
     EXPECT_EQ(left, (std::vector<std::string>{"a.cab", "d.cab", "e.cab", "f.cab"}));
+}
+
+TEST(CabRebuild, DriverFilesGoInSubfoldersAndReadOnlyToo) {
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    const std::string root = std::string(temp) + "twcabdrivers";
+    DeleteFolder(root);
+    CreateDirectoryA(root.c_str(), nullptr);
+    CreateDirectoryA((root + "\\sub").c_str(), nullptr);
+    for (const char* name : {"ATI2.SYS", "vga.sys", "sub\\nvdisp.dll", "sub\\keep.inf"}) {
+        Write(root + "\\" + name, name);
+        SetFileAttributesA((root + "\\" + name).c_str(), FILE_ATTRIBUTE_READONLY);
+    }
+    DeleteDriverFiles(root);
+    EXPECT_EQ(FilesIn(root), (std::vector<std::string>{"vga.sys", "sub\\keep.inf"}));
+    DeleteFolder(root);
 }
 
 } // namespace

@@ -97,9 +97,11 @@ class CabCleaner : public ::testing::Test {
         return buf;
     }
 
-    // A cabinet written by gcab at `cabinet` holding `names`; the files stay in
+    // A cabinet written by gcab at `cabinet` holding `names` ("sub/name" is a file of a
+    // folder of the cabinet; `flat` stores each under its name alone); the files stay in
     // folder_\files for comparison.
-    void SeedCabinet(const std::string& cabinet, const std::vector<std::string>& names) {
+    void SeedCabinet(const std::string& cabinet, const std::vector<std::string>& names,
+                     bool flat = false) {
         const std::string files = folder_ + "\\files";
         CreateDirectoryA(files.c_str(), nullptr);
         std::string list;
@@ -107,15 +109,18 @@ class CabCleaner : public ::testing::Test {
             std::string data;
             while (data.size() < 40000)
                 data += name + " " + std::to_string(data.size() * data.size()) + "\r\n";
+            if (name.find('/') != std::string::npos)
+                CreateDirectoryA((files + "\\" + name.substr(0, name.find('/'))).c_str(), nullptr);
             WriteAll(files + "\\" + name, data);
             list += " '" + name + "'";
         }
         const std::string dir = cabinet.substr(0, cabinet.find_last_of('\\'));
-        for (size_t i = win_.size() + 1; i <= dir.size(); ++i)
+        for (size_t i = 3; i <= dir.size(); ++i)
             if (i == dir.size() || dir[i] == '\\')
                 CreateDirectoryA(dir.substr(0, i).c_str(), nullptr);
         DeleteFileA(cabinet.c_str());
-        ASSERT_EQ(Shell("cd '" + Unix(files) + "' && gcab -c -z '" + Unix(cabinet) + "'" + list,
+        ASSERT_EQ(Shell("cd '" + Unix(files) + "' && gcab -c -z " + (flat ? "-n '" : "'") +
+                            Unix(cabinet) + "'" + list,
                         folder_ + "\\gcab.out"),
                   "");
     }
@@ -200,12 +205,23 @@ class CabCleanerIn : public CabCleaner, public ::testing::WithParamInterface<con
     CabCleanerIn() { language_ = GetParam(); }
 };
 
+// Files in a folder of a cabinet keep it; a cab filter line that climbs out of the Windows
+// folder is skipped; a hidden folder where the extraction folder goes is not unpacked into.
 TEST_P(CabCleanerIn, DriverFilesLeaveTheCabinetsAndEverythingElseStays) {
     const std::string driverCab = win_ + "\\Driver Cache\\i386\\driver.cab";
     const std::string sp2Cab = win_ + "\\ServicePackFiles\\i386\\sp2.cab";
-    ASSERT_NO_FATAL_FAILURE(
-        SeedCabinet(driverCab, {"atikmdag.sys", "ATIDDC.DLL", "nv4_disp.dll", "vga.sys"}));
+    const std::string outside = win_.substr(0, 2) + "\\twoutside\\driver.cab";
+    ASSERT_NO_FATAL_FAILURE(SeedCabinet(outside, {"atikmdag.sys", "vga.sys"}));
+    ASSERT_NO_FATAL_FAILURE(SeedCabinet(driverCab, {"atikmdag.sys", "ATIDDC.DLL", "nv4_disp.dll",
+                                                    "vga.sys", "sub/kbdclass.sys", "sub/nv.sys"}));
     ASSERT_NO_FATAL_FAILURE(SeedCabinet(sp2Cab, {"kbdclass.sys", "display.inf", "mnvlook.dll"}));
+    WriteAll(folder_ + "\\driver.cab.ccf",
+             "HE0\r\\..\\twoutside\\driver.cab\r\n\\Driver Cache\\i386\\driver.cab\r\n");
+    const std::string outsideBefore = ReadAll(outside);
+    const std::string planted = tw::GetTempDir() + "tmpdriver";
+    MakeDir(planted);
+    WriteAll(planted + "\\planted.sys", "not from the cabinet");
+    SetFileAttributesA(planted.c_str(), FILE_ATTRIBUTE_HIDDEN);
     // what an interrupted earlier run left: the window clears it when it goes
     const std::string stale = tw::GetTempDir() + "tmpSP3";
     CreateDirectoryA(stale.c_str(), nullptr);
@@ -222,8 +238,11 @@ TEST_P(CabCleanerIn, DriverFilesLeaveTheCabinetsAndEverythingElseStays) {
     EXPECT_EQ(Status(), Lang("0026") + " driver.cab !");
     EXPECT_EQ(WindowText(Control("lblStatus2")), "");
     SaveScreenshot(ScreenshotPath("frmCC-" + language_ + "-after-run"), cc_);
-    EXPECT_EQ(Listed(driverCab), "vga.sys\nvga.sys\n");
+    EXPECT_EQ(Listed(driverCab), "sub/kbdclass.sys\nvga.sys\nsub\\kbdclass.sys\nvga.sys\n");
     ExpectSameContents(driverCab, {"vga.sys"});
+    EXPECT_TRUE(ReadAll(outside) == outsideBefore)
+        << "a cabinet outside the Windows folder changed";
+    RemoveTree(outside.substr(0, outside.find_last_of('\\')));
 
     Clean("sp2.cab", nullptr, true);
     EXPECT_EQ(Status(), Lang("0026") + " sp2.cab !");
@@ -246,26 +265,35 @@ TEST_P(CabCleanerIn, DriverFilesLeaveTheCabinetsAndEverythingElseStays) {
     EXPECT_FALSE(Exists(stale));
 }
 
-// A rebuild that cannot run, or an extraction that gives nothing, leaves the old cabinet
-// exactly as it was; a library failure is shown as an error message.
+// A rebuild that cannot run, or an extraction that gives less than the whole cabinet,
+// leaves the old cabinet exactly as it was, and the status says so; a library failure is
+// shown as an error message.
 TEST_F(CabCleaner, AFailedRebuildKeepsTheOldCabinet) {
     const std::string cabinet = win_ + "\\Driver Cache\\i386\\driver.cab";
+    const std::vector<std::string> usual = {"atikmdag.sys", "vga.sys", "kbdclass.sys",
+                                            "mouclass.sys", "i8042prt.sys"};
     struct Case {
         const char* what;
         size_t keep;     // bytes of the cabinet kept: a damaged or cut-short cabinet
         bool withoutDll; // the cabinet library is missing from the program folder
+        bool flat;       // each file stored under its name alone
+        std::vector<std::string> names;
         const char* status;
         std::vector<std::string> messages;
     };
+    const std::vector<std::string> twins = {"atikmdag.sys", "vga.sys", "twin/VGA.SYS"};
     const Case cases[] = {
-        {"no cabinet library", std::string::npos, true, "0026", {"Error: " + Lang("0027")}},
-        {"no cabinet at all", 4, false, "0032", {}},
-        {"cut short", 20000, false, "0032", {}}, // the first files unpack, the last do not
+        // two entries that would be one file here
+        {"names differing in case", std::string::npos, false, true, twins, "0032", {}},
+        {"no cabinet at all", 4, false, false, usual, "0032", {}},
+        // the first files unpack, the last do not
+        {"cut short", 20000, false, false, usual, "0032", {}},
+        // last: the library stays missing
+        {"no library", std::string::npos, true, false, usual, "0037", {"Error: " + Lang("0027")}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        ASSERT_NO_FATAL_FAILURE(SeedCabinet(
-            cabinet, {"atikmdag.sys", "vga.sys", "kbdclass.sys", "mouclass.sys", "i8042prt.sys"}));
+        ASSERT_NO_FATAL_FAILURE(SeedCabinet(cabinet, c.names, c.flat));
         WriteAll(cabinet, ReadAll(cabinet).substr(0, c.keep));
         if (c.withoutDll)
             DeleteFileA((folder_ + "\\" + tw::kCabDllName).c_str());
@@ -275,7 +303,7 @@ TEST_F(CabCleaner, AFailedRebuildKeepsTheOldCabinet) {
         Clean("driver.cab", &messages);
         EXPECT_EQ(messages, c.messages);
         EXPECT_EQ(Status(), Lang(c.status) + " driver.cab !");
-        EXPECT_EQ(ReadAll(cabinet), before);
+        EXPECT_TRUE(ReadAll(cabinet) == before) << "the old cabinet changed";
         app_.Kill();
     }
 }

@@ -91,6 +91,7 @@ TEST_F(EngineRegistry, HostileKeyEntriesAreRefusedAndReported) {
         "HKEY_CLASSES_ROOT\\*",
         "HKEY_USERS\\.DEFAULT",
         "HKEY_USERS\\S-1-5-21-1_Classes\\CLSID",
+        "HKEY_USERS\\S-1-5-21-1_Classes\\Directory\\shellex",
         "HKEY_CURRENT_CONFIG\\System",
         "HKEY_DYN_DATA\\\\",
     };
@@ -184,7 +185,9 @@ TEST_F(EngineRegistry, FailedExportKeepsTheKeyAndSaysSo) {
 TEST_F(EngineRegistry, RootNameKeepsItsCaseInTheIndexAndClassesKeysBelowTheRoot) {
     BackupOn();
     CreateKey(kCU, kBase + "\\LowerQz");
-    CreateKey(HKEY_CLASSES_ROOT, "TwTestProgId.1\\CurVer");
+    // siblings at every level: each goes, not every other one
+    for (const char* sub : {"CurVer", "DefaultIcon", "Shell\\Open", "Shell\\Print", "Shell\\Zoom"})
+        CreateKey(HKEY_CLASSES_ROOT, std::string("TwTestProgId.1\\") + sub);
     engine_->DeleteRegistryKey("hkey_current_user\\" + kBase + "\\LowerQz");
     engine_->DeleteRegistryKey("HKEY_CLASSES_ROOT\\TwTestProgId.1");
     EXPECT_EQ(IndexLines(),

@@ -58,7 +58,7 @@ export_file=$(find "$app/Backup" -path '*_RegBackup/*.dat' | head -n 1)
 rm "$app/Tracewipe64.exe"
 seed
 rc=$(run refused)
-[ "$rc" -eq 6 ] || fail "without Tracewipe64.exe: exit code $rc, expected 6"
+[ "$rc" -eq 7 ] || fail "without Tracewipe64.exe: exit code $rc, expected 7"
 grep -q 'Tracewipe64.exe' "$work/out-refused.txt" || fail "without Tracewipe64.exe: no word of it"
 [ -e "$sys32/twview64.dll" ] && [ -e "$wow/twviewwow.dll" ] && [ -e "$wow/twview64.dll" ] ||
     fail "without Tracewipe64.exe a file was removed"

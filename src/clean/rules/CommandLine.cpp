@@ -1,5 +1,7 @@
 #include "clean/rules/CommandLine.h"
 
+#include "core/Paths.h"
+
 #include <algorithm>
 #include <cctype>
 
@@ -44,8 +46,7 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
 }
 
 bool IsPlainFilterName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." &&
-           name.find_first_of("\\/:*?\"<>|") == std::string::npos;
+    return IsPlainFileName(name);
 }
 
 } // namespace tw

@@ -23,8 +23,8 @@ enum ExitCode : int {
     kExitNotRemoved = 2, // some items were not removed
     kExitBadFilter = 3,  // the filter is missing or cannot be unpacked
     kExitRunning = 4,    // another instance is running
-    kExitBadArgs = 5,    // the arguments are not a command line of the program
-    kExitNo64Bit = 6,    // 64-bit Windows, and the 64-bit program cannot be started
+    kExitBadArgs = 5,    // not a command line of the program, or the report cannot be written
+    kExitNo64Bit = 7,    // 64-bit Windows, and the 64-bit program cannot be started
 };
 
 // `args` without the program's own name. Nothing when they are not exactly one command
