@@ -9,6 +9,7 @@
 #include "win/FileFind.h"
 #include "win/Files.h"
 #include "win/Handle.h"
+#include "win/PendingDelete.h"
 #include "win/StartAndWait.h"
 
 namespace tw {
@@ -81,6 +82,8 @@ bool RestoreCopy(const std::string& copy, const std::string& origin, bool folder
         if (!(folders ? TreeArrived(from, to) : FileArrived(from, to)))
             return false;
     }
+    // What is back must not go at the next restart.
+    CancelDeleteAtRestart(origin + copy.substr(copy.find_last_of('\\')));
     if (keepCopy)
         return true;
     if (folders)

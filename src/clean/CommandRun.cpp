@@ -65,6 +65,21 @@ void Emit(const std::vector<std::string>& lines, const std::string& report) {
         WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
+// True when everything a preview still finds is in use (a file, or a folder holding only
+// files in use): what the restart removes.
+bool OnlyInUseLeft(const PreviewResult& after) {
+    for (const PreviewEntry& entry : after.Entries) {
+        for (const PreviewItem& item : entry.Items) {
+            const bool pending = (item.What == PreviewItem::Kind::File ||
+                                  item.What == PreviewItem::Kind::Directory) &&
+                                 item.InUse > 0 && item.InUse == item.Files;
+            if (!item.Repeated && !pending)
+                return false;
+        }
+    }
+    return true;
+}
+
 int Clean(const std::string& folder, const std::string& filter, const PreviewResult& before,
           cRegSearch& search, const std::string& report) {
     HeadlessRun window;
@@ -72,7 +87,7 @@ int Clean(const std::string& folder, const std::string& filter, const PreviewRes
     request.ProgramFolder = folder;
     request.Load = TakeLoadTexts();
     request.Filters.push_back(RunFilter{filter, 0});
-    CleaningRun(window, search, request);
+    const int scheduled = CleaningRun(window, search, request);
 
     // What a preview still finds afterwards was not removed.
     const PreviewResult after = PreviewFilter(folder, filter, search);
@@ -83,8 +98,10 @@ int Clean(const std::string& folder, const std::string& filter, const PreviewRes
     for (std::string& line : PreviewLines(after))
         lines.push_back(std::move(line));
     Emit(lines, report);
-    if (window.Kept() > 0 || after.Items > 0 || before.Refused > 0)
+    if (window.Kept() > 0 || before.Refused > 0)
         return kExitNotRemoved;
+    if (after.Items > 0)
+        return scheduled > 0 && OnlyInUseLeft(after) ? kExitRestart : kExitNotRemoved;
     return before.Items > 0 ? kExitFound : kExitNothing;
 }
 

@@ -24,6 +24,7 @@ enum ExitCode : int {
     kExitBadFilter = 3,  // the filter is missing or cannot be unpacked
     kExitRunning = 4,    // another instance is running
     kExitBadArgs = 5,    // the arguments are not a command line of the program
+    kExitRestart = 6,    // a clean removed the rest; files in use go at the next restart
 };
 
 // `args` without the program's own name. Nothing when they are not exactly one command
