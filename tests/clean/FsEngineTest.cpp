@@ -398,9 +398,8 @@ std::wstring PendingList() {
     tw::win::UniqueKey key;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_QUERY_VALUE, key.put()))
         return {};
-    DWORD size = 0;
     std::wstring data(4096, L'\0');
-    size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+    DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
     if (RegQueryValueExW(key.get(), L"PendingFileRenameOperations", nullptr, nullptr,
                          reinterpret_cast<BYTE*>(data.data()), &size))
         return {};
