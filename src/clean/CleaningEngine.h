@@ -76,7 +76,6 @@ struct RunContext {
     std::string WorkingCopy;      // full path of the unpacked filter (cdtwf.dll / cddwf.dll)
     RunSettings Settings;         // as read at the start of the run
     int ExportCounter = 0;        // registry exports of this pass; "0" at its start
-    int Scheduled = 0;            // files and folders of this pass left to the next restart
     bool MakeBackups = true;      // the wizard never backs anything up
     bool MakeReports = true;      // the wizard shows no per-item lines
     bool RecordSearchHits = true; // Advanced: only for filter slots 1 to 4
@@ -84,6 +83,9 @@ struct RunContext {
     ItemSink* Items = nullptr;    // what is found; nullptr: the clean (backup, list, delete)
     const bool* Stop = nullptr;   // once true, no further entry is started
     TextLookup Text = nullptr;    // language lookup; nullptr: tw::LookupText
+
+    // The files (and folders) of this pass left to the next restart, in that order.
+    std::vector<std::string> Scheduled;
 };
 
 class CleaningEngine {

@@ -118,7 +118,7 @@ class CleaningEngine::CleanItems final : public ItemSink {
     void ReportScheduled(const std::vector<std::string>& scheduled) {
         for (const std::string& path : scheduled)
             e_.Report(true, kInUseText, path);
-        ctx_.Scheduled += static_cast<int>(scheduled.size());
+        ctx_.Scheduled.insert(ctx_.Scheduled.end(), scheduled.begin(), scheduled.end());
     }
 
     bool BackupOn(const std::string& setting) const {

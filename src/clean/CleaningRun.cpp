@@ -72,7 +72,8 @@ LoadTexts TakeLoadTexts() {
     return MakeLoadTexts(t.wDay, t.wMonth, t.wYear, t.wHour, t.wMinute, t.wSecond, sep);
 }
 
-int CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& request) {
+std::vector<std::string> CleaningRun(RunWindow& window, cRegSearch& search,
+                                     const RunRequest& request) {
     const RunSettings settings = request.ReadSettings ? ReadRunSettings() : RunSettings{};
     const std::string runName = request.Load.RunName();
     window.SetStatus(LookupText("0011"));
@@ -81,7 +82,7 @@ int CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& request
         window.ClearDetails();
 
     RunSink sink(window);
-    int scheduled = 0;
+    std::vector<std::string> scheduled;
     for (const RunFilter& filter : request.Filters) {
         RunContext ctx;
         ctx.ProgramFolder = request.ProgramFolder;
@@ -110,10 +111,10 @@ int CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& request
         } catch (...) {
             // the pass ignores its own errors; nothing may stop the run here either
         }
-        scheduled += ctx.Scheduled;
+        scheduled.insert(scheduled.end(), ctx.Scheduled.begin(), ctx.Scheduled.end());
     }
-    if (scheduled > 0 && request.MakeReports)
-        sink.Removed(LookupText("0034") + " " + std::to_string(scheduled));
+    if (!scheduled.empty() && request.MakeReports)
+        sink.Removed(LookupText("0034") + " " + std::to_string(scheduled.size()));
 
     try {
         if (settings.AnyBackupOn())
@@ -132,8 +133,8 @@ int CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& request
     }
     if (window.Alive()) {
         window.SetRunning(false);
-        if (scheduled > 0)
-            window.OfferRestart(scheduled);
+        if (!scheduled.empty())
+            window.OfferRestart(static_cast<int>(scheduled.size()));
     } else {
         // The window was closed during the run and deleted the language copy as it
         // unloaded; the lines of the rest of the run looked their texts up again.

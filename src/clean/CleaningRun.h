@@ -60,7 +60,8 @@ LoadTexts TakeLoadTexts();
 
 // Steps 2 to 13 of a run (the confirmation is the window's). Ignores every error. When
 // files in use were left to the next restart, their total ends lstDetail and the window
-// is asked to offer a restart. Returns that total.
-int CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& request);
+// is asked to offer a restart. Returns their paths (and those of the folders holding them).
+std::vector<std::string> CleaningRun(RunWindow& window, cRegSearch& search,
+                                     const RunRequest& request);
 
 } // namespace tw

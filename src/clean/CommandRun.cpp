@@ -4,12 +4,15 @@
 #include "clean/CleaningRun.h"
 #include "clean/Preview.h"
 #include "clean/rules/CommandLine.h"
+#include "core/Paths.h"
 #include "core/Text.h"
 #include "registry/cRegSearch.h"
 #include "win/Console.h"
 #include "win/Handle.h"
 #include "win/Instance.h"
 #include "win/ProgramFolder.h"
+
+#include <algorithm>
 
 namespace tw {
 
@@ -65,14 +68,20 @@ void Emit(const std::vector<std::string>& lines, const std::string& report) {
         WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
 }
 
-// True when everything a preview still finds is in use (a file, or a folder holding only
-// files in use): what the restart removes.
-bool OnlyInUseLeft(const PreviewResult& after) {
+// True when everything a preview still finds was left to the restart by the run, or is in
+// use (a file, or a folder holding only files in use).
+bool OnlyInUseLeft(const PreviewResult& after, const std::vector<std::string>& scheduled) {
+    std::vector<std::string> left;
+    for (const std::string& path : scheduled)
+        left.push_back(NormalizePath(path));
     for (const PreviewEntry& entry : after.Entries) {
         for (const PreviewItem& item : entry.Items) {
-            const bool pending = (item.What == PreviewItem::Kind::File ||
-                                  item.What == PreviewItem::Kind::Directory) &&
-                                 item.InUse > 0 && item.InUse == item.Files;
+            const bool fileOrFolder =
+                item.What == PreviewItem::Kind::File || item.What == PreviewItem::Kind::Directory;
+            const bool inUse = item.InUse > 0 && item.InUse == item.Files;
+            const bool pending =
+                fileOrFolder && (inUse || std::find(left.begin(), left.end(),
+                                                    NormalizePath(item.Path)) != left.end());
             if (!item.Repeated && !pending)
                 return false;
         }
@@ -87,7 +96,7 @@ int Clean(const std::string& folder, const std::string& filter, const PreviewRes
     request.ProgramFolder = folder;
     request.Load = TakeLoadTexts();
     request.Filters.push_back(RunFilter{filter, 0});
-    const int scheduled = CleaningRun(window, search, request);
+    const std::vector<std::string> scheduled = CleaningRun(window, search, request);
 
     // What a preview still finds afterwards was not removed.
     const PreviewResult after = PreviewFilter(folder, filter, search);
@@ -101,7 +110,8 @@ int Clean(const std::string& folder, const std::string& filter, const PreviewRes
     if (window.Kept() > 0 || before.Refused > 0)
         return kExitNotRemoved;
     if (after.Items > 0)
-        return scheduled > 0 && OnlyInUseLeft(after) ? kExitRestart : kExitNotRemoved;
+        return !scheduled.empty() && OnlyInUseLeft(after, scheduled) ? kExitRestart
+                                                                     : kExitNotRemoved;
     return before.Items > 0 ? kExitFound : kExitNothing;
 }
 

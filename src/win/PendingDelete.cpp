@@ -326,11 +326,12 @@ bool FileInUse(const std::string& path) {
     if (attributes == INVALID_FILE_ATTRIBUTES ||
         (attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY)))
         return false;
-    // NT: an open for deletion that shares everything fails only where another open does
-    // not share deletion; 9x knows no delete sharing, and any other open keeps a file.
+    // NT: an open for writing and deletion that shares everything fails where another open
+    // does not share them, and on a mapped program image; nothing is written. 9x knows no
+    // delete sharing, and any other open keeps a file.
     const bool nt = PendingDeleteUsesRegistry();
     win::UniqueFileHandle file(
-        CreateFileA(path.c_str(), nt ? DELETE : GENERIC_READ,
+        CreateFileA(path.c_str(), nt ? GENERIC_WRITE | DELETE : GENERIC_READ,
                     nt ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE : 0, nullptr,
                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (file)

@@ -438,7 +438,7 @@ TEST_F(FsInUse, FilesInUseGoAtTheRestartARestoredFolderStays) {
                                            Line("0033", inner), Line("0033", dir + "\\sub"),
                                            Line("0033", dir)};
     EXPECT_EQ(lines, want);
-    EXPECT_EQ(ctx.Scheduled, 5);
+    EXPECT_EQ(ctx.Scheduled.size(), 5u);
     EXPECT_FALSE(Exists(dir + "\\ro.txt"));
     EXPECT_EQ(ReadAll(Fb() + "\\Windows\\" + Unique("held long name.dll")), file); // backed up
     std::wstring list = PendingList();
