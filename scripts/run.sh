@@ -6,8 +6,8 @@
 # With a reachable display (and TW_HEADLESS unset) Tracewipe opens there in a Wine
 # virtual desktop. Otherwise it runs on a virtual display: first the command line (a
 # preview of each shipped filter must list every seeded leftover and no look-alike and
-# leave drive C and the registry exactly as they were; /clean must remove them; the exit
-# codes are checked), then, on a freshly seeded sandbox, one cleaning run per shipped
+# leave drive C and the registry exactly as they were; /clean must remove them, one held
+# open by another program at a restart of the prefix; the exit codes are checked), then, on a freshly seeded sandbox, one cleaning run per shipped
 # filter is driven through the window, the removed and not-found items and the time of
 # each run are printed, the seeded driver cabinets are cleaned in the cab cleaner,
 # screenshots go to build/demo/screenshots, and the seeded items and cabinets are checked,
@@ -169,7 +169,22 @@ lists_the_seeds() {
     return $missed
 }
 
+lang() { sed -n "s/^$1=//p" "$src/data/lang/English.txt" | tr -d '\r'; }
+
 echo "== the command line =="
+# One leftover is held open, as a running program holds its OpenGL library: /clean backs it
+# up and leaves it to the next restart (exit 6), which a restart of the prefix carries out.
+held='C:\windows\system32\nvoglnt.dll'
+hold_stop="$demo/hold.stop"
+rm -f "$hold_stop" "$hold_stop.held"
+wine "$twseed" hold "$held" "$(winpath "$hold_stop")" </dev/null >/dev/null 2>&1 &
+hold_pid=$!
+for _ in $(seq 1 100); do
+    [ ! -f "$hold_stop.held" ] || break
+    sleep 0.2
+done
+[ -f "$hold_stop.held" ] || { echo "run: $held could not be held open" >&2; exit 1; }
+echo "holding $held open"
 for f in "${filters[@]}"; do
     snapshot "$f-before"
     expect_exit 0 "/preview $f" /preview "$f" /report "$(winpath "$demo/$f-preview.txt")"
@@ -178,9 +193,17 @@ for f in "${filters[@]}"; do
     lists_the_seeds "$demo/$f-preview.txt" "$(winpath "$src/data/filters/$f.txt")" || cli_status=1
     tail -n 1 "$demo/$f-preview.txt" | tr -d '\r'
 done
-for f in "${filters[@]}"; do
-    expect_exit 0 "/clean $f" /clean "$f" /report "$(winpath "$demo/$f-clean.txt")"
-done
+grep -F "($held)" "$demo/NVIDIA-preview.txt" | tr -d '\r' | sed 's/^ */   preview: /'
+expect_exit 6 "/clean NVIDIA" /clean NVIDIA /report "$(winpath "$demo/NVIDIA-clean.txt")"
+expect_exit 0 "/clean ATI" /clean ATI /report "$(winpath "$demo/ATI-clean.txt")"
+grep -F "$(lang 0033)" "$demo/NVIDIA-clean.txt" | tr -d '\r' | sed 's/^/   /' ||
+    { echo "   the file in use is not listed" && cli_status=1; }
+touch "$hold_stop"
+wait "$hold_pid" || true
+[ -f "$WINEPREFIX/drive_c/windows/system32/nvoglnt.dll" ] && echo "   still there before the restart" ||
+    { echo "   gone before the restart" && cli_status=1; }
+wineboot -r </dev/null >/dev/null 2>&1
+echo "restarted the prefix (wineboot -r)"
 wine "$twseed" check "${sources[@]}" </dev/null | tr -d '\r' | tail -n 1
 wine "$twseed" check "${sources[@]}" </dev/null >/dev/null || cli_status=1
 for f in "${filters[@]}"; do
@@ -215,7 +238,6 @@ check_os_label() { # window arguments...
     esac
 }
 main=(--title-prefix Tracewipe --class TwForm)
-lang() { sed -n "s/^$1=//p" "$src/data/lang/English.txt" | tr -d '\r'; }
 finished=$(lang 0014)
 confirm=$(lang 0010)
 

@@ -9,6 +9,7 @@
 #include "win/FileFind.h"
 #include "win/Files.h"
 #include "win/Handle.h"
+#include "win/PendingDelete.h"
 #include "win/StartAndWait.h"
 
 #include <algorithm>
@@ -139,7 +140,10 @@ bool PutBack(const std::string& copy, const std::string& origin, bool folder) {
         MakeFolders(origin);
     if (!(folder ? CopyFolder(copy, origin) : CopyFile(copy, origin)))
         return false;
-    return folder ? SameTree(copy, arrived) : SameBytes(copy, arrived);
+    if (!(folder ? SameTree(copy, arrived) : SameBytes(copy, arrived)))
+        return false;
+    CancelDeleteAtRestart(arrived); // what is back must not go at the next restart
+    return true;
 }
 
 // A .dfb or .ddb line: every copy it names goes back into its origin folder. Nothing is

@@ -88,6 +88,9 @@ struct RunContext {
     ItemSink* Items = nullptr;    // what is found; nullptr: the clean (backup, list, delete)
     const bool* Stop = nullptr;   // once true, no further entry is started
     TextLookup Text = nullptr;    // language lookup; nullptr: tw::LookupText
+
+    // The files (and folders) of this pass left to the next restart, in that order.
+    std::vector<std::string> Scheduled;
 };
 
 class CleaningEngine {
@@ -115,7 +118,10 @@ class CleaningEngine {
     // it is a protected folder, lies above or inside one or climbs out of its base with
     // "..", or is a wildcard-only name directly in the Windows or system folder; it is
     // kept ("0031") when its backup was asked for and did not produce its copy. Else it
-    // is backed up, listed ("0015"/"0017") and deleted. Not found: "0016"/"0018".
+    // is backed up, listed ("0015"/"0017") and deleted; a file in use is listed by its own
+    // path ("0033") and left to the next restart, and so is the folder of a directory entry
+    // that holds it. Not found: "0016"/"0018". What an earlier run left to the restart for
+    // what an entry names is taken out first (and scheduled again when still in use).
     void CleanFile(const std::string& entry);
     void CleanSystemFile(const std::string& entry);
     void CleanDirectory(const std::string& entry);

@@ -8,7 +8,10 @@
 #include "registry/Registry.h"
 #include "win/FileFind.h"
 #include "win/Files.h"
+#include "win/PendingDelete.h"
 #include "win/SystemFolders.h"
+
+#include <algorithm>
 
 namespace tw {
 
@@ -16,6 +19,7 @@ namespace {
 
 constexpr std::string_view kProtectedText = "0030";    // not removed: protected
 constexpr std::string_view kBackupFailedText = "0031"; // not removed: its backup failed
+constexpr std::string_view kInUseText = "0033";        // removed at the next restart
 
 std::string WithoutTrailingSeparators(std::string path) {
     while (path.size() > 3 && (path.back() == '\\' || path.back() == '/'))
@@ -23,13 +27,18 @@ std::string WithoutTrailingSeparators(std::string path) {
     return path;
 }
 
-// Deletes every plain file the pattern matches; read-only files stay.
-void DeleteMatchingFiles(const std::string& pattern) {
+// Deletes every plain file the pattern matches; read-only files stay, files in use are
+// left to the next restart and appended to `scheduled`. Returns how many files matched.
+size_t DeleteMatchingFiles(const std::string& pattern, std::vector<std::string>& scheduled) {
     const size_t slash = pattern.find_last_of("\\/");
     const std::string parent =
         slash == std::string::npos ? std::string() : pattern.substr(0, slash + 1);
-    for (const auto& found : win::ListDirectory(pattern, win::kListNormal))
-        DeleteFileA((parent + found.Name).c_str());
+    const auto found = win::ListDirectory(pattern, win::kListNormal);
+    for (const auto& file : found) {
+        if (DeleteFileOrSchedule(parent + file.Name) == FileDeletion::Scheduled)
+            scheduled.push_back(parent + file.Name);
+    }
+    return found.size();
 }
 
 } // namespace
@@ -46,8 +55,12 @@ class CleaningEngine::CleanItems final : public ItemSink {
             e_.Report(true, kBackupFailedText, fullPath);
             return;
         }
-        e_.Report(true, "0015", fullPath);
-        DeleteMatchingFiles(fullPath);
+        // What an earlier run left to the restart and is still matched is decided anew.
+        CancelDeleteAtRestart(fullPath);
+        std::vector<std::string> scheduled;
+        if (DeleteMatchingFiles(fullPath, scheduled) > scheduled.size())
+            e_.Report(true, "0015", fullPath);
+        ReportScheduled(scheduled);
     }
 
     void Directory(const std::string& fullPath) override {
@@ -57,12 +70,21 @@ class CleaningEngine::CleanItems final : public ItemSink {
             e_.Report(true, kBackupFailedText, fullPath);
             return;
         }
-        e_.Report(true, "0017", fullPath);
-        DeleteFolder(fullPath);
+        const std::string folder = WithoutTrailingSeparators(fullPath);
+        CancelDeleteAtRestart(folder);
+        std::vector<std::string> scheduled;
+        DeleteFolder(fullPath, &scheduled);
+        // The entry's line stands unless the folder it names itself waits for the restart.
+        if (std::find(scheduled.begin(), scheduled.end(), folder) == scheduled.end())
+            e_.Report(true, "0017", fullPath);
+        ReportScheduled(scheduled);
     }
 
     void Missing(bool directory, const std::string& fullPath) override {
         e_.Report(false, directory ? "0018" : "0016", fullPath);
+        // Gone already: a removal left pending by an earlier run would take whatever is
+        // put there before the restart.
+        CancelDeleteAtRestart(directory ? WithoutTrailingSeparators(fullPath) : fullPath);
     }
 
     void Refused(const std::string& what) override { e_.Report(true, kProtectedText, what); }
@@ -96,6 +118,12 @@ class CleaningEngine::CleanItems final : public ItemSink {
     void NoPackage(const std::string& entry) override { e_.Report(false, "2131", entry); }
 
   private:
+    void ReportScheduled(const std::vector<std::string>& scheduled) {
+        for (const std::string& path : scheduled)
+            e_.Report(true, kInUseText, path);
+        ctx_.Scheduled.insert(ctx_.Scheduled.end(), scheduled.begin(), scheduled.end());
+    }
+
     bool BackupOn(const std::string& setting) const {
         return ctx_.MakeBackups && RunSettings::On(setting);
     }

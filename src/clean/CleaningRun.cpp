@@ -72,7 +72,8 @@ LoadTexts TakeLoadTexts() {
     return MakeLoadTexts(t.wDay, t.wMonth, t.wYear, t.wHour, t.wMinute, t.wSecond, sep);
 }
 
-void CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& request) {
+std::vector<std::string> CleaningRun(RunWindow& window, cRegSearch& search,
+                                     const RunRequest& request) {
     const RunSettings settings = request.ReadSettings ? ReadRunSettings() : RunSettings{};
     const std::string runName = request.Load.RunName();
     window.SetStatus(LookupText("0011"));
@@ -81,6 +82,7 @@ void CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& reques
         window.ClearDetails();
 
     RunSink sink(window);
+    std::vector<std::string> scheduled;
     for (const RunFilter& filter : request.Filters) {
         RunContext ctx;
         ctx.ProgramFolder = request.ProgramFolder;
@@ -109,7 +111,10 @@ void CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& reques
         } catch (...) {
             // the pass ignores its own errors; nothing may stop the run here either
         }
+        scheduled.insert(scheduled.end(), ctx.Scheduled.begin(), ctx.Scheduled.end());
     }
+    if (!scheduled.empty() && request.MakeReports)
+        sink.Removed(LookupText("0034") + " " + std::to_string(scheduled.size()));
 
     try {
         if (settings.AnyBackupOn())
@@ -126,12 +131,16 @@ void CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& reques
             WriteLog(window, request, sink);
     } catch (...) {
     }
-    if (window.Alive())
+    if (window.Alive()) {
         window.SetRunning(false);
-    else
+        if (!scheduled.empty())
+            window.OfferRestart(static_cast<int>(scheduled.size()));
+    } else {
         // The window was closed during the run and deleted the language copy as it
         // unloaded; the lines of the rest of the run looked their texts up again.
         DeleteLanguageCopy();
+    }
+    return scheduled;
 }
 
 } // namespace tw

@@ -32,6 +32,8 @@ class RunWindow {
     virtual std::vector<std::string> LogSlotLines() const { return {}; }
     // The Advanced window's lblStatusFile: the filter being carried out, "" after the run.
     virtual void SetStatusFile(const std::string&) {}
+    // Some files are in use and go at the next restart: the window may offer to restart now.
+    virtual void OfferRestart(int /*scheduled*/) {}
 };
 
 // One filter of a run: its name, and for the Advanced window its slot number.
@@ -56,7 +58,10 @@ struct RunRequest {
 // The load date, time and stamp of now, with the system's time separator.
 LoadTexts TakeLoadTexts();
 
-// Steps 2 to 13 of a run (the confirmation is the window's). Ignores every error.
-void CleaningRun(RunWindow& window, cRegSearch& search, const RunRequest& request);
+// Steps 2 to 13 of a run (the confirmation is the window's). Ignores every error. When
+// files in use were left to the next restart, their total ends lstDetail and the window
+// is asked to offer a restart. Returns their paths (and those of the folders holding them).
+std::vector<std::string> CleaningRun(RunWindow& window, cRegSearch& search,
+                                     const RunRequest& request);
 
 } // namespace tw

@@ -8,6 +8,7 @@
 #include "app/modLanguage.h"
 #include "clean/FilterCatalogue.h"
 #include "win/ListLines.h"
+#include "win/PendingDelete.h"
 #include "win/ProgramFolder.h"
 #include "win/SystemFolders.h"
 
@@ -218,6 +219,12 @@ void CleaningWindow::SetStatus(const std::string& text) {
 void CleaningWindow::SetRunning(bool running) {
     for (const char* name : traits_.runControls)
         SetEnabled(name, !running);
+}
+
+void CleaningWindow::OfferRestart(int) {
+    if (MessageBoxA(hwnd(), GetLanguageText("0035").c_str(), GetLanguageText("0036").c_str(),
+                    MB_YESNO | MB_ICONQUESTION) == IDYES)
+        RestartWindows();
 }
 
 void CleaningWindow::ClearDetails() {

@@ -108,6 +108,8 @@ class CleaningWindow : public Form, protected RunWindow, private ReportSink {
     void ClearDetails() override;
     std::vector<std::string> DetailLines() const override;
     ReportSink& Details() override { return *this; }
+    // Asks whether to restart now (Yes restarts Windows).
+    void OfferRestart(int scheduled) override;
 
     std::unique_ptr<clsProtection> Protection;
     std::unique_ptr<cRegSearch> cReg;

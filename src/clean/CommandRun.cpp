@@ -4,12 +4,15 @@
 #include "clean/CleaningRun.h"
 #include "clean/Preview.h"
 #include "clean/rules/CommandLine.h"
+#include "core/Paths.h"
 #include "core/Text.h"
 #include "registry/cRegSearch.h"
 #include "win/Console.h"
 #include "win/Handle.h"
 #include "win/Instance.h"
 #include "win/ProgramFolder.h"
+
+#include <algorithm>
 
 namespace tw {
 
@@ -56,6 +59,27 @@ int Reported(bool written, int code, const std::string& report) {
     return kExitBadArgs;
 }
 
+// True when everything a preview still finds was left to the restart by the run, or is in
+// use (a file, or a folder holding only files in use).
+bool OnlyInUseLeft(const PreviewResult& after, const std::vector<std::string>& scheduled) {
+    std::vector<std::string> left;
+    for (const std::string& path : scheduled)
+        left.push_back(NormalizePath(path));
+    for (const PreviewEntry& entry : after.Entries) {
+        for (const PreviewItem& item : entry.Items) {
+            const bool fileOrFolder =
+                item.What == PreviewItem::Kind::File || item.What == PreviewItem::Kind::Directory;
+            const bool inUse = item.InUse > 0 && item.InUse == item.Files;
+            const bool pending =
+                fileOrFolder && (inUse || std::find(left.begin(), left.end(),
+                                                    NormalizePath(item.Path)) != left.end());
+            if (!item.Repeated && !pending)
+                return false;
+        }
+    }
+    return true;
+}
+
 int Clean(const std::string& folder, const std::string& filter, const PreviewResult& before,
           cRegSearch& search, const std::string& report) {
     HeadlessRun window;
@@ -63,7 +87,7 @@ int Clean(const std::string& folder, const std::string& filter, const PreviewRes
     request.ProgramFolder = folder;
     request.Load = TakeLoadTexts();
     request.Filters.push_back(RunFilter{filter, 0});
-    CleaningRun(window, search, request);
+    const std::vector<std::string> scheduled = CleaningRun(window, search, request);
 
     // What a preview still finds afterwards was not removed.
     const PreviewResult after = PreviewFilter(folder, filter, search);
@@ -74,8 +98,13 @@ int Clean(const std::string& folder, const std::string& filter, const PreviewRes
     for (std::string& line : PreviewLines(after))
         lines.push_back(std::move(line));
     const bool written = EmitCommandOutput(lines, report);
-    if (window.Kept() > 0 || after.Items > 0 || before.Refused > 0)
+    if (window.Kept() > 0 || before.Refused > 0)
         return Reported(written, kExitNotRemoved, report);
+    if (after.Items > 0)
+        return Reported(written,
+                        !scheduled.empty() && OnlyInUseLeft(after, scheduled) ? kExitRestart
+                                                                              : kExitNotRemoved,
+                        report);
     return Reported(written, before.Items > 0 ? kExitFound : kExitNothing, report);
 }
 

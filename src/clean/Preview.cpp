@@ -8,6 +8,7 @@
 #include "win/FileFind.h"
 #include "win/Files.h"
 #include "win/Handle.h"
+#include "win/PendingDelete.h"
 #include "win/SystemFolders.h"
 
 #include <array>
@@ -40,6 +41,7 @@ void CountFolder(const std::string& folder, PreviewItem& item) {
         if (!(found.Attributes & FILE_ATTRIBUTE_DIRECTORY)) {
             ++item.Files;
             item.Bytes += FileSize(child);
+            item.InUse += FileInUse(child) ? 1 : 0;
         } else if (!(found.Attributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
             CountFolder(child, item);
         }
@@ -103,6 +105,7 @@ class PreviewItems final : public ItemSink {
             PreviewItem item{PreviewItem::Kind::File, parent + found.Name};
             item.Files = 1;
             item.Bytes = FileSize(item.Path);
+            item.InUse = FileInUse(item.Path) ? 1 : 0;
             Add(std::move(item), NormalizePath(parent + found.Name), paths_);
         }
     }
@@ -281,6 +284,7 @@ std::vector<std::string> PreviewLines(const PreviewResult& result) {
     const std::string subkeys = " " + LookupText("2112");
     const std::string values = " " + LookupText("2113");
     const std::string repeated = " [" + LookupText("2114") + "]";
+    const std::string inUse = LookupText("2122");
     std::vector<std::string> lines;
     for (const PreviewEntry& entry : result.Entries) {
         if (entry.Items.empty())
@@ -308,6 +312,12 @@ std::vector<std::string> PreviewLines(const PreviewResult& result) {
             default:
                 break;
             }
+            if (item.InUse > 0)
+                line += " [" +
+                        (item.What == PreviewItem::Kind::File
+                             ? inUse
+                             : std::to_string(item.InUse) + " " + inUse) +
+                        "]";
             if (item.Repeated)
                 line += repeated;
             lines.push_back(std::move(line));

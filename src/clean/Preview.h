@@ -22,6 +22,7 @@ struct PreviewItem {
     std::uint64_t Bytes = 0;  // a file: its size; a directory or package: its files' size
     std::uint64_t Keys = 0;   // a key: its subkeys at every depth
     std::uint64_t Values = 0; // a key: the values of it and of its subkeys
+    std::uint64_t InUse = 0;  // a file: 1 when it is in use; a directory: its files in use
     bool Repeated = false;    // lies in (or is) an item listed before: it goes with that one
     std::string Detail;       // a driver package: its provider and class
 };

@@ -3,6 +3,7 @@
 #include "core/Paths.h"
 #include "win/FileFind.h"
 #include "win/Handle.h"
+#include "win/PendingDelete.h"
 
 #include <windows.h>
 
@@ -14,10 +15,13 @@ bool HasWildcard(const std::string& s) {
     return s.find_first_of("*?") != std::string::npos;
 }
 
-void DeleteTree(const std::string& path) {
+// Returns true when something in the tree was left to the next restart; the folder is
+// then scheduled after it.
+bool DeleteTree(const std::string& path, std::vector<std::string>* scheduled) {
     DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return;
+        return false;
+    bool pending = false;
     if (attributes & FILE_ATTRIBUTE_READONLY)
         SetFileAttributesA(path.c_str(), attributes & ~FILE_ATTRIBUTE_READONLY);
     // A junction or symbolic link goes as a link; what it points at stays.
@@ -27,15 +31,25 @@ void DeleteTree(const std::string& path) {
                 continue;
             std::string child = path + "\\" + found.Name;
             if (found.Attributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteTree(child);
+                pending = DeleteTree(child, scheduled) || pending;
                 continue;
             }
             if (found.Attributes & FILE_ATTRIBUTE_READONLY)
                 SetFileAttributesA(child.c_str(), found.Attributes & ~FILE_ATTRIBUTE_READONLY);
-            DeleteFileA(child.c_str());
+            if (!scheduled) {
+                DeleteFileA(child.c_str());
+            } else if (DeleteFileOrSchedule(child) == FileDeletion::Scheduled) {
+                scheduled->push_back(child);
+                pending = true;
+            }
         }
     }
-    RemoveDirectoryA(path.c_str());
+    if (RemoveDirectoryA(path.c_str()) || !pending)
+        return false;
+    // On 9x nothing schedules a folder: it stays, emptied by the restart.
+    if (ScheduleDeleteAtRestart(path))
+        scheduled->push_back(path);
+    return true;
 }
 
 } // namespace
@@ -52,7 +66,7 @@ bool DirFound(const std::string& path) {
     return win::AnyListed(path, win::kListDirectory);
 }
 
-void DeleteFolder(const std::string& path) {
+void DeleteFolder(const std::string& path, std::vector<std::string>* scheduled) {
     std::string target = path;
     while (target.size() > 1 && (target.back() == '\\' || target.back() == '/'))
         target.pop_back();
@@ -60,7 +74,7 @@ void DeleteFolder(const std::string& path) {
         return; // a drive or share root, or nothing
     size_t slash = target.find_last_of("\\/");
     if (!HasWildcard(target.substr(slash + 1))) {
-        DeleteTree(target);
+        DeleteTree(target, scheduled);
         return;
     }
     std::string parent = target.substr(0, slash + 1);
@@ -69,7 +83,7 @@ void DeleteFolder(const std::string& path) {
     for (const auto& found : win::ListDirectory(target, win::kListDirectory)) {
         if (found.Name != "." && found.Name != ".." &&
             (found.Attributes & FILE_ATTRIBUTE_DIRECTORY))
-            DeleteTree(parent + found.Name);
+            DeleteTree(parent + found.Name, scheduled);
     }
 }
 

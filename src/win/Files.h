@@ -2,6 +2,7 @@
 // File and folder helpers shared by cleaning, backup, restore and the cab cleaner. Every
 // helper is silent: failures give an empty text, False, or simply leave things as they are.
 #include <string>
+#include <vector>
 
 namespace tw {
 
@@ -16,8 +17,10 @@ bool DirFound(const std::string& path);
 // Deletes the folder `path` (every folder that DirFound would see matching its last
 // component, when it holds wildcards) with everything in it, read-only and hidden content included.
 // Junctions and symbolic links are removed as links, never followed. Keeps going after a failure; a
-// plain file of that name and a drive root are left alone.
-void DeleteFolder(const std::string& path);
+// plain file of that name and a drive root are left alone. With `scheduled`, a file in use
+// is left to the next restart (see PendingDelete.h) and so is every folder above it in
+// the tree, after it; their paths are appended there in the order they were scheduled.
+void DeleteFolder(const std::string& path, std::vector<std::string>* scheduled = nullptr);
 // DeleteFolder(path) when DirFound(path).
 void DeleteDirIfExists(const std::string& path);
 

@@ -1,21 +1,27 @@
 #include "backup/BackupStore.h"
 #include "backup/FileBackup.h"
+#include "backup/Restore.h"
 #include "clean/CleaningEngine.h"
 #include "clean/FilterCatalogue.h"
 #include "clean/rules/FileRules.h"
 #include "registry/Registry.h"
 #include "registry/cRegSearch.h"
 #include "support/TestFiles.h"
+#include "win/Handle.h"
+#include "win/PendingDelete.h"
+#include "win/StartAndWait.h"
 #include "win/SystemFolders.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 
 namespace {
 
 using namespace twtest;
+using namespace std::literals;
 
 constexpr const char* kRun = "05-12-2026_101010";
 constexpr const char* kFilter = "Test Filter";
@@ -332,3 +338,157 @@ TEST_F(FsEngine, FilterThatCannotBeUnpackedRemovesNothing) {
 }
 
 } // namespace
+
+// Files in use go at the next restart. This process holds them open as a running program
+// holds its image (read, no write or delete sharing); Wine's "wineboot -r" carries out
+// what the restart would.
+class FsInUse : public FsEngine {
+  protected:
+    void SetUp() override {
+        FsEngine::SetUp();
+        BackupsOn("Yes", "Yes");
+        file = Make(win + "\\" + Unique("held long name.dll"));
+        dir = MakeTree(pf + "\\" + Unique("inuse"));
+        inner = dir + "\\sub\\inner.dll";
+        filter = "[FILES]\r\n\\" + Unique("held*.dll") + "\r\n[DIRECTORY]\r\n\\Program Files\\" +
+                 Unique("inuse") + "\r\n";
+        heldFile = Hold(file);
+        heldInner = Hold(inner);
+    }
+    void TearDown() override {
+        heldFile.reset();
+        heldInner.reset();
+        FsEngine::TearDown();
+    }
+    static tw::win::UniqueFileHandle Hold(const std::string& path) {
+        return tw::win::UniqueFileHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                                     nullptr, OPEN_EXISTING, 0, nullptr));
+    }
+    // Puts back the directory run and checks that it came back.
+    void RestoreDir() {
+        heldInner.reset();
+        const auto runs = tw::ListRuns(prog.Path(), {tw::BackupKind::Dir});
+        ASSERT_EQ(runs.size(), 1u);
+        const auto lines = tw::LoadIndex(prog.Path(), runs[0], tw::BackupKind::Dir);
+        EXPECT_TRUE(tw::RestoreRun(prog.Path(), runs[0], tw::BackupKind::Dir, lines,
+                                   std::vector<bool>(lines.size(), true))
+                        .empty());
+    }
+    void Restart() {
+        heldFile.reset();
+        heldInner.reset();
+        ASSERT_EQ(tw::StartAndWait("wineboot.exe -r", 0), 0u);
+        EXPECT_FALSE(Exists(file));
+        EXPECT_EQ(ReadAll(inner), "inner"); // restored: no longer pending
+        EXPECT_TRUE(Exists(dir + "\\ro.txt"));
+    }
+    static std::string ShortName(const std::string& path) {
+        char name[MAX_PATH] = "";
+        GetShortPathNameA(path.c_str(), name, MAX_PATH);
+        return name;
+    }
+    std::string file, dir, inner, filter;
+    tw::win::UniqueFileHandle heldFile, heldInner;
+};
+
+constexpr const char* kSessionManager = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+
+// PendingFileRenameOperations as it is stored; empty when there is none.
+std::wstring PendingList() {
+    tw::win::UniqueKey key;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_QUERY_VALUE, key.put()))
+        return {};
+    std::wstring data(4096, L'\0');
+    DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
+    if (RegQueryValueExW(key.get(), L"PendingFileRenameOperations", nullptr, nullptr,
+                         reinterpret_cast<BYTE*>(data.data()), &size))
+        return {};
+    data.resize(size / sizeof(wchar_t));
+    return data;
+}
+
+void SetPendingList(const std::wstring& data) {
+    tw::win::UniqueKey key;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, nullptr, 0, KEY_SET_VALUE,
+                              nullptr, key.put(), nullptr),
+              ERROR_SUCCESS);
+    RegSetValueExW(key.get(), L"PendingFileRenameOperations", 0, REG_MULTI_SZ,
+                   reinterpret_cast<const BYTE*>(data.data()),
+                   static_cast<DWORD>(data.size() * sizeof(wchar_t)));
+}
+
+bool Pending(const std::wstring& list, const std::string& path) {
+    return list.find(L"\\??\\" + std::wstring(path.begin(), path.end()) + L'\0' + L'\0') !=
+           std::wstring::npos;
+}
+
+TEST_F(FsInUse, FilesInUseGoAtTheRestartARestoredFolderStays) {
+    if (!tw::PendingDeleteUsesRegistry())
+        GTEST_SKIP() << "the NT family only";
+    // Another program's removal and rename, with a name outside any code page.
+    const std::wstring foreign =
+        L"\\??\\C:\\elsewhere\\x\u4e2d.tmp\0\0\\??\\C:\\a.txt\0!\\??\\C:\\b.txt\0"s;
+    SetPendingList(foreign + L'\0');
+    const std::string second = Make(win + "\\" + Unique("held2.dll"));
+    tw::win::UniqueFileHandle heldSecond = Hold(second);
+    RunFilterText(filter);
+    std::vector<std::string> lines = sink.removed;
+    std::sort(lines.begin(), lines.begin() + 2); // the two files, in the order listed
+    const std::vector<std::string> want = {Line("0033", file), Line("0033", second),
+                                           Line("0033", inner), Line("0033", dir + "\\sub"),
+                                           Line("0033", dir)};
+    EXPECT_EQ(lines, want);
+    EXPECT_EQ(ctx.Scheduled.size(), 5u);
+    EXPECT_FALSE(Exists(dir + "\\ro.txt"));
+    EXPECT_EQ(ReadAll(Fb() + "\\Windows\\" + Unique("held long name.dll")), file); // backed up
+    std::wstring list = PendingList();
+    EXPECT_EQ(list.substr(0, foreign.size()), foreign);
+    for (const std::string& path : {file, second, inner, dir + "\\sub", dir})
+        EXPECT_TRUE(Pending(list, path)) << path;
+
+    RestoreDir();
+    // A second run that finds a scheduled file gone takes its removal out.
+    heldSecond.reset();
+    ASSERT_TRUE(DeleteFileA(second.c_str()));
+    sink.removed.clear();
+    engine->CleanFile("\\" + Unique("held*.dll"));
+    EXPECT_EQ(sink.removed, std::vector<std::string>{Line("0033", file)});
+    list = PendingList();
+    EXPECT_EQ(list,
+              foreign + L"\\??\\" + std::wstring(file.begin(), file.end()) + L'\0' + L'\0' + L'\0');
+    Restart();
+}
+
+// 95, 98 and ME: WININIT.INI. Wine pretends Windows 98 for a second run of this test.
+TEST_F(FsInUse, Windows9xRemovesThroughWininit) {
+    if (tw::PendingDeleteUsesRegistry()) {
+        heldFile.reset();
+        heldInner.reset();
+        char exe[MAX_PATH];
+        GetModuleFileNameA(nullptr, exe, MAX_PATH);
+        const std::string name = std::string(exe).substr(std::string(exe).find_last_of('\\') + 1);
+        const std::string key = "Software\\Wine\\AppDefaults\\" + name;
+        ASSERT_TRUE(SetString(HKEY_CURRENT_USER, key, "Version", "win98"));
+        const auto rc = tw::StartAndWait(
+            "\"" + std::string(exe) + "\" --gtest_filter=FsInUse.Windows9xRemovesThroughWininit",
+            0);
+        DeleteKeyTree(HKEY_CURRENT_USER, key);
+        EXPECT_EQ(rc, 0u);
+        return;
+    }
+    const std::string wininit = win + "\\WININIT.INI";
+    const std::string foreign = "[rename]\r\nNUL=C:\\FOREIGN\\X.TMP\r\nC:\\A.TXT=C:\\B.TXT\r\n";
+    WriteAll(wininit, foreign + "\r\n[Other]\r\nkey=value");
+    const std::wstring registry = PendingList();
+    RunFilterText(filter);
+    // WININIT.INI removes no folders: the folder stays, emptied by the restart.
+    EXPECT_EQ(sink.removed, (std::vector<std::string>{Line("0033", file), Line("0017", dir),
+                                                      Line("0033", inner)}));
+    EXPECT_EQ(ReadAll(wininit), foreign + "NUL=" + ShortName(file) + "\r\nNUL=" + ShortName(inner) +
+                                    "\r\n\r\n[Other]\r\nkey=value");
+    RestoreDir();
+    EXPECT_EQ(ReadAll(wininit),
+              foreign + "NUL=" + ShortName(file) + "\r\n\r\n[Other]\r\nkey=value");
+    EXPECT_EQ(PendingList(), registry);
+    Restart();
+}

@@ -344,6 +344,41 @@ TEST_F(MainGui, AnsweringNoChangesNothing) {
     EXPECT_EQ(FolderNames(folder_ + "\\Backup"), backup);
 }
 
+TEST_F(MainGui, AFileInUseIsListedAndLoggedAndARestartIsOffered) {
+    WriteIni({true, false, false, false});
+    AddFilter("E2E");
+    Seed();
+    const std::string held = win_ + "\\twe2e_removed.dll";
+    HANDLE hold = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              0, nullptr);
+    ASSERT_NE(hold, INVALID_HANDLE_VALUE);
+    Launch();
+    Clean();
+    auto box = WaitForMessageBox(app_.id());
+    const bool offered = box.has_value();
+    if (offered) {
+        EXPECT_EQ(box->text, Lang("0035"));
+        EXPECT_EQ(box->title, Lang("0036"));
+        EXPECT_EQ(box->buttons, (std::vector<int>{IDYES, IDNO}));
+        EXPECT_TRUE(AnswerMessageBox(box->hwnd, IDNO)); // Yes would restart the prefix
+    }
+    std::vector<std::string> want = ExpectedRemoved();
+    want[0] = Lang("0033") + " (" + held + ")";
+    want.push_back(Lang("0034") + " 1");
+    EXPECT_EQ(Removed(), want);
+    CloseHandle(hold);
+    EXPECT_TRUE(Exists(held));
+    const std::string r = RunName("E2E");
+    EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2E.log"), Lines({Header(r)}) + Lines(want));
+    HKEY key = nullptr; // the restart is not for this prefix
+    if (!RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0,
+                       KEY_SET_VALUE, &key)) {
+        RegDeleteValueA(key, "PendingFileRenameOperations");
+        RegCloseKey(key);
+    }
+    ASSERT_TRUE(offered) << "no offer to restart";
+}
+
 TEST_F(MainGui, AnEmptyProgramFolderDisablesCleaning) {
     WriteIni({});
     Start();

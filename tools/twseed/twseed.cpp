@@ -6,6 +6,9 @@
 //   twseed clear FILTER...   delete whatever seeding made (leftovers and look-alikes)
 //   twseed picture FILTER... one line per item: kind, role, a hash of what it holds
 //                            (0: missing) and its path, to compare before and after
+//   twseed hold FILE STOP    keeps FILE open as a running program keeps its files (read,
+//                            no write or delete sharing) until the file STOP exists; the
+//                            file STOP.held appears once FILE is open (exit 1: cannot)
 // FILTER is a filter text (such as data/filters/NVIDIA.txt) or a packed .twf file;
 // without one, every .twf file of the current folder (the program folder) is read.
 #include "Seeder.h"
@@ -108,10 +111,24 @@ int Clear(const Plan& plan) {
     return 0;
 }
 
+int Hold(const std::string& file, const std::string& stop) {
+    tw::win::UniqueFileHandle held(CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                               OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!held)
+        return 1;
+    tw::win::UniqueFileHandle(CreateFileA((stop + ".held").c_str(), GENERIC_WRITE, 0, nullptr,
+                                          CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    for (int i = 0; i < 6000 && GetFileAttributesA(stop.c_str()) == INVALID_FILE_ATTRIBUTES; ++i)
+        Sleep(100); // ten minutes at most
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     try {
+        if (argc == 4 && std::string(argv[1]) == "hold")
+            return Hold(argv[2], argv[3]);
         if (argc < 2) {
             std::fputs("usage: twseed seed|check|clear|picture FILTER...\n", stderr);
             return kUsage;

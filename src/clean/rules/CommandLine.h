@@ -24,6 +24,7 @@ enum ExitCode : int {
     kExitBadFilter = 3,  // the filter is missing or cannot be unpacked
     kExitRunning = 4,    // another instance is running
     kExitBadArgs = 5,    // not a command line of the program, or the report cannot be written
+    kExitRestart = 6,    // a clean removed the rest; files in use go at the next restart
     kExitNo64Bit = 7,    // 64-bit Windows, and the 64-bit program cannot be started
 };
 
