@@ -21,7 +21,9 @@ cmake --build "$build" --target fuzz_seeds "${targets[@]/#/fuzz_}" -j 2 >/dev/nu
 # line ends as after unpacking), a few index lines and a driver package's INF.
 seed() { # seed TARGET FILE...
     for file in "${@:2}"; do
-        grep -av '^#' "$file" | sed 's/$/\r/' | head -c 4096 >"$build/corpus/$1/$(basename "$file")"
+        out="$build/corpus/$1/$(basename "$file")"
+        grep -av '^#' "$file" | sed 's/$/\r/' >"$out"
+        truncate -s '<4096' "$out"
     done
 }
 for target in "${targets[@]}"; do mkdir -p "$build/corpus/$target"; done
@@ -34,7 +36,7 @@ printf '%s\r\n' '\System\nv4_disp.dll, C:\WINDOWS\system32' 'NVIDIA Corporation,
 printf '%s\r\n' '[Version]' 'Signature="$Windows NT$"' 'Class=Display ; video' 'Provider=%NV%' \
     'CatalogFile.NTamd64=nv_disp.cat' '[Strings]' 'NV="NVIDIA"' >"$build/corpus/inf/display.inf"
 
-share=$(((seconds + ${#targets[@]} - 1) / ${#targets[@]}))
+share=$((seconds / ${#targets[@]} > 0 ? seconds / ${#targets[@]} : 1))
 status=0
 shopt -s nullglob
 for target in "${targets[@]}"; do

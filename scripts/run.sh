@@ -186,10 +186,13 @@ done
 [ -f "$hold_stop.held" ] || { echo "run: $held could not be held open" >&2; exit 1; }
 echo "holding $held open"
 for f in "${filters[@]}"; do
-    snapshot "$f-before"
+    # (that a preview changes nothing is checked once, on the 64-bit demo)
+    [ -n "$pretend" ] || snapshot "$f-before"
     expect_exit 0 "/preview $f" /preview "$f" /report "$(winpath "$demo/$f-preview.txt")"
-    snapshot "$f-after"
-    unchanged "$f-before" "$f-after" || cli_status=1
+    if [ -z "$pretend" ]; then
+        snapshot "$f-after"
+        unchanged "$f-before" "$f-after" || cli_status=1
+    fi
     lists_the_seeds "$demo/$f-preview.txt" "$(winpath "$src/data/filters/$f.txt")" || cli_status=1
     tail -n 1 "$demo/$f-preview.txt" | tr -d '\r'
 done
@@ -410,9 +413,11 @@ picture restored
 # values removed by value entries are never backed up: they stay removed
 differ=$(diff <(grep -v '^value  leftover' "$demo/seeded.txt") \
     <(grep -v '^value  leftover' "$demo/restored.txt") | grep -c '^>' || true)
+shots="; screenshots in $demo/screenshots"
+[ -z "$pretend" ] || shots=""
 back() { grep "^$1 *leftover" "$demo/restored.txt" | grep -vc " 0000000000000000 " || true; }
 echo "restored $restored index lines: $(back file) files, $(back folder) directories," \
-    "$(back key) keys back as seeded; $differ items differ${pretend:-; screenshots in $demo/screenshots}"
+    "$(back key) keys back as seeded; $differ items differ$shots"
 "$src/cmake/wine-down.sh" "$demo"
 if [ $label_status -ne 0 ]; then
     echo "DEMO FAILED: a window's Windows label does not name $want_os"

@@ -97,11 +97,4 @@ TEST(InfFile, CatalogOfThePlatform) {
     }
 }
 
-TEST(InfFile, OnlyOemNumberedNamesAreInstalledPackages) {
-    for (const char* name : {"oem3.inf", "OEM12.INF", "oem0.Inf"})
-        EXPECT_TRUE(tw::IsOemInfName(name)) << name;
-    for (const char* name : {"oem.inf", "oem3a.inf", "oem3.pnf", "display.inf", "xoem3.inf", ""})
-        EXPECT_FALSE(tw::IsOemInfName(name)) << name;
-}
-
 } // namespace

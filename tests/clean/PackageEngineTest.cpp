@@ -120,10 +120,11 @@ TEST_F(PackageEngine, MatchingPackagesGoWithTheirFilesAndTheRestoreBringsThemBac
     std::vector<std::string> packages, files;
     for (const auto& entry : preview.Entries)
         for (const auto& item : entry.Items)
-            (item.What == tw::PreviewItem::Kind::Package ? packages : files)
-                .push_back(item.What == tw::PreviewItem::Kind::Package
-                               ? item.Path + " " + item.Detail + " " + std::to_string(item.Files)
-                               : item.Path);
+            if (item.What == tw::PreviewItem::Kind::Package)
+                packages.push_back(item.Path + " " + item.Detail + " " +
+                                   std::to_string(item.Files));
+            else
+                files.push_back(item.Path);
     EXPECT_EQ(packages,
               (std::vector<std::string>{win + "\\Inf\\oem7101.inf Acme Graphics, Inc., Display 3",
                                         win + "\\Inf\\oem7102.inf Acme Graphics, Inc., MEDIA 3"}));

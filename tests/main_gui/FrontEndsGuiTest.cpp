@@ -14,6 +14,13 @@ constexpr DWORD kRunWait = 120000;
 const std::string kKey = "Software\\TracewipeE2E";
 const char* const kSeeds[] = {"twe2e_removed.dll", "twe2e_pat1.tmp", "twe2e_reg.dll"};
 
+std::string Lang(const char* id, const char* language = "English") {
+    return LanguageText(id, language);
+}
+std::string Dir(UINT (*query)(LPSTR, UINT)) {
+    char buf[MAX_PATH] = {};
+    return std::string(buf, query(buf, MAX_PATH));
+}
 // The text of a control of another process as the system keeps it: read without a message,
 // so it can be watched while the program is busy.
 std::string StoredText(HWND h) {
@@ -70,7 +77,7 @@ class FrontEnds : public ProgramTest {
         EXPECT_TRUE(box.has_value());
         if (!box)
             return shown;
-        EXPECT_EQ(box->text, LanguageText("0009", language_));
+        EXPECT_EQ(box->text, Lang("0009", language_));
         EXPECT_TRUE(AnswerMessageBox(box->hwnd, IDYES));
         EXPECT_TRUE(WaitForWindowGone(box->hwnd, kWait));
         // The run starts as the box goes; from then on the window answers a message only
@@ -84,13 +91,13 @@ class FrontEnds : public ProgramTest {
                 DWORD_PTR r = 0;
                 return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 50, &r) &&
                        IsEnabled(Control("cmdClean")) &&
-                       StoredText(Control(status)) == LanguageText(end, language_);
+                       StoredText(Control(status)) == Lang(end, language_);
             },
             kRunWait, 5));
         return shown;
     }
 
-    std::string win_ = WindowsDir();
+    std::string win_ = Dir(GetWindowsDirectoryA);
     HWND window_ = nullptr;
     const char* language_ = "English";
 };
@@ -119,16 +126,15 @@ TEST_F(FrontEnds, AdvancedSlotsRunInOrderIntoOneLogWithExportsCountedPerFilter) 
     ASSERT_TRUE(SelectCombo(Control("cboConfigs3"), "E2EReg"));
     Shoot("frmAdvanced-before-run");
 
-    const std::string statusOf[] = {LanguageText("0012") + " E2E " + LanguageText("0013"),
-                                    LanguageText("0012") + " E2EReg " + LanguageText("0013")};
+    const std::string statusOf[] = {Lang("0012") + " E2E " + Lang("0013"),
+                                    Lang("0012") + " E2EReg " + Lang("0013")};
     EXPECT_EQ(Clean("lblStatus", "0014"), (std::vector<std::string>{statusOf[0], statusOf[1]}));
     EXPECT_EQ(StoredText(Control("lblStatusFile")), "");
     Shoot("frmAdvanced-after-run");
 
-    const std::vector<std::string> removed = {
-        LanguageText("0015") + " (" + win_ + "\\twe2e_removed.dll)",
-        LanguageText("0015") + " (" + win_ + "\\twe2e_pat*.tmp)",
-        LanguageText("0015") + " (" + win_ + "\\twe2e_reg.dll)"};
+    const std::vector<std::string> removed = {Lang("0015") + " (" + win_ + "\\twe2e_removed.dll)",
+                                              Lang("0015") + " (" + win_ + "\\twe2e_pat*.tmp)",
+                                              Lang("0015") + " (" + win_ + "\\twe2e_reg.dll)"};
     EXPECT_EQ(ListItems(Control("lstDetail")), removed);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kKey + "\\Second"));
     const std::vector<std::string> logs = FolderNames(folder_ + "\\Log");
@@ -137,14 +143,14 @@ TEST_F(FrontEnds, AdvancedSlotsRunInOrderIntoOneLogWithExportsCountedPerFilter) 
     EXPECT_EQ(logs[0], r + "_Advanced Cleaning.log");
     const std::string log = ReadAll(folder_ + "\\Log\\" + logs[0]);
     EXPECT_EQ(log.substr(log.find("\r\n") + 2),
-              CrLfLines({"- E2E", "- ", "- E2EReg", "- "}) + CrLfLines(removed));
+              Lines({"- E2E", "- ", "- E2EReg", "- "}) + Lines(removed));
     // each filter has its own run folders; the second filter's export is number 1 again
     const std::string rb = r + "_E2EReg_RegBackup";
     EXPECT_EQ(FolderNames(folder_ + "\\Backup"),
               (std::vector<std::string>{r + "_E2EReg_FileBackup", rb, r + "_E2E_FileBackup",
                                         r + "_E2E_RegBackup"}));
     EXPECT_EQ(ReadAll(folder_ + "\\Backup\\" + rb + "\\" + rb + ".drb"),
-              CrLfLines({"HKEY_CURRENT_USER\\" + kKey + "\\Second, Second1.dat"}));
+              Lines({"HKEY_CURRENT_USER\\" + kKey + "\\Second, Second1.dat"}));
 }
 
 TEST_F(FrontEnds, AdvancedRunsAFilterTickedTwiceTwiceAndANoSlotRunStillEnds) {
@@ -159,9 +165,9 @@ TEST_F(FrontEnds, AdvancedRunsAFilterTickedTwiceTwiceAndANoSlotRunStillEnds) {
     Clean("lblStatus", "0014");
     const std::string file = " (" + win_ + "\\twe2e_reg.dll)";
     EXPECT_EQ(ListItems(Control("lstDetail")),
-              std::vector<std::string>{LanguageText("0015", "German") + file});
+              std::vector<std::string>{Lang("0015", "German") + file});
     EXPECT_EQ(ListItems(Control("lstDetails")),
-              std::vector<std::string>{LanguageText("0016", "German") + file});
+              std::vector<std::string>{Lang("0016", "German") + file});
 }
 
 TEST_F(FrontEnds, WizardCleansWithTheChosenFilterAndLeavesNothingBehind) {

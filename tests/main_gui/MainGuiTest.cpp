@@ -17,6 +17,10 @@ constexpr DWORD kRunWait = 120000; // a run with whole-root registry searches
 
 const char kE2EKey[] = "Software\\TracewipeE2E";
 
+std::string Lang(const char* id) {
+    return LanguageText(id);
+}
+
 void MakeFile(const std::string& path, const std::string& text) {
     std::string dir = path.substr(0, path.find_last_of('\\'));
     for (size_t i = 3; i <= dir.size(); ++i)
@@ -120,8 +124,8 @@ class MainGui : public ProgramTest {
     void AnswerConfirmation(bool yes, const char* screenshot = nullptr) {
         auto box = WaitForMessageBox(app_.id());
         ASSERT_TRUE(box.has_value()) << "no confirmation";
-        EXPECT_EQ(box->text, LanguageText("0009"));
-        EXPECT_EQ(box->title, LanguageText("0010"));
+        EXPECT_EQ(box->text, Lang("0009"));
+        EXPECT_EQ(box->title, Lang("0010"));
         EXPECT_EQ(box->buttons, (std::vector<int>{IDYES, IDNO}));
         if (screenshot)
             SaveScreenshot(ScreenshotPath(screenshot));
@@ -132,8 +136,7 @@ class MainGui : public ProgramTest {
         if (!yes)
             return;
         ASSERT_TRUE(WaitUntil(
-            [&] { return Status() == LanguageText("0014") && IsEnabled(Control("cmdClean")); },
-            kRunWait))
+            [&] { return Status() == Lang("0014") && IsEnabled(Control("cmdClean")); }, kRunWait))
             << "the run did not end; status: " << Status();
     }
 
@@ -158,15 +161,15 @@ class MainGui : public ProgramTest {
     }
 
     std::vector<std::string> ExpectedRemoved() const {
-        return {LanguageText("0015") + " (" + win_ + "\\twe2e_removed.dll)",
-                LanguageText("0015") + " (" + win_ + "\\twe2e_pat*.tmp)",
-                LanguageText("0015") + " (" + sys_ + "\\twe2e_sys.dll)",
-                LanguageText("0017") + " (" + pf_ + "\\TwE2E Vendor)",
-                LanguageText("0017") + " (" + Drive() + "\\TwE2E Root Dir)"};
+        return {Lang("0015") + " (" + win_ + "\\twe2e_removed.dll)",
+                Lang("0015") + " (" + win_ + "\\twe2e_pat*.tmp)",
+                Lang("0015") + " (" + sys_ + "\\twe2e_sys.dll)",
+                Lang("0017") + " (" + pf_ + "\\TwE2E Vendor)",
+                Lang("0017") + " (" + Drive() + "\\TwE2E Root Dir)"};
     }
     std::vector<std::string> ExpectedNotFound() const {
-        return {LanguageText("0016") + " (" + win_ + "\\twe2e_missing.dll)",
-                LanguageText("0018") + " (" + pf_ + "\\TwE2E Missing)"};
+        return {Lang("0016") + " (" + win_ + "\\twe2e_missing.dll)",
+                Lang("0018") + " (" + pf_ + "\\TwE2E Missing)"};
     }
 
     // What one pass of the E2E filter leaves: every named item gone, its neighbours kept.
@@ -216,36 +219,35 @@ TEST_F(MainGui, ARunWithEveryBackupFillsTheStoreAndLogsTheRemovedLines) {
 
     EXPECT_EQ(Removed(), ExpectedRemoved());
     EXPECT_EQ(NotFound(), ExpectedNotFound());
-    EXPECT_EQ(Status(), LanguageText("0014"));
+    EXPECT_EQ(Status(), Lang("0014"));
     for (const char* name : {"cmdClean", "cmdClose"}) {
         SCOPED_TRACE(name);
         EXPECT_TRUE(IsEnabled(Control(name)));
     }
-    EXPECT_EQ(MenuItemEnabled(main_, {LanguageText("1005"), LanguageText("1006")}), true);
+    EXPECT_EQ(MenuItemEnabled(main_, {Lang("1005"), Lang("1006")}), true);
     ExpectE2ECleaned();
 
     const std::string r = RunName("E2E");
     ASSERT_FALSE(r.empty()) << "no log";
     EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2E.log"),
-              CrLfLines({Header(r)}) + CrLfLines(ExpectedRemoved()));
+              Lines({Header(r)}) + Lines(ExpectedRemoved()));
 
     const std::string backup = folder_ + "\\Backup\\";
     const std::string fb = r + "_E2E_FileBackup", db = r + "_E2E_DirBackup",
                       rb = r + "_E2E_RegBackup";
     EXPECT_EQ(FolderNames(folder_ + "\\Backup"), (std::vector<std::string>{db, fb, rb}));
-    EXPECT_EQ(
-        ReadAll(backup + fb + "\\" + fb + ".dfb"),
-        CrLfLines({"\\Windows\\twe2e_removed.dll, " + win_, "\\Windows\\twe2e_pat*.tmp, " + win_,
-                   "\\System\\twe2e_sys.dll, " + sys_}));
+    EXPECT_EQ(ReadAll(backup + fb + "\\" + fb + ".dfb"),
+              Lines({"\\Windows\\twe2e_removed.dll, " + win_, "\\Windows\\twe2e_pat*.tmp, " + win_,
+                     "\\System\\twe2e_sys.dll, " + sys_}));
     EXPECT_EQ(ReadAll(backup + db + "\\" + db + ".ddb"),
-              CrLfLines({"TwE2E Vendor, " + pf_, "TwE2E Root Dir, " + Drive()}));
+              Lines({"TwE2E Vendor, " + pf_, "TwE2E Root Dir, " + Drive()}));
     // The key entries are exports 1 and 2; the missing key takes number 3 without a line;
     // the key found by the search is replayed last.
     EXPECT_EQ(ReadAll(backup + rb + "\\" + rb + ".drb"),
-              CrLfLines({"HKEY_CURRENT_USER\\Software\\TracewipeE2E\\Section, Section1.dat",
-                         "HKEY_LOCAL_MACHINE\\Software\\TracewipeE2E\\Section, Section2.dat",
-                         "HKEY_CURRENT_USER\\Software\\TracewipeE2E\\Deep\\TwE2ESearchHit, "
-                         "TwE2ESearchHit4.dat"}));
+              Lines({"HKEY_CURRENT_USER\\Software\\TracewipeE2E\\Section, Section1.dat",
+                     "HKEY_LOCAL_MACHINE\\Software\\TracewipeE2E\\Section, Section2.dat",
+                     "HKEY_CURRENT_USER\\Software\\TracewipeE2E\\Deep\\TwE2ESearchHit, "
+                     "TwE2ESearchHit4.dat"}));
 
     struct Copy {
         std::string path, content;
@@ -302,7 +304,7 @@ TEST_F(MainGui, RunsOfOneWindowShareTheRunNameAndAppendToTheirLogs) {
     ASSERT_TRUE(SelectCombo(Control("cboConfigs"), "E2EOther"));
     ASSERT_TRUE(WaitUntil([&] { return ComboSelection(Control("cboConfigs")) == 1; }, kWait));
     Clean();
-    const std::string other = LanguageText("0015") + " (" + win_ + "\\twe2e_other.dll)";
+    const std::string other = Lang("0015") + " (" + win_ + "\\twe2e_other.dll)";
     EXPECT_EQ(Removed(), std::vector<std::string>{other});
 
     // an empty Backup would be removed by a prune: it stays, so none ran
@@ -312,9 +314,9 @@ TEST_F(MainGui, RunsOfOneWindowShareTheRunNameAndAppendToTheirLogs) {
     ASSERT_FALSE(r.empty());
     EXPECT_EQ(FolderNames(folder_ + "\\Log"),
               (std::vector<std::string>{r + "_E2E.log", r + "_E2EOther.log"}));
-    const std::string block = CrLfLines({Header(r)}) + CrLfLines(ExpectedRemoved());
+    const std::string block = Lines({Header(r)}) + Lines(ExpectedRemoved());
     EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2E.log"), block + block);
-    EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2EOther.log"), CrLfLines({Header(r), other}));
+    EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2EOther.log"), Lines({Header(r), other}));
 }
 
 TEST_F(MainGui, AnsweringNoChangesNothing) {
@@ -332,7 +334,7 @@ TEST_F(MainGui, AnsweringNoChangesNothing) {
     Clean(false);
     EXPECT_EQ(Removed(), ExpectedRemoved());
     EXPECT_EQ(NotFound(), ExpectedNotFound());
-    EXPECT_EQ(Status(), LanguageText("0014"));
+    EXPECT_EQ(Status(), Lang("0014"));
     EXPECT_TRUE(IsEnabled(Control("cmdClean")));
     for (const char* f : {"twe2e_removed.dll", "twe2e_pat1.tmp"}) {
         SCOPED_TRACE(f);
@@ -384,16 +386,16 @@ TEST_F(MainGui, AnEmptyProgramFolderDisablesCleaning) {
     Start();
     auto box = WaitForMessageBox(app_.id(), kFirstWait);
     ASSERT_TRUE(box.has_value());
-    EXPECT_EQ(box->text, LanguageText("0007"));
-    EXPECT_EQ(box->title, LanguageText("0008"));
+    EXPECT_EQ(box->text, Lang("0007"));
+    EXPECT_EQ(box->title, Lang("0008"));
     EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
     ASSERT_TRUE(AnswerMessageBox(box->hwnd, IDOK));
     main_ = WaitForFrm("frmMain", kWait);
     ASSERT_NE(main_, nullptr);
     EXPECT_FALSE(IsEnabled(Control("cmdClean")));
     EXPECT_TRUE(IsEnabled(Control("cmdClose")));
-    EXPECT_EQ(MenuItemEnabled(main_, {LanguageText("1005"), LanguageText("1006")}), false);
-    EXPECT_EQ(MenuItemEnabled(main_, {LanguageText("1005"), LanguageText("1007")}), true);
+    EXPECT_EQ(MenuItemEnabled(main_, {Lang("1005"), Lang("1006")}), false);
+    EXPECT_EQ(MenuItemEnabled(main_, {Lang("1005"), Lang("1007")}), true);
     EXPECT_EQ(ComboItems(Control("cboConfigs")), std::vector<std::string>{});
 }
 
@@ -408,7 +410,7 @@ TEST_F(MainGui, ClosingTheWindowDuringARegistrySearchEndsTheProgramCleanly) {
     ASSERT_TRUE(AnswerMessageBox(box->hwnd, IDYES));
     // the working copy exists from the unpack to the end of the pass
     ASSERT_TRUE(WaitUntil([&] { return Exists(WorkingCopy()); }, kWait));
-    ASSERT_TRUE(WaitUntil([&] { return Status() == LanguageText("0011"); }, kWait))
+    ASSERT_TRUE(WaitUntil([&] { return Status() == Lang("0011"); }, kWait))
         << "the window answers while the search runs";
     EXPECT_FALSE(IsEnabled(Control("cmdClose")));
     ASSERT_TRUE(PostMessageW(main_, WM_CLOSE, 0, 0));

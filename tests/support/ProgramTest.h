@@ -30,7 +30,7 @@ inline std::string LanguageText(const char* id, const char* language = "English"
 }
 
 // The lines, each ended by CR LF.
-inline std::string CrLfLines(const std::vector<std::string>& lines) {
+inline std::string Lines(const std::vector<std::string>& lines) {
     std::string s;
     for (const std::string& line : lines)
         s += line + "\r\n";
