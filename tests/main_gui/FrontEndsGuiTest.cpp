@@ -17,7 +17,7 @@ const char* const kSeeds[] = {"twe2e_removed.dll", "twe2e_pat1.tmp", "twe2e_reg.
 std::string Lang(const char* id, const char* language = "English") {
     return LanguageText(id, language);
 }
-std::string Dir(UINT (*query)(LPSTR, UINT)) {
+std::string Dir(UINT(WINAPI* query)(LPSTR, UINT)) {
     char buf[MAX_PATH] = {};
     return std::string(buf, query(buf, MAX_PATH));
 }
