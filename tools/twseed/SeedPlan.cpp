@@ -71,9 +71,10 @@ std::string Utf16(const std::string& text) {
 // The files of a driver package that Windows installed as oem<number>.inf: the .inf,
 // which names its class and provider (through [Strings], as ANSI, for an even number;
 // quoted, as UTF-16LE, for an odd one), its .pnf, and its catalog, which the .inf names
-// (even) or which carries the .inf's name (odd).
+// (even) or which carries the .inf's name (odd). Windows 95, 98 and ME keep the .inf alone,
+// in Inf\Other.
 void AddPackage(std::vector<Item>& items, Role role, unsigned number, const std::string& cls,
-                const std::string& provider) {
+                const std::string& provider, bool windows9x) {
     const std::string name = "oem" + std::to_string(number);
     const bool even = number % 2 == 0;
     const std::string catalog = even ? "tw" + std::to_string(number) + ".cat" : name + ".cat";
@@ -86,6 +87,11 @@ void AddPackage(std::vector<Item>& items, Role role, unsigned number, const std:
         inf = Utf16(inf + "Provider=\"" + provider + "\"\r\n");
     const std::string files[] = {"\\Inf\\" + name + ".inf", "\\Inf\\" + name + ".pnf",
                                  std::string(kCatalogFolder) + catalog};
+    if (windows9x) {
+        const std::string path = "\\Inf\\Other\\" + name + ".inf";
+        items.push_back({role, Kind::File, Base::WindowsFolder, path, path, false, inf});
+        return;
+    }
     for (const std::string& path : files) {
         const bool system = &path == &files[2];
         items.push_back({role, Kind::File, system ? Base::SystemFolder : Base::WindowsFolder, path,
@@ -113,7 +119,7 @@ Item LookAlike(Kind kind, Base base, std::string path, bool existing = false) {
 
 // Names that resemble the filters' entries without being matched by them, and parts of
 // Windows that lie next to the leftovers.
-void AddLookAlikes(std::vector<Item>& items) {
+void AddLookAlikes(std::vector<Item>& items, bool windows9x) {
     const Base W = Base::WindowsFolder, S = Base::SystemFolder, P = Base::ProgramFiles,
                D = Base::WindowsDrive, R = Base::Registry;
     // made by seeding
@@ -142,10 +148,10 @@ void AddLookAlikes(std::vector<Item>& items) {
         "HKEY_LOCAL_MACHINE\\SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run\\StartCCCHelper"));
     // driver packages: AMD's chipset and storage packages, a look-alike provider name and
     // another vendor's display package
-    AddPackage(items, Role::LookAlike, 950, "System", "Advanced Micro Devices, Inc.");
-    AddPackage(items, Role::LookAlike, 951, "HDC", "Advanced Micro Devices");
-    AddPackage(items, Role::LookAlike, 952, "Display", "NVIDIA Tools Club");
-    AddPackage(items, Role::LookAlike, 953, "Display", "Intel Corporation");
+    AddPackage(items, Role::LookAlike, 950, "System", "Advanced Micro Devices, Inc.", windows9x);
+    AddPackage(items, Role::LookAlike, 951, "HDC", "Advanced Micro Devices", windows9x);
+    AddPackage(items, Role::LookAlike, 952, "Display", "NVIDIA Tools Club", windows9x);
+    AddPackage(items, Role::LookAlike, 953, "Display", "Intel Corporation", windows9x);
     // parts of Windows next to the leftovers
     items.push_back(LookAlike(Kind::File, S, "\\atl.dll", true));
     items.push_back(LookAlike(Kind::Folder, S, "\\drivers", true));
@@ -167,7 +173,7 @@ std::pair<Base, std::string> DirectoryTarget(const std::string& entry) {
     return {Base::WindowsDrive, entry};
 }
 
-Plan MakePlan(const std::vector<FilterEntry>& entries) {
+Plan MakePlan(const std::vector<FilterEntry>& entries, bool windows9x) {
     Plan plan;
     std::set<std::string> seen; // two entries naming one item give one item
     auto add = [&](Item item) {
@@ -214,14 +220,14 @@ Plan MakePlan(const std::vector<FilterEntry>& entries) {
                        rule->Class != "*" ? rule->Class
                        : number % 2       ? "MEDIA"
                                           : "Display",
-                       rule->Provider);
+                       rule->Provider, windows9x);
             for (Item& file : files)
                 add(std::move(file));
             break;
         }
         }
     }
-    AddLookAlikes(plan.items);
+    AddLookAlikes(plan.items, windows9x);
     return plan;
 }
 

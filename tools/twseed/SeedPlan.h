@@ -34,8 +34,9 @@ struct Plan {
     std::vector<std::string> errors; // entries the plan has no sample for
 };
 
-// The leftovers of the entries (in their order) followed by the look-alikes.
-Plan MakePlan(const std::vector<FilterEntry>& entries);
+// The leftovers of the entries (in their order) followed by the look-alikes, as they lie on
+// the NT family or (`windows9x`) on Windows 95, 98 and ME.
+Plan MakePlan(const std::vector<FilterEntry>& entries, bool windows9x = false);
 
 // Base and relative path of a [DIRECTORY] entry: "\Program Files..." (exactly, case
 // included) lies below the Program Files folder, anything else below the drive root.

@@ -152,7 +152,7 @@ int main(int argc, char** argv) {
             auto more = ReadFilterEntries(text);
             entries.insert(entries.end(), more.begin(), more.end());
         }
-        Plan plan = MakePlan(entries);
+        Plan plan = MakePlan(entries, (GetVersion() & 0x80000000u) != 0);
         for (const auto& e : plan.errors)
             std::fprintf(stderr, "twseed: %s\n", e.c_str());
         if (!plan.errors.empty())
