@@ -1,6 +1,7 @@
 #include "app/OSInfo.h"
 
 #include "core/Text.h"
+#include "win/Api.h"
 #include "win/Handle.h"
 
 #include <windows.h>
@@ -92,28 +93,27 @@ bool OSInfo::CompareVersion(std::int32_t nMajorVersion, std::int32_t nMinorVersi
                             bool bUseVerifyVersionInfo) const {
     if (ComparisonType < 1 || ComparisonType > 5)
         return false;
-    if (!(bUseVerifyVersionInfo && IsVerifySupported()))
-        return CompareVersionTuple(os_, nMajorVersion, nMinorVersion, nBuildNumber,
-                                   nServicePackMajor, nServicePackMinor, ComparisonType);
-    OSVERSIONINFOEXA want{};
-    want.dwOSVersionInfoSize = sizeof want;
-    DWORDLONG mask = 0;
-    DWORD type = 0;
-    auto condition = static_cast<BYTE>(ComparisonType);
-    // Each component given (not negative) joins the test with the same condition.
-    auto include = [&](std::int32_t value, auto& field, DWORD bit) {
-        if (value < 0)
-            return;
-        field = static_cast<std::remove_reference_t<decltype(field)>>(value);
-        mask = VerSetConditionMask(mask, bit, condition);
-        type |= bit;
-    };
-    include(nMajorVersion, want.dwMajorVersion, VER_MAJORVERSION);
-    include(nMinorVersion, want.dwMinorVersion, VER_MINORVERSION);
-    include(nBuildNumber, want.dwBuildNumber, VER_BUILDNUMBER);
-    include(nServicePackMajor, want.wServicePackMajor, VER_SERVICEPACKMAJOR);
-    include(nServicePackMinor, want.wServicePackMinor, VER_SERVICEPACKMINOR);
-    return VerifyVersionInfoA(&want, type, mask) != FALSE;
+    if (bUseVerifyVersionInfo && IsVerifySupported()) {
+        OSVERSIONINFOEXA want{};
+        want.dwOSVersionInfoSize = sizeof want;
+        DWORD type = 0;
+        // Each component given (not negative) joins the test with the same condition.
+        auto include = [&](std::int32_t value, auto& field, DWORD bit) {
+            if (value < 0)
+                return;
+            field = static_cast<std::remove_reference_t<decltype(field)>>(value);
+            type |= bit;
+        };
+        include(nMajorVersion, want.dwMajorVersion, VER_MAJORVERSION);
+        include(nMinorVersion, want.dwMinorVersion, VER_MINORVERSION);
+        include(nBuildNumber, want.dwBuildNumber, VER_BUILDNUMBER);
+        include(nServicePackMajor, want.wServicePackMajor, VER_SERVICEPACKMAJOR);
+        include(nServicePackMinor, want.wServicePackMinor, VER_SERVICEPACKMINOR);
+        if (auto verified = win::VerifyVersion(want, type, static_cast<BYTE>(ComparisonType)))
+            return *verified;
+    }
+    return CompareVersionTuple(os_, nMajorVersion, nMinorVersion, nBuildNumber, nServicePackMajor,
+                               nServicePackMinor, ComparisonType);
 }
 
 } // namespace tw

@@ -3,6 +3,7 @@
 #include "backup/BackupStore.h"
 #include "core/TextFile.h"
 #include "registry/rules/RegistryRules.h"
+#include "win/Api.h"
 #include "win/Handle.h"
 #include "win/StartAndWait.h"
 
@@ -19,8 +20,7 @@ struct FileStamp {
 FileStamp StampOf(const std::string& path) {
     FileStamp s;
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) &&
-        !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+    if (win::FileAttributes(path, data) && !(data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
         s.exists = true;
         s.written = data.ftLastWriteTime;
         s.sizeLow = data.nFileSizeLow;

@@ -5,6 +5,7 @@
 #include "core/TextFile.h"
 #include "registry/Registry.h"
 #include "registry/rules/RegistryRules.h"
+#include "win/Api.h"
 #include "win/Copy.h"
 #include "win/FileFind.h"
 #include "win/Files.h"
@@ -33,7 +34,7 @@ std::vector<std::string> Matches(const std::string& pattern, bool folders) {
 }
 
 bool Attributes(const std::string& path, WIN32_FILE_ATTRIBUTE_DATA& data) {
-    return GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data) != FALSE;
+    return win::FileAttributes(path, data);
 }
 
 // True when `copy` is a file and `origin` a file of the same length.
@@ -120,7 +121,7 @@ void RewriteIndex(const std::string& index, const std::vector<std::string>& line
     const std::string fresh = index + ".new";
     DeleteFileA(fresh.c_str());
     if (AppendTextLines(fresh.c_str(), lines))
-        MoveFileExA(fresh.c_str(), index.c_str(), MOVEFILE_REPLACE_EXISTING);
+        win::MoveReplacing(fresh.c_str(), index.c_str(), MOVEFILE_REPLACE_EXISTING);
     else
         DeleteFileA(fresh.c_str());
 }

@@ -6,6 +6,7 @@
 // The five calls take ANSI strings and 32-bit numbers (stdcall); a cabinet handle is a
 // small number, not a pointer, so it fits 32 bits on every target.
 #include "cab/CabFileIo.h"
+#include "win/Api.h"
 
 #include <windows.h>
 
@@ -106,6 +107,22 @@ FNFCIGETOPENINFO(GetOpenInfo) {
     return hf;
 }
 
+// The compressor of cabinet.dll, loaded when the library is initialised: no system before
+// 2000 is sure to have it, and a missing one must not keep cab.dll from loading.
+struct Compressor {
+    tw::win::LateCall<decltype(&FCICreate)> create{"cabinet.dll", "FCICreate"};
+    tw::win::LateCall<decltype(&FCIAddFile)> addFile{"cabinet.dll", "FCIAddFile"};
+    tw::win::LateCall<decltype(&FCIFlushCabinet)> flush{"cabinet.dll", "FCIFlushCabinet"};
+    tw::win::LateCall<decltype(&FCIDestroy)> destroy{"cabinet.dll", "FCIDestroy"};
+
+    bool Complete() const { return create.get() && addFile.get() && flush.get() && destroy.get(); }
+};
+
+const Compressor& Fci() {
+    static const Compressor compressor;
+    return compressor;
+}
+
 // One cabinet being written.
 struct Cabinet {
     std::string target;    // where it goes when closed
@@ -116,7 +133,7 @@ struct Cabinet {
 
     ~Cabinet() {
         if (fci)
-            FCIDestroy(fci);
+            Fci().destroy.get()(fci);
         if (!temporary.empty())
             DeleteFileA(temporary.c_str());
     }
@@ -164,8 +181,8 @@ LONG Create(const char* path) {
     ccab.setID = 0x5457;
     std::strcpy(ccab.szCabPath, folder.c_str());
     std::strcpy(ccab.szCab, tempName.c_str());
-    cab->fci = FCICreate(&cab->erf, FilePlaced, Alloc, Free, Open, Read, Write, Close, Seek, Delete,
-                         GetTempFile, &ccab, nullptr);
+    cab->fci = Fci().create.get()(&cab->erf, FilePlaced, Alloc, Free, Open, Read, Write, Close,
+                                  Seek, Delete, GetTempFile, &ccab, nullptr);
     if (!cab->fci)
         return 0;
     for (size_t i = 0; i < gCabinets.size(); ++i)
@@ -188,8 +205,8 @@ LONG AddFile(LONG handle, const char* file, const char* storedName) {
         return 0;
     std::string source = file;
     std::string name = storedName && *storedName ? storedName : NameOf(source);
-    if (!FCIAddFile(cab->fci, source.data(), name.data(), FALSE, GetNextCabinet, Status,
-                    GetOpenInfo, tcompTYPE_MSZIP)) {
+    if (!Fci().addFile.get()(cab->fci, source.data(), name.data(), FALSE, GetNextCabinet, Status,
+                             GetOpenInfo, tcompTYPE_MSZIP)) {
         // An unreadable file is the caller's to report; anything else spoils the cabinet.
         cab->failed = cab->erf.erfOper != FCIERR_OPEN_SRC && cab->erf.erfOper != FCIERR_READ_SRC;
         return 0;
@@ -202,13 +219,13 @@ LONG CloseCabinet(LONG handle) {
     if (!cab)
         return 0;
     std::unique_ptr<Cabinet> owned = std::move(gCabinets[static_cast<size_t>(handle) - 1]);
-    const bool written = !cab->failed && FCIFlushCabinet(cab->fci, FALSE, GetNextCabinet, Status);
-    const bool destroyed = FCIDestroy(cab->fci);
+    const bool written = !cab->failed && Fci().flush.get()(cab->fci, FALSE, GetNextCabinet, Status);
+    const bool destroyed = Fci().destroy.get()(cab->fci);
     cab->fci = nullptr;
     if (!written || !destroyed)
         return 0;
-    if (!MoveFileExA(cab->temporary.c_str(), cab->target.c_str(),
-                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+    if (!tw::win::MoveReplacing(cab->temporary.c_str(), cab->target.c_str(),
+                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
         return 0;
     cab->temporary.clear();
     return 1;
@@ -216,8 +233,14 @@ LONG CloseCabinet(LONG handle) {
 
 } // namespace
 
-// Prepares the library; 0 never happens here but means failure to the caller.
+// Prepares the library; 0 when the system has no cabinet compressor.
 extern "C" LONG WINAPI CABCOMPRESSINITIALIZE() {
+    try {
+        if (!Fci().Complete())
+            return 0;
+    } catch (...) {
+        return 0;
+    }
     ++gInitialised;
     return 1;
 }

@@ -8,6 +8,7 @@
 // destination (a drive, a root, "..") are skipped. Exit code 0 when every file was
 // unpacked, 1 when some or all were not, 2 for a bad command line.
 #include "cab/CabFileIo.h"
+#include "win/Api.h"
 
 #include <windows.h>
 
@@ -190,14 +191,20 @@ int main(int argc, char** argv) {
     std::string cabFolder = slash == std::string::npos ? "" : cabinet.substr(0, slash + 1);
     std::string cabName = slash == std::string::npos ? cabinet : cabinet.substr(slash + 1);
 
+    // cabinet.dll is loaded here, not imported: without it extract.exe still starts and says so
+    const tw::win::LateCall<decltype(&FDICreate)> create("cabinet.dll", "FDICreate");
+    const tw::win::LateCall<decltype(&FDICopy)> copy("cabinet.dll", "FDICopy");
+    const tw::win::LateCall<decltype(&FDIDestroy)> destroy("cabinet.dll", "FDIDestroy");
     ERF erf{};
-    HFDI fdi = FDICreate(Alloc, Free, Open, Read, Write, Close, Seek, cpuUNKNOWN, &erf);
+    HFDI fdi = create.get() && copy.get() && destroy.get()
+                   ? create.get()(Alloc, Free, Open, Read, Write, Close, Seek, cpuUNKNOWN, &erf)
+                   : nullptr;
     if (!fdi) {
         std::fputs("extract: the decompressor cannot start\n", stderr);
         return 1;
     }
-    const BOOL copied = FDICopy(fdi, cabName.data(), cabFolder.data(), 0, Notify, nullptr, &job);
-    FDIDestroy(fdi);
+    const BOOL copied = copy.get()(fdi, cabName.data(), cabFolder.data(), 0, Notify, nullptr, &job);
+    destroy.get()(fdi);
     if (!copied) {
         std::fprintf(stderr, "extract: cannot unpack %s (error %d)\n", cabinet.c_str(),
                      erf.erfOper);

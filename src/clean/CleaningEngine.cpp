@@ -4,6 +4,7 @@
 #include "decode/clsProtection.h"
 #include "registry/Registry.h"
 #include "registry/cRegSearch.h"
+#include "win/Api.h"
 #include "win/FileFind.h"
 #include "win/Files.h"
 #include "win/SystemFolders.h"
@@ -19,20 +20,8 @@ std::string LongPath(const std::string& path) {
     if (path.empty())
         return path;
     char buffer[4 * MAX_PATH];
-    DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
-    std::string full = (n > 0 && n < sizeof buffer) ? std::string(buffer, n) : path;
-    std::string head = full;
-    std::string tail;
-    for (;;) {
-        n = GetLongPathNameA(head.c_str(), buffer, sizeof buffer);
-        if (n > 0 && n < sizeof buffer)
-            return std::string(buffer, n) + tail;
-        size_t slash = head.find_last_of('\\');
-        if (slash == std::string::npos || slash < 3)
-            return full;
-        tail = head.substr(slash) + tail;
-        head.resize(slash);
-    }
+    const DWORD n = GetFullPathNameA(path.c_str(), sizeof buffer, buffer, nullptr);
+    return win::LongPathName((n > 0 && n < sizeof buffer) ? std::string(buffer, n) : path);
 }
 
 std::string WithoutTrailingSeparators(std::string path) {

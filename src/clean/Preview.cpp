@@ -4,6 +4,7 @@
 #include "core/Text.h"
 #include "decode/clsProtection.h"
 #include "registry/cRegSearch.h"
+#include "win/Api.h"
 #include "win/FileFind.h"
 #include "win/Files.h"
 #include "win/Handle.h"
@@ -31,7 +32,7 @@ std::string ParentOf(const std::string& path) {
 
 std::uint64_t FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data{};
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data))
+    if (!win::FileAttributes(path, data))
         return 0;
     return (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
 }

@@ -9,40 +9,30 @@
 #include "cab/frmCC.h"
 #include "clean/CleaningForms.h"
 #include "clean/CommandRun.h"
+#include "core/ArgumentSplit.h"
 #include "core/Text.h"
+#include "win/Api.h"
 #include "win/CommonControls.h"
 
 #include <windows.h>
-
-#include <shellapi.h>
 
 #include <string>
 #include <vector>
 
 namespace {
 
-// The arguments after the program's name, as ANSI text.
+// The arguments after the program's name. CommandLineToArgvW is a stub on the 9x line, so the
+// ANSI command line is split here by its rules.
 std::vector<std::string> Arguments() {
-    std::vector<std::string> args;
-    int count = 0;
-    LPWSTR* argv = CommandLineToArgvW(GetCommandLineW(), &count);
-    if (!argv)
-        return args;
-    for (int i = 1; i < count; ++i) {
-        const int size = WideCharToMultiByte(CP_ACP, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string arg(size > 0 ? size : 1, '\0');
-        WideCharToMultiByte(CP_ACP, 0, argv[i], -1, arg.data(), size, nullptr, nullptr);
-        arg.resize(arg.find('\0'));
-        args.push_back(std::move(arg));
-    }
-    LocalFree(argv);
-    return args;
+    return tw::SplitArguments(GetCommandLineA(),
+                              [](unsigned char c) { return IsDBCSLeadByte(c) != FALSE; });
 }
 
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     try {
+        tw::win::DeclareDpiAware(); // as the manifest would, where XP would refuse it
         tw::SetTextLookup(&tw::GetLanguageText);
         const std::vector<std::string> args = Arguments();
 #ifndef _WIN64

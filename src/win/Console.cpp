@@ -1,5 +1,7 @@
 #include "win/Console.h"
 
+#include "win/Api.h"
+
 #include <algorithm>
 
 namespace tw::win {
@@ -8,7 +10,7 @@ ConsoleOutput::ConsoleOutput() {
     HANDLE std = GetStdHandle(STD_OUTPUT_HANDLE);
     if (std && std != INVALID_HANDLE_VALUE && GetFileType(std) != FILE_TYPE_UNKNOWN) {
         out_ = std;
-    } else if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+    } else if (AttachParentConsole()) {
         attached_ = true;
         console_.reset(CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
                                    FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,

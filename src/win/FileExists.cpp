@@ -1,6 +1,8 @@
 #include "win/FileExists.h"
 
 #ifdef _WIN32
+#include "win/Api.h"
+
 #include <windows.h>
 #else
 #include <sys/stat.h>
@@ -13,7 +15,7 @@ bool FileExists(const std::string& Path) {
         return false;
 #ifdef _WIN32
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(Path.c_str(), GetFileExInfoStandard, &data))
+    if (!win::FileAttributes(Path, data))
         return false;
     return (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 #else

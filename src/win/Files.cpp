@@ -99,10 +99,11 @@ std::string ReadTextFile(const std::string& path) {
                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         return {};
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0 || size.QuadPart > 0x7fffffff)
+    DWORD high = 0;
+    const DWORD low = GetFileSize(file.get(), &high);
+    if ((low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 || low > 0x7fffffff)
         return {};
-    std::string text(static_cast<size_t>(size.QuadPart), '\0');
+    std::string text(low, '\0');
     size_t done = 0;
     while (done < text.size()) {
         DWORD got = 0;

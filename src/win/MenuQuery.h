@@ -11,6 +11,7 @@
 
 #include "core/MenuCaption.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,16 @@
 namespace tw {
 
 inline constexpr char kMenuPathSeparator = '\n';
+
+// The MENUITEMINFOA that Windows 95 and NT 4.0 accept: without the later hbmpItem member
+// (44 bytes on 32-bit Windows), and with its text reached through MIIM_TYPE, not MIIM_STRING.
+inline MENUITEMINFOA OldMenuItemInfo(UINT mask) noexcept {
+    MENUITEMINFOA mi{};
+    mi.cbSize = offsetof(MENUITEMINFOA, hbmpItem);
+    mi.fMask = mask | MIIM_TYPE;
+    mi.fType = MFT_STRING;
+    return mi;
+}
 
 // Bits of an answer. An answer always has kMenuAnswered; a window that does not take
 // part answers 0 through its default procedure.
@@ -45,9 +56,7 @@ inline LRESULT DescribeMenuEntry(HMENU menu, std::string_view path) {
         bool hit = false;
         for (int i = 0; i < count && !hit; ++i) {
             char text[512] = {};
-            MENUITEMINFOA mi{};
-            mi.cbSize = sizeof mi;
-            mi.fMask = MIIM_STRING | MIIM_ID | MIIM_SUBMENU | MIIM_STATE | MIIM_FTYPE;
+            MENUITEMINFOA mi = OldMenuItemInfo(MIIM_ID | MIIM_SUBMENU | MIIM_STATE);
             mi.dwTypeData = text;
             mi.cch = sizeof text - 1;
             if (!GetMenuItemInfoA(menu, static_cast<UINT>(i), TRUE, &mi) ||

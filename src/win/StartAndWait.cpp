@@ -1,6 +1,7 @@
 #include "win/StartAndWait.h"
 
 #include "core/AppError.h"
+#include "win/Api.h"
 #include "win/Handle.h"
 #include "win/MessagePump.h"
 
@@ -37,8 +38,7 @@ unsigned long StartAndWait(const std::string& commandLine, int windowStyle) {
             WaitForSingleObject(h, INFINITE);
             break;
         }
-        const DWORD r =
-            MsgWaitForMultipleObjectsEx(1, &h, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        const DWORD r = win::WaitForObjectOrInput(h);
         if (r == WAIT_OBJECT_0)
             break;
         if (r == WAIT_OBJECT_0 + 1)

@@ -1,6 +1,7 @@
 #include "win/SystemFolders.h"
 
-#include <userenv.h>
+#include "win/Api.h"
+
 #include <windows.h>
 
 namespace tw {
@@ -29,11 +30,7 @@ std::string GetTempDir() {
 }
 
 std::string GetProfilesDir() {
-    char buffer[MAX_PATH + 1];
-    DWORD size = MAX_PATH;
-    if (!GetProfilesDirectoryA(buffer, &size))
-        return {};
-    return buffer;
+    return win::ProfilesDirectory();
 }
 
 } // namespace tw

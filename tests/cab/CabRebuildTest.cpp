@@ -56,7 +56,8 @@ TEST(CabRebuild, ReportsFailuresAndKeepsTheCabinetWhole) {
         std::string cabinet;
         std::vector<std::string> names;
         std::vector<std::string> reports;
-        int filesAfter; // -1: the old content is still there
+        int filesAfter;           // -1: the old content is still there
+        const char* missing = ""; // calls or DLLs that cab.dll is told are missing
     };
     const Case cases[] = {
         {"all files", kDll, cabinets + "\\a.cab", {"vga.sys", "display.inf"}, {}, 2},
@@ -69,6 +70,8 @@ TEST(CabRebuild, ReportsFailuresAndKeepsTheCabinetWhole) {
          1},
         {"no files", kDll, cabinets + "\\e.cab", {}, {}, 0},
         {"blank path", kDll, "  ", {"vga.sys"}, {}, -1},
+        // as when cab.dll itself is missing
+        {"no cabinet.dll", kDll, cabinets + "\\f.cab", {"vga.sys"}, {"<0027>"}, -1, "cabinet.dll"},
     };
     CreateDirectoryA((files + "\\sub").c_str(), nullptr); // a folder is not a file to add
     for (const Case& c : cases) {
@@ -79,7 +82,9 @@ TEST(CabRebuild, ReportsFailuresAndKeepsTheCabinetWhole) {
         std::vector<std::string> reports;
         int yields = 0;
         RebuildHooks hooks{[&](const std::string& m) { reports.push_back(m); }, [&] { ++yields; }};
+        SetEnvironmentVariableA("TW_PRETEND_MISSING", c.missing);
         RebuildCabinet(CabLibrary(c.dll), c.cabinet, files, c.names, hooks);
+        SetEnvironmentVariableA("TW_PRETEND_MISSING", nullptr);
         EXPECT_EQ(reports, c.reports);
         if (c.filesAfter >= 0) {
             EXPECT_EQ(CabinetFiles(c.cabinet), c.filesAfter);
@@ -93,7 +98,7 @@ TEST(CabRebuild, ReportsFailuresAndKeepsTheCabinetWhole) {
     for (const auto& found : win::ListDirectory(cabinets + "\\*", win::kListAll))
         if (found.Name[0] != '.')
             left.push_back(found.Name);
-    EXPECT_EQ(left, (std::vector<std::string>{"a.cab", "d.cab", "e.cab"}));
+    EXPECT_EQ(left, (std::vector<std::string>{"a.cab", "d.cab", "e.cab", "f.cab"}));
 }
 
 } // namespace

@@ -46,6 +46,10 @@ cabextract -q -d "$work/x_cabextract" "$cab" && same_files "$work/x_cabextract" 
 
 wine "$program/extract.exe" "$(win "$cab")" /y /e /l "$(win "$work/x ours")" </dev/null
 same_files "$work/x ours" extract.exe
+# without cabinet.dll (loaded at run time) extract.exe starts, says so and fails
+if TW_PRETEND_MISSING=cabinet.dll wine "$program/extract.exe" "$(win "$cab")" /y /e \
+    /l "$(win "$work/x none")" </dev/null 2>"$work/none.txt"; then fail "extract.exe without cabinet.dll"; fi
+grep -q "decompressor cannot start" "$work/none.txt" || fail "extract.exe without cabinet.dll said $(cat "$work/none.txt")"
 wine extrac32 /Y /E /L "$(win "$work/x_extrac32")" "$(win "$cab")" </dev/null
 same_files "$work/x_extrac32" extrac32
 

@@ -3,6 +3,7 @@
 #include "app/forms/FormIds.h"
 #include "app/forms/Forms.h"
 #include "app/forms/MenuKeys.h"
+#include "win/Api.h"
 #include "win/CommonControls.h"
 #include "win/ControlName.h"
 #include "win/MenuQuery.h"
@@ -396,7 +397,7 @@ Form* Form::FromHwnd(HWND hwnd) {
 bool Form::PreTranslate(MSG& msg) {
     if (!msg.hwnd)
         return false;
-    HWND root = GetAncestor(msg.hwnd, GA_ROOT);
+    HWND root = win::RootWindow(msg.hwnd);
     Form* form = FromHwnd(root);
     if (!form)
         return false;

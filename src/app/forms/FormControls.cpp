@@ -2,6 +2,7 @@
 
 #include "app/forms/FormIds.h"
 #include "win/ControlName.h"
+#include "win/MenuQuery.h"
 
 #include <cstring>
 
@@ -50,9 +51,7 @@ HWND Form::Control(std::string_view name) const {
 std::string Form::Caption(std::string_view name) const {
     if (const Entry* e = MenuEntry(name)) {
         char text[512] = {};
-        MENUITEMINFOA mii{};
-        mii.cbSize = sizeof mii;
-        mii.fMask = MIIM_STRING;
+        MENUITEMINFOA mii = OldMenuItemInfo(0);
         mii.dwTypeData = text;
         mii.cch = sizeof text - 1;
         if (!GetMenuItemInfoA(e->parent, static_cast<UINT>(e->position), TRUE, &mii))
@@ -67,9 +66,7 @@ std::string Form::Caption(std::string_view name) const {
 void Form::SetCaption(std::string_view name, const std::string& text) {
     if (const Entry* e = MenuEntry(name)) {
         std::string s = e->shortcut.empty() ? text : text + "\t" + e->shortcut;
-        MENUITEMINFOA mii{};
-        mii.cbSize = sizeof mii;
-        mii.fMask = MIIM_STRING;
+        MENUITEMINFOA mii = OldMenuItemInfo(0);
         mii.dwTypeData = s.data();
         SetMenuItemInfoA(e->parent, static_cast<UINT>(e->position), TRUE, &mii);
         if (hwnd_)
