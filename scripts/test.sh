@@ -10,10 +10,11 @@ root=${TW_BUILD_ROOT:-$src/build}
 
 status=0
 echo "== import tables of the shipped binaries =="
-for build in i686:win32 x86_64:win64; do
-    arch=${build%%:*} program=$root/${build#*:}/program
+for build in i686:win32:cab x86_64:win64:cab64; do
+    arch=${build%%:*} rest=${build#*:}
+    program=$root/${rest%%:*}/program cab=${rest#*:}
     "$src/cmake/check-imports.sh" "$src/cmake/api-table.txt" "$arch-w64-mingw32-objdump" "$arch" \
-        "$program/Tracewipe.exe" "$program"/cab*.dll "$program/extract.exe" "$program/twpack.exe" ||
+        "$program/Tracewipe.exe" "$program/$cab.dll" "$program/extract.exe" "$program/twpack.exe" ||
         status=1
 done
 

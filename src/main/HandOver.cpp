@@ -4,6 +4,7 @@
 #include "clean/CommandRun.h"
 #include "clean/rules/CommandLine.h"
 #include "core/Text.h"
+#include "win/Api.h"
 #include "win/Handle.h"
 #include "win/ProgramFolder.h"
 
@@ -12,11 +13,6 @@
 namespace tw {
 
 namespace {
-
-template <typename F> F KernelCall(const char* name) {
-    return reinterpret_cast<F>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), name)));
-}
 
 // The command line after the program's own name (with the blank before it): quoted or
 // not, the name ends where the system's own parsing ends it.
@@ -60,8 +56,10 @@ int Refuse(const std::vector<std::string>& args, const std::string& program) {
 } // namespace
 
 bool RunsOnWow64() {
-    using IsWow64 = BOOL(WINAPI*)(HANDLE, PBOOL);
-    const auto isWow64 = KernelCall<IsWow64>("IsWow64Process");
+    // XP SP2 and later: older Windows has no 64-bit half either
+    static const win::LateCall<BOOL(WINAPI*)(HANDLE, PBOOL)> isWow64Process("kernel32.dll",
+                                                                            "IsWow64Process");
+    const auto isWow64 = isWow64Process.get();
     BOOL wow64 = FALSE;
     return isWow64 && isWow64(GetCurrentProcess(), &wow64) && wow64;
 }
@@ -88,8 +86,8 @@ int HandOverTo64Bit(const std::vector<std::string>& args) {
         child.hStdInput = in.get();
         child.hStdOutput = out.get();
         child.hStdError = err ? err.get() : out.get();
-    } else if (const auto attach = KernelCall<BOOL(WINAPI*)(DWORD)>("AttachConsole")) {
-        attach(ATTACH_PARENT_PROCESS);
+    } else {
+        win::AttachParentConsole();
     }
 
     std::string line = "\"" + program + "\"" + ArgumentText();
