@@ -28,7 +28,7 @@ run="01-01-2026_000000_Bench_FileBackup"
 for count in "${sizes[@]}"; do
     rm -rf "$app" "$origin"
     mkdir -p "$app/Backup/$run/Windows" "$origin"
-    cp "$program/Tracewipe.exe" "$program/English.lng" "$app/"
+    cp "$program/Tracewipe.exe" "$program/English.lng" "$program/NVIDIA.twf" "$app/"
     printf '[PROGRAM]\r\nInterface=Normal\r\nWizard=No\r\n[WARNING]\r\nReadmeStart=No\r\n[LANGUAGE]\r\nCurrentLanguage=English\r\n' \
         >"$app/Tracewipe.ini"
     # one small file per line, each with its own content
@@ -53,6 +53,8 @@ for count in "${sizes[@]}"; do
     selected=$(date +%s.%N)
     drive press "${dialog[@]}" --control cmdFRestore --timeout 1200000 >/dev/null
     end=$(date +%s.%N)
+    drive close "${dialog[@]}" >/dev/null || true
+    drive wait-gone "${dialog[@]}" --timeout 60000 >/dev/null || true
     drive close "${main[@]}" >/dev/null || true
     wait "$app_pid" 2>/dev/null || true
     trap - EXIT
