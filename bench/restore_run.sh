@@ -34,7 +34,7 @@ for count in "${sizes[@]}"; do
     # one small file per line, each with its own content
     (cd "$app/Backup/$run/Windows" && seq -f 'twbench_%06g.dll' 1 "$count" |
         xargs -n 2000 sh -c 'for f; do echo "$f" >"$f"; done' sh)
-    seq -f '\\Windows\\twbench_%06g.dll, C:\\TwBenchOrigin' 1 "$count" | sed 's/$/\r/' \
+    seq -f '\Windows\twbench_%06g.dll, C:\TwBenchOrigin' 1 "$count" | sed 's/$/\r/' \
         >"$app/Backup/$run/$run.dfb"
 
     (cd "$app" && exec wine 'C:\TracewipeBench\Tracewipe.exe' </dev/null >/dev/null 2>&1) &
