@@ -28,13 +28,13 @@ run="01-01-2026_000000_Bench_FileBackup"
 for count in "${sizes[@]}"; do
     rm -rf "$app" "$origin"
     mkdir -p "$app/Backup/$run/Windows" "$origin"
-    cp "$program/Tracewipe.exe" "$program/English.lng" "$app/"
+    cp "$program/Tracewipe.exe" "$program/English.lng" "$program/NVIDIA.twf" "$app/"
     printf '[PROGRAM]\r\nInterface=Normal\r\nWizard=No\r\n[WARNING]\r\nReadmeStart=No\r\n[LANGUAGE]\r\nCurrentLanguage=English\r\n' \
         >"$app/Tracewipe.ini"
     # one small file per line, each with its own content
     (cd "$app/Backup/$run/Windows" && seq -f 'twbench_%06g.dll' 1 "$count" |
         xargs -n 2000 sh -c 'for f; do echo "$f" >"$f"; done' sh)
-    seq -f '\\Windows\\twbench_%06g.dll, C:\\TwBenchOrigin' 1 "$count" | sed 's/$/\r/' \
+    seq -f '\Windows\twbench_%06g.dll, C:\TwBenchOrigin' 1 "$count" | sed 's/$/\r/' \
         >"$app/Backup/$run/$run.dfb"
 
     (cd "$app" && exec wine 'C:\TracewipeBench\Tracewipe.exe' </dev/null >/dev/null 2>&1) &
@@ -53,6 +53,8 @@ for count in "${sizes[@]}"; do
     selected=$(date +%s.%N)
     drive press "${dialog[@]}" --control cmdFRestore --timeout 1200000 >/dev/null
     end=$(date +%s.%N)
+    drive close "${dialog[@]}" >/dev/null || true
+    drive wait-gone "${dialog[@]}" --timeout 60000 >/dev/null || true
     drive close "${main[@]}" >/dev/null || true
     wait "$app_pid" 2>/dev/null || true
     trap - EXIT
