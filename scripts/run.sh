@@ -85,9 +85,12 @@ else
 fi
 
 if [ -n "$pretend" ]; then
-    # the Windows that Wine reports to the program (its tools and Wine's own see the default)
-    wine reg add 'HKCU\Software\Wine\AppDefaults\Tracewipe.exe' /v Version /d "$pretend" /f \
-        </dev/null >/dev/null 2>&1
+    # the Windows that Wine reports to the program and to the seeder, which lays the driver
+    # packages out as that Windows does (Wine's own tools see the default)
+    for exe in Tracewipe.exe twseed.exe; do
+        wine reg add "HKCU\\Software\\Wine\\AppDefaults\\$exe" /v Version /d "$pretend" /f \
+            </dev/null >/dev/null 2>&1
+    done
 fi
 
 # The program folder C:\Tracewipe, made afresh from the release zip.
