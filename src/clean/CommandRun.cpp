@@ -134,7 +134,8 @@ int RunCommandLine(const std::vector<std::string>& args) {
         return kExitBadArgs;
     }
     if (win::PreviousInstanceRunning()) {
-        return Reported(EmitCommandOutput({LookupText("2120")}, line->Report), kExitRunning, line->Report);
+        return Reported(EmitCommandOutput({LookupText("2120")}, line->Report), kExitRunning,
+                        line->Report);
     }
     const std::string folder = ProgramFolder();
     cRegSearch search;
