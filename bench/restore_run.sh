@@ -3,14 +3,14 @@
 # window: opening it (the first run is listed at once), then Select All and Restore, which
 # puts every file back, proves it back and deletes its copy. Run with two sizes, the time
 # per line shows whether the restore grows linearly with the run.
-# Usage: bench/restore_run.sh [BUILD_ROOT] [LINES...]   (default build, 20000 and 100000
+# Usage: bench/restore_run.sh [BUILD_ROOT] [LINES...]   (default build, 2000 and 8000
 # lines; expects a built tree, scripts/build.sh). Uses its own prefix in BUILD_ROOT/bench.
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 root=${1:-$src/build}
 shift || true
 sizes=("$@")
-[ ${#sizes[@]} -gt 0 ] || sizes=(20000 100000)
+[ ${#sizes[@]} -gt 0 ] || sizes=(2000 8000)
 bench="$root/bench"
 program="$root/win64/program"
 twdrive="$root/win64/tools/twdrive/twdrive.exe"
