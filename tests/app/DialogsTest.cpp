@@ -192,7 +192,9 @@ TEST_F(ShellTest, LanguageDialogWithoutLanguageFilesSaysSoAndDisablesSave) {
 
 // ---- frmOptions -----------------------------------------------------------------------
 
-TEST_F(ShellTest, OptionsShowTheSettingsAndAHandEditedValueSelectsNeitherButton) {
+// The dialog shows the settings (a hand-edited value selects neither button) and each
+// button writes its setting at once.
+TEST_F(ShellTest, OptionButtonsShowAndWriteTheirSettings) {
     tw::WriteINI(tw::kIniFile, "PROGRAM", "Interface", "Advanced");
     tw::WriteINI(tw::kIniFile, "PROGRAM", "Wizard", "No");
     tw::WriteINI(tw::kIniFile, "PROGRAM", "BackupReg", "Yes");
@@ -200,47 +202,26 @@ TEST_F(ShellTest, OptionsShowTheSettingsAndAHandEditedValueSelectsNeitherButton)
     tw::WriteINI(tw::kIniFile, "PROGRAM", "BackupDir", "yes");
     tw::Form* dialog = OpenDialog("frmOptions", nullptr);
     ASSERT_NE(dialog, nullptr);
-    struct Expect {
-        const char* button;
-        int value;
-    };
-    for (const Expect& e : {Expect{"optGUINorm", 0},
-                            {"optGUIAdv", 1},
-                            {"optWizSYes", 0},
-                            {"optWizSNo", 1},
-                            {"optRegBYes", 1},
-                            {"optRegBNo", 0},
-                            {"optLogYes", 0},
-                            {"optLogNo", 0},
-                            {"optDirBYes", 0},
-                            {"optDirBNo", 0},
-                            {"optFileBYes", 0},
-                            {"optFileBNo", 0}}) {
-        SCOPED_TRACE(e.button);
-        EXPECT_EQ(dialog->Value(e.button), e.value);
-    }
-    EXPECT_EQ(Ini("PROGRAM", "LogFile"), "maybe") << "showing the dialog writes nothing new";
-    EXPECT_EQ(Ini("PROGRAM", "BackupFiles"), "?");
-    EXPECT_EQ(dialog->Caption("fraRegBackup"), "Back up registry keys");
-    EXPECT_EQ(dialog->Caption("optRegBYes"), "Yes");
-}
-
-TEST_F(ShellTest, EveryOptionButtonWritesItsSettingAtOnce) {
-    tw::Form* dialog = OpenDialog("frmOptions", nullptr);
-    ASSERT_NE(dialog, nullptr);
     struct Case {
         const char* button;
+        int shown; // before any click
         const char* key;
         const char* value;
     };
     const Case cases[] = {
-        {"optGUIAdv", "Interface", "Advanced"}, {"optGUINorm", "Interface", "Normal"},
-        {"optWizSYes", "Wizard", "Yes"},        {"optWizSNo", "Wizard", "No"},
-        {"optFileBYes", "BackupFiles", "Yes"},  {"optFileBNo", "BackupFiles", "No"},
-        {"optDirBYes", "BackupDir", "Yes"},     {"optDirBNo", "BackupDir", "No"},
-        {"optRegBYes", "BackupReg", "Yes"},     {"optRegBNo", "BackupReg", "No"},
-        {"optLogYes", "LogFile", "Yes"},        {"optLogNo", "LogFile", "No"},
+        {"optGUIAdv", 1, "Interface", "Advanced"}, {"optGUINorm", 0, "Interface", "Normal"},
+        {"optWizSYes", 0, "Wizard", "Yes"},        {"optWizSNo", 1, "Wizard", "No"},
+        {"optFileBYes", 0, "BackupFiles", "Yes"},  {"optFileBNo", 0, "BackupFiles", "No"},
+        {"optDirBYes", 0, "BackupDir", "Yes"},     {"optDirBNo", 0, "BackupDir", "No"},
+        {"optRegBYes", 1, "BackupReg", "Yes"},     {"optRegBNo", 0, "BackupReg", "No"},
+        {"optLogYes", 0, "LogFile", "Yes"},        {"optLogNo", 0, "LogFile", "No"},
     };
+    for (const Case& c : cases)
+        EXPECT_EQ(dialog->Value(c.button), c.shown) << c.button;
+    EXPECT_EQ(Ini("PROGRAM", "LogFile"), "maybe") << "showing the dialog writes nothing new";
+    EXPECT_EQ(Ini("PROGRAM", "BackupFiles"), "?");
+    EXPECT_EQ(dialog->Caption("fraRegBackup"), "Back up registry keys");
+    EXPECT_EQ(dialog->Caption("optRegBYes"), "Yes");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.button);
         Click(dialog, c.button);

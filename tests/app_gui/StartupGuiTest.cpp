@@ -21,9 +21,6 @@ class Startup : public ProgramTest {
         GetPrivateProfileStringA(section, key, "?", buf, sizeof buf, Ini().c_str());
         return buf;
     }
-    bool IsValue(const char* section, const char* key, const std::string& value) const {
-        return IniValue(section, key) == value;
-    }
     HWND WaitForWarning() { return WaitForFrm("frmWarning", kFirstWait); }
 
     // The program runs to its end without showing any window but the splash.
@@ -95,10 +92,10 @@ TEST_F(Startup, TheWarningsCheckBoxWritesAtOnceAndOkOpensTheInterface) {
     ASSERT_NE(warning, nullptr) << "the program is " << app_.State();
     HWND check = FindControl(warning, "chkWarning");
     ASSERT_TRUE(SetChecked(check, false));
-    EXPECT_TRUE(WaitUntil([&] { return IsValue("WARNING", "ReadmeStart", "No"); }, kWait));
+    EXPECT_TRUE(WaitUntil([&] { return IniValue("WARNING", "ReadmeStart") == "No"; }, kWait));
     EXPECT_TRUE(IsShown(warning)) << "written before OK";
     ASSERT_TRUE(SetChecked(check, true));
-    EXPECT_TRUE(WaitUntil([&] { return IsValue("WARNING", "ReadmeStart", "Yes"); }, kWait));
+    EXPECT_TRUE(WaitUntil([&] { return IniValue("WARNING", "ReadmeStart") == "Yes"; }, kWait));
 
     // OK opens the interface the settings name (Normal) and the warning goes
     ASSERT_TRUE(Click(FindControl(warning, "cmdOK")));

@@ -1,16 +1,9 @@
 // The cab cleaner of the real Tracewipe.exe, opened from the Normal interface's Tools menu:
 // driver cabinets seeded below this prefix's Windows folder are cleaned through the window
 // and read back with independent tools (cabextract, gcab), in English and in German.
-#include "DriverText.h"
-#include "GuiDriver.h"
 #include "cab/CabLibrary.h"
-#include "support/TestFiles.h"
-#include "win/ControlName.h"
+#include "support/ProgramTest.h"
 #include "win/SystemFolders.h"
-
-#include <gtest/gtest.h>
-
-#include <windows.h>
 
 #include <algorithm>
 #include <string>
@@ -18,11 +11,8 @@
 
 namespace {
 
-using namespace tw::gui;
 using namespace twtest;
 
-constexpr DWORD kFirstWait = 30000; // the first window of a run also waits for the desktop
-constexpr DWORD kWait = 10000;
 constexpr DWORD kRunWait = 60000;
 
 // The path of a file of this prefix as the build machine's own tools see it.
@@ -57,45 +47,26 @@ std::string Shell(const std::string& script, const std::string& output) {
     return code == "0\n" ? ReadAll(output) : "<" + script + ": " + code + ReadAll(output) + ">";
 }
 
-class CabCleaner : public ::testing::Test {
+class CabCleaner : public ProgramTest {
   protected:
     void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = info->name();
-        std::replace(name.begin(), name.end(), '/', '_');
-        folder_ = WinePath(TW_GUI_WORK_DIR) + "\\" + name;
-        RemoveTree(folder_);
-        MakeDir(WinePath(TW_GUI_WORK_DIR));
-        MakeDir(folder_);
-        for (const char* file :
-             {"Tracewipe.exe", "English.lng", "German.lng", tw::kCabDllName, "extract.exe",
-              "ATI.twf", "driver.cab.ccf", "sp2.cab.ccf", "sp3.cab.ccf"})
-            ASSERT_TRUE(CopyFileA((WinePath(TW_PROGRAM_DIR) + "\\" + file).c_str(),
-                                  (folder_ + "\\" + file).c_str(), FALSE))
-                << file;
+        MakeFolder({"Tracewipe.exe", "English.lng", "German.lng", tw::kCabDllName, "extract.exe",
+                    "ATI.twf", "driver.cab.ccf", "sp2.cab.ccf", "sp3.cab.ccf"});
         // named after a cabinet base name only: never offered
         ASSERT_TRUE(CopyFileA((folder_ + "\\driver.cab.ccf").c_str(),
                               (folder_ + "\\driver.ccf").c_str(), FALSE));
-        WriteAll(folder_ + "\\Tracewipe.ini",
-                 std::string("[PROGRAM]\r\nInterface=Normal\r\nWizard=No\r\n[WARNING]\r\n"
-                             "ReadmeStart=No\r\n[LANGUAGE]\r\nCurrentLanguage=") +
-                     language_ + "\r\n");
+        WriteSettings("Interface=Normal\r\nWizard=No", language_);
         win_ = tw::GetWindowsDir();
         RemoveTree(win_ + "\\Driver Cache");
         RemoveTree(win_ + "\\ServicePackFiles");
     }
     void TearDown() override {
-        app_.Kill();
+        ProgramTest::TearDown();
         RemoveTree(win_ + "\\Driver Cache");
         RemoveTree(win_ + "\\ServicePackFiles");
     }
 
-    std::string Lang(const char* id) const {
-        char buf[512] = {};
-        const std::string source = WinePath(TW_LANG_DIR) + "\\" + language_ + ".txt";
-        GetPrivateProfileStringA("Language", id, "?", buf, sizeof buf, source.c_str());
-        return buf;
-    }
+    std::string Lang(const char* id) const { return LanguageText(id, language_.c_str()); }
 
     // A cabinet written by gcab at `cabinet` holding `names` ("sub/name" is a file of a
     // folder of the cabinet; `flat` stores each under its name alone); the files stay in
@@ -146,13 +117,11 @@ class CabCleaner : public ::testing::Test {
 
     // Starts the program and opens the cab cleaner from the Normal interface.
     void OpenCabCleaner() {
-        app_ = Process::Launch("\"" + folder_ + "\\Tracewipe.exe\"", folder_);
-        HWND main = WaitForWindow(
-            app_.id(), [](HWND h) { return tw::ControlName(h) == "frmMain"; }, kFirstWait);
+        Start();
+        HWND main = WaitForFrm("frmMain", kFirstWait);
         ASSERT_NE(main, nullptr) << "frmMain did not open; the program is " << app_.State();
         ASSERT_TRUE(PostMenuCommand(main, {Lang("1019"), Lang("1020")}));
-        cc_ = WaitForWindow(
-            app_.id(), [](HWND h) { return tw::ControlName(h) == "frmCC"; }, kWait);
+        cc_ = WaitForFrm("frmCC");
         ASSERT_NE(cc_, nullptr);
         ASSERT_TRUE(WaitForWindowGone(main, kWait)) << "the Normal interface stays";
         ASSERT_TRUE(WaitUntil([&] { return !WindowText(Control("lblOS")).empty(); }, kWait));
@@ -195,8 +164,7 @@ class CabCleaner : public ::testing::Test {
     }
 
     std::string language_ = "English";
-    std::string folder_, win_;
-    Process app_;
+    std::string win_;
     HWND cc_ = nullptr;
 };
 
@@ -258,9 +226,7 @@ TEST_P(CabCleanerIn, DriverFilesLeaveTheCabinetsAndEverythingElseStays) {
     }
     // Close hands back to the interface the settings name
     ASSERT_TRUE(Click(Control("cmdClose")));
-    EXPECT_NE(WaitForWindow(
-                  app_.id(), [](HWND h) { return tw::ControlName(h) == "frmMain"; }, kWait),
-              nullptr);
+    EXPECT_NE(WaitForFrm("frmMain"), nullptr);
     EXPECT_TRUE(WaitForWindowGone(cc_, kWait));
     EXPECT_FALSE(Exists(stale));
 }

@@ -3,7 +3,9 @@
 #include "backup/Restore.h"
 #include "clean/CleaningEngine.h"
 #include "clean/FilterCatalogue.h"
+#include "clean/Preview.h"
 #include "clean/rules/FileRules.h"
+#include "decode/Encoder.h"
 #include "registry/Registry.h"
 #include "registry/cRegSearch.h"
 #include "support/TestFiles.h"
@@ -15,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <random>
 
@@ -268,11 +271,9 @@ TEST_F(FsHostile, ProtectedEntriesAreRefusedAndNothingChanges) {
 }
 
 TEST_F(FsHostile, ShortNamesDoNotHideAProtectedFolder) {
-    char shortName[MAX_PATH];
-    DWORD n = GetShortPathNameA(pf.c_str(), shortName, MAX_PATH);
-    if (n == 0 || n >= MAX_PATH || pf == shortName)
+    const std::string entry = ShortName(pf).substr(2);
+    if (drive + entry == pf)
         GTEST_SKIP() << "no short names here";
-    std::string entry = std::string(shortName).substr(2);
     engine->CleanDirectory(entry);
     EXPECT_EQ(sink.removed, std::vector<std::string>{Line("0030", drive + entry)});
     ExpectNothingChanged();
@@ -337,6 +338,119 @@ TEST_F(FsEngine, FilterThatCannotBeUnpackedRemovesNothing) {
     }
 }
 
+// Packages in the Inf folder of this prefix, each file holding its own bytes; only the
+// first two match the filter, with their .pnf and catalog. How an .inf is read and
+// matched is tested in InfFileTest.
+class PackageEngine : public FsEngine {
+  protected:
+    void SetUp() override {
+        FsEngine::SetUp();
+        BackupsOn("Yes", "No");
+        const std::string inf = win + "\\Inf\\";
+        const std::string cat = sys + "\\Catroot\\{F750E6C3-38EE-11D1-85E5-00C04FC295EE}\\";
+        MakeDir(sys + "\\Catroot");
+        MakeDir(cat);
+        const std::string version = "[Version]\r\nClass=Display\r\n";
+        // the provider through [Strings], the catalog named in the .inf
+        Seed(inf + "oem7101.inf",
+             version + "Provider=%ACME%\r\nCatalogFile=acmedisp.cat\r\n[Strings]\r\n"
+                       "ACME=\"Acme Graphics, Inc.\"\r\n",
+             true);
+        Seed(inf + "oem7101.pnf", "pnf 7101\x01\x02", true);
+        Seed(cat + "acmedisp.cat", "catalog 7101", true);
+        // the catalog under the name of the installed .inf
+        Seed(inf + "oem7102.inf", "[Version]\nClass=MEDIA\nProvider=\"Acme Graphics, Inc.\"\n",
+             true);
+        Seed(inf + "oem7102.pnf", "pnf 7102", true);
+        Seed(cat + "oem7102.cat", "catalog 7102", true);
+        // the provider in a class the filter does not name, with its catalog; a package
+        // that Windows did not install
+        Seed(inf + "oem7104.inf",
+             "[Version]\r\nClass=System\r\nProvider=\"Acme Graphics, Inc.\"\r\n"
+             "CatalogFile=acmechip.cat\r\n",
+             false);
+        Seed(cat + "acmechip.cat", "catalog 7104", false);
+        Seed(inf + "acme7106.inf", version + "Provider=Acme Graphics, Inc.\r\n", false);
+
+        const std::string filter = "[DRIVERPACKAGES]\r\nDisplay|Acme Graphics, Inc.\r\n"
+                                   "MEDIA|Acme Graphics, Inc.\r\nDisplay|Nobody\r\n";
+        const auto packed =
+            tw::EncodeStored({reinterpret_cast<const std::uint8_t*>(filter.data()), filter.size()});
+        WriteAll(prog / (std::string(kFilter) + ".twf"), std::string(packed.begin(), packed.end()));
+    }
+    void TearDown() override {
+        FsEngine::TearDown();
+        for (const auto& [path, content] : seeded)
+            DeleteFileA(path.c_str());
+        RemoveDirectoryA((win + "\\Inf\\Other").c_str()); // when this test made it
+    }
+    void Seed(const std::string& path, const std::string& content, bool goes) {
+        WriteAll(path, content);
+        seeded[path] = content;
+        if (goes)
+            going.push_back(path);
+    }
+
+    std::map<std::string, std::string> seeded;
+    std::vector<std::string> going;
+};
+
+TEST_F(PackageEngine, MatchingPackagesGoWithTheirFilesAndTheRestoreBringsThemBack) {
+    // the preview names each matching package with its provider, class and files
+    const tw::PreviewResult preview = tw::PreviewFilter(prog.Path(), kFilter, search);
+    std::vector<std::string> packages, files;
+    for (const auto& entry : preview.Entries)
+        for (const auto& item : entry.Items)
+            if (item.What == tw::PreviewItem::Kind::Package)
+                packages.push_back(item.Path + " " + item.Detail + " " +
+                                   std::to_string(item.Files));
+            else
+                files.push_back(item.Path);
+    EXPECT_EQ(packages,
+              (std::vector<std::string>{win + "\\Inf\\oem7101.inf Acme Graphics, Inc., Display 3",
+                                        win + "\\Inf\\oem7102.inf Acme Graphics, Inc., MEDIA 3"}));
+    EXPECT_EQ(files, going);
+
+    engine->RunFilterPass();
+    engine.reset();
+    std::vector<std::string> removed;
+    for (const std::string& path : going)
+        removed.push_back(Line("0015", path));
+    EXPECT_EQ(sink.removed, removed);
+    EXPECT_EQ(sink.notFound, std::vector<std::string>{Line("2131", "Display|Nobody")});
+    for (const auto& [path, content] : seeded) {
+        const bool goes = std::find(going.begin(), going.end(), path) != going.end();
+        EXPECT_EQ(Exists(path), !goes) << path;
+    }
+
+    const std::string run = tw::RunFolderName(kRun, kFilter, tw::BackupKind::File);
+    const auto lines = tw::LoadIndex(prog.Path(), run, tw::BackupKind::File);
+    EXPECT_EQ(lines.size(), going.size());
+    EXPECT_TRUE(tw::RestoreRun(prog.Path(), run, tw::BackupKind::File, lines,
+                               std::vector<bool>(lines.size(), true))
+                    .empty());
+    for (const auto& [path, content] : seeded)
+        EXPECT_EQ(ReadAll(path), content) << path;
+}
+
+// Windows 95, 98 and Me keep a package as an .inf of Inf\Other, without .pnf or catalog.
+TEST_F(PackageEngine, OnNineXThePackagesAreTheInfFilesOfInfOther) {
+    const std::string other = win + "\\Inf\\Other\\";
+    MakeDir(other);
+    going.clear();
+    const std::string acme = "[Version]\r\nClass=Display\r\nProvider=\"Acme Graphics, Inc.\"\r\n";
+    Seed(other + "Acme Graphics, Inc.acme.inf", acme, true);
+    Seed(other + "Acme Graphics, Inc.acme.pnf", "pnf", false);
+    Seed(other + "oem7108.inf", "[Version]\r\nClass=Display\r\nProvider=Other Vendor\r\n", false);
+    const auto packages = tw::FindDriverPackages({"Display", "Acme Graphics, Inc."}, true);
+    ASSERT_EQ(packages.size(), 1u);
+    EXPECT_FALSE(packages[0].Installed);
+    std::vector<std::string> files;
+    for (const tw::PackageFile& file : packages[0].Files)
+        files.push_back(file.FullPath());
+    EXPECT_EQ(files, going);
+}
+
 } // namespace
 
 // Files in use go at the next restart. This process holds them open as a running program
@@ -381,11 +495,6 @@ class FsInUse : public FsEngine {
         EXPECT_FALSE(Exists(file));
         EXPECT_EQ(ReadAll(inner), "inner"); // restored: no longer pending
         EXPECT_TRUE(Exists(dir + "\\ro.txt"));
-    }
-    static std::string ShortName(const std::string& path) {
-        char name[MAX_PATH] = "";
-        GetShortPathNameA(path.c_str(), name, MAX_PATH);
-        return name;
     }
     std::string file, dir, inner, filter;
     tw::win::UniqueFileHandle heldFile, heldInner;

@@ -13,8 +13,7 @@ using namespace twtest;
 class CommandLineRun : public ProgramTest {};
 
 TEST_F(CommandLineRun, ExitCodesAndReports) {
-    char dir[MAX_PATH];
-    const std::string win(dir, GetWindowsDirectoryA(dir, MAX_PATH));
+    const std::string win = WindowsDir();
     const std::string file = win + "\\twcli.dll", folder = win.substr(0, 2) + "\\TwCli Dir";
     const std::string key = "Software\\TwCliFoundKey";
     const auto clear = [&] {

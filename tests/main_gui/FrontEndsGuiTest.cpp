@@ -17,10 +17,6 @@ const char* const kSeeds[] = {"twe2e_removed.dll", "twe2e_pat1.tmp", "twe2e_reg.
 std::string Lang(const char* id, const char* language = "English") {
     return LanguageText(id, language);
 }
-std::string Dir(UINT(WINAPI* query)(LPSTR, UINT)) {
-    char buf[MAX_PATH] = {};
-    return std::string(buf, query(buf, MAX_PATH));
-}
 // The text of a control of another process as the system keeps it: read without a message,
 // so it can be watched while the program is busy.
 std::string StoredText(HWND h) {
@@ -97,7 +93,7 @@ class FrontEnds : public ProgramTest {
         return shown;
     }
 
-    std::string win_ = Dir(GetWindowsDirectoryA);
+    std::string win_ = WindowsDir();
     HWND window_ = nullptr;
     const char* language_ = "English";
 };

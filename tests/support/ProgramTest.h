@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace twtest {
 
 using namespace tw::gui;
@@ -48,8 +50,9 @@ class ProgramTest : public ::testing::Test {
 
     // The folder afresh, with these files of the built program folder.
     void MakeFolder(const std::vector<std::string>& files) {
-        folder_ = WinePath(TW_GUI_WORK_DIR) + "\\" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '_'); // a parameterised test's
+        folder_ = WinePath(TW_GUI_WORK_DIR) + "\\" + name;
         RemoveTree(folder_);
         MakeDir(WinePath(TW_GUI_WORK_DIR));
         MakeDir(folder_);

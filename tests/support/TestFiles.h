@@ -48,6 +48,13 @@ inline std::string ReadExportText(const std::string& path) {
     return out;
 }
 
+// The short (8.3) name of a path; the path itself when it has none.
+inline std::string ShortName(const std::string& path) {
+    char buffer[MAX_PATH];
+    const DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
+    return n > 0 && n < MAX_PATH ? std::string(buffer, n) : path;
+}
+
 // Names in a folder, "." and ".." left out, sorted.
 inline std::vector<std::string> FolderNames(const std::string& dir) {
     std::vector<std::string> names;

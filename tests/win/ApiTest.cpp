@@ -14,12 +14,6 @@ namespace {
 using namespace twtest;
 namespace api = tw::win;
 
-std::string ShortName(const std::string& path) {
-    char buffer[MAX_PATH];
-    const DWORD n = GetShortPathNameA(path.c_str(), buffer, MAX_PATH);
-    return n > 0 && n < MAX_PATH ? std::string(buffer, n) : path;
-}
-
 // Attributes, size and times of each path ("-" when not found); a root has attributes only.
 std::string Attributes(const Scratch& dir) {
     std::string out;
