@@ -33,16 +33,8 @@ floor() { wine "$twbench" floor "$(winpath "$list")" </dev/null | tr -d '\r' | t
     awk '$1 == "findfirst" { print $4 }'; }
 f1=$(floor)
 
-drive() { wine "$twdrive" "$@" </dev/null 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
-main=(--title-prefix Tracewipe --class TwForm)
-lang() { sed -n "s/^$1=//p" "$src/data/lang/English.txt" | tr -d '\r'; }
-(cd "$app" && exec wine 'C:\TracewipeBench\Tracewipe.exe' </dev/null >/dev/null 2>&1) &
-app_pid=$!
-trap 'kill "$app_pid" 2>/dev/null || true' EXIT
-for _ in $(seq 1 60); do
-    drive text "${main[@]}" --control cboConfigs --timeout 1000 >/dev/null && break
-    sleep 0.5
-done
+. "$src/bench/gui-common.sh"
+start_tracewipe
 drive select "${main[@]}" --control cboConfigs --item Absent >/dev/null
 drive click "${main[@]}" --control cmdClean >/dev/null
 drive answer-msgbox --title "$(lang 0010)" --button yes >/dev/null

@@ -17,11 +17,9 @@ twdrive="$root/win64/tools/twdrive/twdrive.exe"
 mkdir -p "$bench"
 . "$src/cmake/wine-env.sh" "$bench"
 
-drive() { wine "$twdrive" "$@" </dev/null 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
-lang() { sed -n "s/^$1=//p" "$src/data/lang/English.txt" | tr -d '\r'; }
-main=(--title-prefix Tracewipe --class TwForm)
-dialog=(--title "$(lang 1061)" --class TwForm)
 app="$WINEPREFIX/drive_c/TracewipeBench"
+. "$src/bench/gui-common.sh"
+dialog=(--title "$(lang 1061)" --class TwForm)
 origin="$WINEPREFIX/drive_c/TwBenchOrigin"
 run="01-01-2026_000000_Bench_FileBackup"
 
@@ -37,13 +35,7 @@ for count in "${sizes[@]}"; do
     seq -f '\Windows\twbench_%06g.dll, C:\TwBenchOrigin' 1 "$count" | sed 's/$/\r/' \
         >"$app/Backup/$run/$run.dfb"
 
-    (cd "$app" && exec wine 'C:\TracewipeBench\Tracewipe.exe' </dev/null >/dev/null 2>&1) &
-    app_pid=$!
-    trap 'kill "$app_pid" 2>/dev/null || true' EXIT
-    for _ in $(seq 1 60); do
-        drive text "${main[@]}" --control cboConfigs --timeout 1000 >/dev/null && break
-        sleep 0.5
-    done
+    start_tracewipe
     start=$(date +%s.%N)
     drive keys "${main[@]}" ctrl+u >/dev/null
     drive wait-window "${dialog[@]}" --timeout 600000 >/dev/null
