@@ -8,6 +8,7 @@
 #include "core/Text.h"
 #include "registry/cRegSearch.h"
 #include "win/Console.h"
+#include "win/Files.h"
 #include "win/Handle.h"
 #include "win/Instance.h"
 #include "win/ProgramFolder.h"
@@ -118,12 +119,7 @@ bool EmitCommandOutput(const std::vector<std::string>& lines, const std::string&
     console.Write(text);
     if (report.empty())
         return true;
-    win::UniqueFileHandle file(CreateFileA(report.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                           FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    return file &&
-           WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-           written == text.size();
+    return WriteWholeFile(report, text);
 }
 
 int RunCommandLine(const std::vector<std::string>& args) {

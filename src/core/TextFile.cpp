@@ -37,4 +37,12 @@ std::vector<std::string_view> SplitCrLf(std::string_view text) {
     }
 }
 
+std::vector<std::string> NonEmptyLines(std::string_view text) {
+    std::vector<std::string> lines;
+    for (std::string_view line : SplitCrLf(text))
+        if (!line.empty())
+            lines.emplace_back(line);
+    return lines;
+}
+
 } // namespace tw

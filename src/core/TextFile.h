@@ -12,6 +12,9 @@ namespace tw {
 // text gives no elements at all.
 std::vector<std::string_view> SplitCrLf(std::string_view text);
 
+// The lines of `text` split at CR LF, blank ones left out.
+std::vector<std::string> NonEmptyLines(std::string_view text);
+
 // Appends `line` and CR LF. Returns false when the file cannot be opened or written.
 bool AppendTextLine(const char* path, std::string_view line);
 

@@ -132,4 +132,13 @@ std::string ReadTextFile(const std::string& path) {
     return text;
 }
 
+bool WriteWholeFile(const std::string& path, const std::string& text) {
+    win::UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                           FILE_ATTRIBUTE_NORMAL, nullptr));
+    DWORD written = 0;
+    return file &&
+           WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
+           written == text.size();
+}
+
 } // namespace tw

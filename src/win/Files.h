@@ -33,4 +33,7 @@ bool RemoveEmptyDirs(const std::string& path);
 // The whole content of a file; empty when it cannot be opened or read.
 std::string ReadTextFile(const std::string& path);
 
+// Replaces the file with `text`. False when it cannot be written whole.
+bool WriteWholeFile(const std::string& path, const std::string& text);
+
 } // namespace tw

@@ -1,5 +1,6 @@
 #include "win/PendingDelete.h"
 
+#include "win/Files.h"
 #include "win/Handle.h"
 
 #include <windows.h>
@@ -162,15 +163,6 @@ std::string ShortPath(const std::string& path) {
     return n > 0 && n < MAX_PATH ? std::string(buffer) : path;
 }
 
-bool WriteWhole(const std::string& path, const std::string& text) {
-    win::UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                           FILE_ATTRIBUTE_NORMAL, nullptr));
-    DWORD written = 0;
-    return file &&
-           WriteFile(file.get(), text.data(), static_cast<DWORD>(text.size()), &written, nullptr) &&
-           written == text.size();
-}
-
 std::string ReadWhole(const std::string& path) {
     win::UniqueFileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -276,7 +268,7 @@ bool ScheduleInWininit(const std::string& path) {
     if (ini.Section == std::string::npos)
         ++at;
     ini.Lines.insert(ini.Lines.begin() + static_cast<std::ptrdiff_t>(at), line + "\r\n");
-    return WriteWhole(file, ini.Text());
+    return WriteWholeFile(file, ini.Text());
 }
 
 void CancelInWininit(const std::string& pattern) {
@@ -311,7 +303,7 @@ void CancelInWininit(const std::string& pattern) {
         }
     }
     if (removed)
-        WriteWhole(file, ini.Text());
+        WriteWholeFile(file, ini.Text());
 }
 
 } // namespace

@@ -254,11 +254,7 @@ bool ExportIsOfKey(const std::vector<std::string>& entries, std::string_view key
 }
 
 std::vector<std::string> IndexLines(std::string_view text) {
-    std::vector<std::string> lines;
-    for (std::string_view line : SplitCrLf(text))
-        if (!line.empty())
-            lines.emplace_back(line);
-    return lines;
+    return NonEmptyLines(text);
 }
 
 std::string IndexText(const std::vector<std::string>& lines) {
