@@ -3,11 +3,15 @@
 # window: opening it (the first run is listed at once), then Select All and Restore, which
 # puts every file back, proves it back and deletes its copy. Run with two sizes, the time
 # per line shows whether the restore grows linearly with the run.
-# Usage: bench/restore_run.sh [BUILD_ROOT] [LINES...]   (default build, 2000 and 8000
-# lines; expects a built tree, scripts/build.sh). Uses its own prefix in BUILD_ROOT/bench.
+# The lines come back into origin folders of PER_FOLDER files each (default 500): Wine looks
+# a missing name up by reading the whole folder, so one folder of every line would measure
+# Wine's lookups, which grow with the folder, rather than the restore.
+# Usage: [PER_FOLDER=n] bench/restore_run.sh [BUILD_ROOT] [LINES...]   (default build, 2000
+# and 8000 lines; expects a built tree, scripts/build.sh). Uses its own prefix in
+# BUILD_ROOT/bench.
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
-root=${1:-$src/build}
+root=$(cd "${1:-$src/build}" && pwd)
 shift || true
 sizes=("$@")
 [ ${#sizes[@]} -gt 0 ] || sizes=(2000 8000)
@@ -25,15 +29,19 @@ run="01-01-2026_000000_Bench_FileBackup"
 
 for count in "${sizes[@]}"; do
     rm -rf "$app" "$origin"
+    per=${PER_FOLDER:-500}
     mkdir -p "$app/Backup/$run/Windows" "$origin"
     cp "$program/Tracewipe.exe" "$program/English.lng" "$program/NVIDIA.twf" "$app/"
     printf '[PROGRAM]\r\nInterface=Normal\r\nWizard=No\r\n[WARNING]\r\nReadmeStart=No\r\n[LANGUAGE]\r\nCurrentLanguage=English\r\n' \
         >"$app/Tracewipe.ini"
-    # one small file per line, each with its own content
-    (cd "$app/Backup/$run/Windows" && seq -f 'twbench_%06g.dll' 1 "$count" |
-        xargs -n 2000 sh -c 'for f; do echo "$f" >"$f"; done' sh)
-    seq -f '\Windows\twbench_%06g.dll, C:\TwBenchOrigin' 1 "$count" | sed 's/$/\r/' \
-        >"$app/Backup/$run/$run.dfb"
+    # one small file per line, each with its own content, PER_FOLDER lines to a folder
+    seq 1 "$count" | awk -v per="$per" '{ printf "%03d\\twbench_%06d.dll\n", int(($1 - 1) / per), $1 }' \
+        >"$bench/names"
+    (cd "$app/Backup/$run/Windows" && cut -d'\' -f1 "$bench/names" | sort -u |
+        while read -r d; do mkdir -p "$d" "$origin/$d"; done &&
+        tr '\\' / <"$bench/names" | xargs -n 2000 sh -c 'for f; do echo "$f" >"$f"; done' sh)
+    awk -F'\\' '{ printf "\\Windows\\%s\\%s, C:\\TwBenchOrigin\\%s\r\n", $1, $2, $1 }' \
+        "$bench/names" >"$app/Backup/$run/$run.dfb"
 
     start_tracewipe
     start=$(date +%s.%N)
@@ -54,9 +62,9 @@ for count in "${sizes[@]}"; do
     back=$(find "$origin" -name 'twbench_*.dll' | wc -l)
     left=$(find "$app/Backup" -name 'twbench_*.dll' | wc -l)
     awk -v n="$count" -v s="$start" -v o="$opened" -v a="$selected" -v e="$end" \
-        -v b="$back" -v l="$left" 'BEGIN {
-        printf "%d lines: open %.2f s, Select All %.2f s, Restore %.2f s (%.3f ms a line); %d back, %d copies left\n",
-            n, o - s, a - o, e - a, (e - a) * 1000 / n, b, l }'
+        -v b="$back" -v l="$left" -v p="$per" 'BEGIN {
+        printf "%d lines (%d a folder): open %.2f s, Select All %.2f s, Restore %.2f s (%.3f ms a line); %d back, %d copies left\n",
+            n, p, o - s, a - o, e - a, (e - a) * 1000 / n, b, l }'
 done
 rm -rf "$app" "$origin"
 "$src/cmake/wine-down.sh" "$bench"

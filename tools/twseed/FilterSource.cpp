@@ -195,28 +195,6 @@ bool HasWildcard(std::string_view name) {
     return name.find_first_of("*?") != name.npos;
 }
 
-bool WildcardMatch(std::string_view p, std::string_view n) {
-    // Iterative matcher with one back-tracking point for the last "*".
-    size_t pi = 0, ni = 0, star = std::string_view::npos, mark = 0;
-    while (ni < n.size()) {
-        if (pi < p.size() && (p[pi] == '?' || Lower(p[pi]) == Lower(n[ni]))) {
-            ++pi;
-            ++ni;
-        } else if (pi < p.size() && p[pi] == '*') {
-            star = pi++;
-            mark = ni;
-        } else if (star != std::string_view::npos) {
-            pi = star + 1;
-            ni = ++mark;
-        } else {
-            return false;
-        }
-    }
-    while (pi < p.size() && p[pi] == '*')
-        ++pi;
-    return pi == p.size();
-}
-
 std::string ConcreteName(std::string_view pattern) {
     std::string out;
     for (char c : pattern) {

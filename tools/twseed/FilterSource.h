@@ -21,9 +21,6 @@ struct FilterEntry {
 std::vector<FilterEntry> ReadFilterEntries(std::string_view text);
 
 bool HasWildcard(std::string_view name);
-// File-name matching of the file system: "*" any run, "?" one character, letter case
-// ignored (ASCII).
-bool WildcardMatch(std::string_view pattern, std::string_view name);
 // A name that the pattern matches: "*" becomes "TW01" and "?" becomes "x".
 std::string ConcreteName(std::string_view pattern);
 
