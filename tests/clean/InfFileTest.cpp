@@ -28,15 +28,13 @@ TEST(InfFile, PackagesMatchTheirEntriesByClassAndProvider) {
                             "[Strings.0409]\nAMD = \"Advanced Micro Devices, Inc.\"\n";
     const std::string unknownToken = "[Version]\r\nClass=Display\r\nProvider=%ATI%\r\n";
     const std::string quoted =
-        "[Version]\r\nClass=\"Display\"\r\nProvider=\"ATI Technologies Inc.\""
-        "\r\n";
+        "[Version]\r\nClass=\"Display\"\r\nProvider=\"ATI Technologies Inc.\"\r\n";
     const std::string continued = "[Version]\r\nClass=Display\r\nProvider=ATI \\\r\n Technologies"
                                   " Inc.\r\n";
     const std::string noClass = "[Version]\rProvider=NVIDIA\r";
     const std::string outsideVersion = "[Manufacturer]\r\nClass=Display\r\nProvider=NVIDIA\r\n";
     const std::string semicolon = "[Version]\r\nClass=Display\r\nProvider=\"A;B\"\r\n";
-    const std::string junk = "\x7F"
-                             "ELF\0\x01[Version\0Provider=NVIDIA\xFF\xFE\r\n\x80\x81"s;
+    const std::string junk = "\x7F\x45LF\0\x01[Version\0Provider=NVIDIA\xFF\xFE\r\n\x80\x81"s;
     struct Case {
         const char* entry;
         const std::string& inf;
