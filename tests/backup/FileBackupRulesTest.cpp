@@ -8,14 +8,13 @@
 namespace {
 
 TEST(FileBackupRules, SpecialFolderTable) {
-    struct Case {
+    const struct {
         const char* entry;
         const char* kind;
         const char* subFolder;
         std::vector<std::string> makeFirst;
         bool onlyWhenMissing = false;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"\\Inf\\Other\\x.pnf", "1", "\\Inf\\Other", {"\\Inf", "\\Inf\\Other"}, true},
         {"\\Inf\\OtherStuff.pnf", "1", "\\Inf\\Other", {"\\Inf", "\\Inf\\Other"}, true},
         {"\\Inf\\oem3.inf", "1", "\\Inf", {"\\Inf"}},

@@ -10,14 +10,13 @@ namespace {
 using Mode = tw::CommandLine::Mode;
 
 TEST(CommandLine, AcceptsOneCommandWithAnOptionalReport) {
-    struct Case {
+    const struct {
         const char* name;
         std::vector<std::string> args;
         const char* filter = nullptr; // nullptr: the line is refused
         Mode mode = Mode::Preview;
         std::string report;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"preview", {"/preview", "NVIDIA"}, "NVIDIA"},
         {"with report", {"/clean", "ATI", "/report", "C:\\r.txt"}, "ATI", Mode::Clean, "C:\\r.txt"},
         {"report first", {"/REPORT", "r", "/Clean", "My Filter"}, "My Filter", Mode::Clean, "r"},
@@ -33,7 +32,7 @@ TEST(CommandLine, AcceptsOneCommandWithAnOptionalReport) {
         {"longer switch", {"/previews", "ATI"}},
         {"switch prefix", {"/prev", "ATI"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const auto line = tw::ParseCommandLine(c.args);
         ASSERT_EQ(line.has_value(), c.filter != nullptr);

@@ -5,12 +5,11 @@
 namespace {
 
 TEST(FileRules, DirectoryFullPathFollowsTheProgramFilesPrefix) {
-    struct Case {
+    // Windows on C:, Program Files on D: so both branches are told apart.
+    const struct {
         const char* entry;
         const char* want;
-    };
-    // Windows on C:, Program Files on D: so both branches are told apart.
-    const Case cases[] = {
+    } cases[] = {
         {"\\Program Files\\ATI Technologies", "D:\\Apps\\ATI Technologies"},
         {"\\Program Files", "D:\\Apps"},
         {"\\program files\\ATI", "C:\\program files\\ATI"},

@@ -11,21 +11,12 @@ namespace {
 using tw::FilterSection;
 using Entries = std::vector<std::pair<FilterSection, std::string>>;
 
-Entries Parse(std::string_view text) {
-    Entries out;
-    tw::ForEachFilterEntry(text, [&](FilterSection s, std::string_view line) {
-        out.emplace_back(s, std::string(line));
-    });
-    return out;
-}
-
 TEST(FilterText, SplitsOnlyAtCrLf) {
-    struct Case {
+    const struct {
         const char* name;
         std::string text;
         std::vector<std::string> lines;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"empty text has no lines", "", {}},
         {"no line end is one line", "abc", {"abc"}},
         {"final CR LF gives an empty last line", "a\r\nb\r\n", {"a", "b", ""}},
@@ -43,11 +34,10 @@ TEST(FilterText, SplitsOnlyAtCrLf) {
 }
 
 TEST(FilterText, OnlyTheSevenExactHeadersAreHeaders) {
-    struct Case {
+    const struct {
         const char* line;
         bool header;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"[FILES]", true},          {"[SYSTEMFILES]", true},
         {"[DIRECTORY]", true},      {"[REGISTRY.SECTION]", true},
         {"[REGISTRY.VALUE]", true}, {"[REGISTRY.SEARCH]", true},
@@ -86,7 +76,10 @@ TEST(FilterText, EntriesKeepFileOrderAndTheirSection) {
         {FilterSection::RegistrySearch, "HKEY_LOCAL_MACHINE,ATI"},
         {FilterSection::SystemFiles, "\\ati2dvag.dll"},
     };
-    EXPECT_EQ(Parse(text), want);
+    Entries got;
+    tw::ForEachFilterEntry(
+        text, [&](FilterSection s, std::string_view line) { got.emplace_back(s, line); });
+    EXPECT_EQ(got, want);
 }
 
 } // namespace

@@ -35,12 +35,11 @@ TEST(InfFile, PackagesMatchTheirEntriesByClassAndProvider) {
     const std::string outsideVersion = "[Manufacturer]\r\nClass=Display\r\nProvider=NVIDIA\r\n";
     const std::string semicolon = "[Version]\r\nClass=Display\r\nProvider=\"A;B\"\r\n";
     const std::string junk = "\x7F\x45LF\0\x01[Version\0Provider=NVIDIA\xFF\xFE\r\n\x80\x81"s;
-    struct Case {
+    const struct {
         const char* entry;
         const std::string& inf;
         bool match;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"Display|NVIDIA", nvidia, true},
         {"display|nvidia", nvidia, true},
         {"*|NVIDIA", nvidia, true},
@@ -73,12 +72,11 @@ TEST(InfFile, PackagesMatchTheirEntriesByClassAndProvider) {
 }
 
 TEST(InfFile, CatalogOfThePlatform) {
-    struct Case {
+    const struct {
         std::string inf;
         const char* x86;
         const char* amd64;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"[Version]\nCatalogFile=all.cat\n", "all.cat", "all.cat"},
         {"[Version]\nCatalogFile=all.cat\nCatalogFile.NT=nt.cat\n", "nt.cat", "nt.cat"},
         {"[Version]\nCatalogFile=all.cat\nCatalogFile.NTamd64=%cat64%\n[Strings]\ncat64=x64.cat\n",
