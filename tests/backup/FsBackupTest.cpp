@@ -17,9 +17,6 @@ class FsBackup : public ::testing::Test {
     }
     std::string Fb() const { return Run(tw::BackupKind::File); }
     std::string Db() const { return Run(tw::BackupKind::Dir); }
-    std::string Index(tw::BackupKind kind) const {
-        return tw::IndexPath(prog.Path(), kRun, "My_Filter", kind);
-    }
     void Prepare() {
         tw::PrepareBackupFolders(prog.Path(), kRun, "My_Filter", "Yes", "Yes", "No", "No");
     }
@@ -73,8 +70,9 @@ TEST_F(FsBackup, BackupDirectoryCopiesTheTreesAndIndexesThem) {
     EXPECT_EQ(ReadAll(Db() + "\\NVIDIA\\same.txt"), "p2");
     EXPECT_EQ(ReadAll(Db() + "\\NVIDIA\\only_p1"), "only_p1");
     EXPECT_EQ(ReadAll(Db() + "\\NVIDIA\\only_p2"), "only_p2");
-    EXPECT_EQ(ReadAll(Index(tw::BackupKind::Dir)), "Tools, " + base / "ATI, Inc\r\nNVIDIA, " +
-                                                       base / "p1\r\nNVIDIA, " + base / "p2\r\n");
+    EXPECT_EQ(ReadAll(tw::IndexPath(prog.Path(), kRun, "My_Filter", tw::BackupKind::Dir)),
+              "Tools, " + base / "ATI, Inc\r\nNVIDIA, " + base / "p1\r\nNVIDIA, " +
+                  base / "p2\r\n");
     EXPECT_TRUE(Exists(base / "ATI, Inc\\Tools\\sub\\t.exe")) << "the original stays";
 }
 

@@ -332,8 +332,7 @@ class PackageEngine : public FsEngine {
         BackupsOn("Yes", "No");
         const std::string inf = win + "\\Inf\\";
         const std::string cat = sys + "\\Catroot\\{F750E6C3-38EE-11D1-85E5-00C04FC295EE}\\";
-        MakeDir(sys + "\\Catroot");
-        MakeDir(cat);
+        MakeFiles(sys, {cat.substr(sys.size() + 1)});
         const std::string version = "[Version]\r\nClass=Display\r\n";
         // the provider through [Strings], the catalog named in the .inf
         Seed(inf + "oem7101.inf",
@@ -364,12 +363,11 @@ class PackageEngine : public FsEngine {
     }
     void TearDown() override {
         FsEngine::TearDown();
-        for (const auto& [path, content] : seeded)
-            DeleteFileA(path.c_str());
         RemoveDirectoryA((win + "\\Inf\\Other").c_str()); // when this test made it
     }
     void Seed(const std::string& path, const std::string& content, bool goes) {
         WriteAll(path, content);
+        made.push_back(path);
         seeded[path] = content;
         if (goes)
             going.push_back(path);
@@ -489,9 +487,9 @@ void SetPendingList(const std::wstring& data) {
               ERROR_SUCCESS);
 }
 
-bool Pending(const std::wstring& list, const std::string& path) {
-    return list.find(L"\\??\\" + std::wstring(path.begin(), path.end()) + L'\0' + L'\0') !=
-           std::wstring::npos;
+// The entry that removes `path`.
+std::wstring Removal(const std::string& path) {
+    return L"\\??\\" + std::wstring(path.begin(), path.end()) + L'\0' + L'\0';
 }
 
 TEST_F(FsInUse, FilesInUseGoAtTheRestartARestoredFolderStays) {
@@ -516,7 +514,7 @@ TEST_F(FsInUse, FilesInUseGoAtTheRestartARestoredFolderStays) {
     std::wstring list = PendingList();
     EXPECT_EQ(list.substr(0, foreign.size()), foreign);
     for (const std::string& path : {file, second, inner, dir + "\\sub", dir})
-        EXPECT_TRUE(Pending(list, path)) << path;
+        EXPECT_NE(list.find(Removal(path)), std::wstring::npos) << path;
 
     heldInner.reset();
     EXPECT_EQ(RestoreAll(tw::BackupKind::Dir), 1);
@@ -527,8 +525,7 @@ TEST_F(FsInUse, FilesInUseGoAtTheRestartARestoredFolderStays) {
     engine->CleanFile("\\" + Unique("held*.dll"));
     EXPECT_EQ(sink.removed, std::vector<std::string>{Line("0033", file)});
     list = PendingList();
-    EXPECT_EQ(list,
-              foreign + L"\\??\\" + std::wstring(file.begin(), file.end()) + L'\0' + L'\0' + L'\0');
+    EXPECT_EQ(list, foreign + Removal(file) + L'\0');
     Restart();
 }
 
