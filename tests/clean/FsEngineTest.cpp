@@ -2,7 +2,6 @@
 #include "backup/FileBackup.h"
 #include "backup/Restore.h"
 #include "clean/CleaningEngine.h"
-#include "clean/FilterCatalogue.h"
 #include "clean/Preview.h"
 #include "clean/rules/FileRules.h"
 #include "decode/Encoder.h"
@@ -269,13 +268,10 @@ TEST_F(FsHostile, ProtectedEntriesAreRefusedAndNothingChanges) {
 TEST_F(FsHostile, BadFilterTextsChangeNothing) {
     std::mt19937 random(20261205);
     std::string garbage(64 * 1024, '\0');
-    for (char& c : garbage)
-        c = static_cast<char>(random() & 0xff);
+    std::generate(garbage.begin(), garbage.end(), [&] { return static_cast<char>(random()); });
     std::string manyLines = "[DIRECTORY]\r\n";
     for (int i = 0; i < 100000; ++i)
         manyLines += "\\" + Unique("none") + "\\" + std::to_string(i) + "\r\n";
-    const std::string longLine = "\\" + std::string(100 * 1024, 'a');
-    const std::string lfOnly = "[DIRECTORY]\n\\\n\\windows\n[FILES]\n\\*.*\n";
     const std::string noBackslash = "[FILES]\r\n*.*\r\n[SYSTEMFILES]\r\n*\r\n[DIRECTORY]\r\n"
                                     "windows\r\nProgram Files\r\n..\r\n";
     const struct {
@@ -283,9 +279,9 @@ TEST_F(FsHostile, BadFilterTextsChangeNothing) {
         std::string text;
         size_t notFoundLines;
     } cases[] = {
-        {"LF-only line ends", lfOnly, 1},
+        {"LF-only line ends", "[DIRECTORY]\n\\\n\\windows\n[FILES]\n\\*.*\n", 1},
         {"100 000 lines", manyLines, 100000},
-        {"a 100 KB line", longLine, 1},
+        {"a 100 KB line", "\\" + std::string(100 * 1024, 'a'), 1},
         {"binary garbage", garbage, SIZE_MAX},
         {"entries without a leading backslash", noBackslash, SIZE_MAX},
     };
