@@ -19,10 +19,8 @@ TEST(FileRules, DirectoryFullPathFollowsTheProgramFilesPrefix) {
         {"\\NVIDIA", "C:\\NVIDIA"},
         {"NVIDIA", "C:NVIDIA"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.entry);
-        EXPECT_EQ(tw::DirectoryFullPath(c.entry, "C:\\WINDOWS", "D:\\Apps"), c.want);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(tw::DirectoryFullPath(c.entry, "C:\\WINDOWS", "D:\\Apps"), c.want) << c.entry;
 }
 
 } // namespace

@@ -28,10 +28,8 @@ TEST(FilterSource, SafetyProblemsFlagEntriesThatCouldHitWindows) {
         {Section::DriverPackages, "*|Advanced Micro Devices, Inc.", true},
         {Section::DriverPackages, "Display", true},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.entry);
-        EXPECT_EQ(!SafetyProblems({c.section, c.entry}).empty(), c.problem);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(!SafetyProblems({c.section, c.entry}).empty(), c.problem) << c.entry;
 }
 
 TEST(FilterSource, ShippedFiltersAreSafeAndCoverEverySection) {
