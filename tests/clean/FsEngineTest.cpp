@@ -205,10 +205,8 @@ class FsHostile : public FsEngine {
             before.push_back(FolderNames(w));
     }
     void ExpectNothingChanged() {
-        for (size_t i = 0; i < watched.size(); ++i) {
-            SCOPED_TRACE(watched[i]);
-            EXPECT_EQ(FolderNames(watched[i]), before[i]);
-        }
+        for (size_t i = 0; i < watched.size(); ++i)
+            EXPECT_EQ(FolderNames(watched[i]), before[i]) << watched[i];
         for (const auto& line : sink.removed) {
             EXPECT_EQ(line.find("#0015"), std::string::npos) << line;
             EXPECT_EQ(line.find("#0017"), std::string::npos) << line;
