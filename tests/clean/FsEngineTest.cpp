@@ -28,8 +28,7 @@ using namespace std::literals;
 constexpr const char* kRun = "05-12-2026_101010";
 constexpr const char* kFilter = "Test Filter";
 
-class RecordingSink : public tw::ReportSink {
-  public:
+struct RecordingSink : tw::ReportSink {
     void Removed(const std::string& line) override { removed.push_back(line); }
     void NotFound(const std::string& line) override { notFound.push_back(line); }
     std::vector<std::string> removed;
