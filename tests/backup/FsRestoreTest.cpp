@@ -1,5 +1,7 @@
 #include "backup/Restore.h"
 #include "support/TestFiles.h"
+#include "win/Handle.h"
+#include "win/StartAndWait.h"
 
 #include <gtest/gtest.h>
 
@@ -24,28 +26,12 @@ std::string Fill(std::string text, const std::string& root) {
     return text;
 }
 
-std::string Run(BackupKind kind) {
-    return kind == BackupKind::File  ? "r_F_FileBackup"
-           : kind == BackupKind::Dir ? "r_F_DirBackup"
-                                     : "r_F_RegBackup";
-}
-
 // A path below the root as the cases write it: marked, or relative to the root.
 std::string Below(const std::string& path, const std::string& root) {
     return Fill(path.starts_with('$') ? path : "$R\\" + path, root);
 }
 
-// Makes the file `entry` below `root`: "path=content", or "path" holding its own name.
-void Make(const std::string& root, const std::string& entry) {
-    const size_t equals = entry.find('=');
-    const std::string path = Below(entry.substr(0, equals), root);
-    for (size_t at = root.size() + 1; (at = path.find('\\', at)) != std::string::npos;)
-        MakeDir(path.substr(0, at++));
-    WriteAll(path, equals == std::string::npos ? path.substr(path.rfind('\\') + 1)
-                                               : Fill(entry.substr(equals + 1), root));
-}
-
-// Every file below the root as Make takes it (run folders marked again), and every
+// Every file below the root as MakeFiles takes it (run folders marked again), and every
 // empty folder of the program folder as "path\"; sorted, index files left out.
 std::vector<std::string> Snapshot(const std::string& root, const std::string& below = "") {
     auto marked = [](std::string shown) {
@@ -82,7 +68,7 @@ struct Case {
     const char* name;
     BackupKind kind;
     const char* index;               // the index text as written
-    std::vector<const char*> before; // the files made, as Make takes them ("=export": of kKey)
+    std::vector<const char*> before; // the files made, as Below takes them ("=export": of kKey)
     std::vector<bool> selected;      // per non-empty line
     const char* kept;                // the index text after; nullptr: deleted
     std::vector<const char*> after;  // as Snapshot gives them; none: as before
@@ -91,47 +77,35 @@ struct Case {
     bool valueBack = false;          // kKey holds its value after the restore
 };
 
-void Export(const std::string& file) {
-    std::string line = "regedit.exe /e \"" + file + "\" \"HKEY_CURRENT_USER\\" + kKey + "\"";
-    STARTUPINFOA si{sizeof si};
-    PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &si, &pi));
-    WaitForSingleObject(pi.hProcess, INFINITE);
-    CloseHandle(pi.hProcess);
-    CloseHandle(pi.hThread);
-    ASSERT_TRUE(Exists(file));
-}
-
 void Check(const Case& c) {
     SCOPED_TRACE(c.name);
     Scratch scratch("restore");
     const std::string& root = scratch.Path();
-    const std::string run = Run(c.kind), prog = root + "\\P";
-    for (const char* folder : {"\\P", "\\P\\Backup", "\\O", "\\X"})
-        MakeDir(root + folder);
-    MakeDir(prog + "\\Backup\\" + run);
+    const std::string run = tw::RunFolderName("r", "F", c.kind), prog = root + "\\P";
+    MakeFiles(root, {"P\\Backup\\" + run + "\\", "O\\", "X\\"});
     const std::string index = tw::RunIndexPath(prog, run, c.kind);
     WriteAll(index, Fill(c.index, root));
     DeleteKeyTree(HKEY_CURRENT_USER, "Software\\TwRestore");
     SetString(HKEY_CURRENT_USER, kKey, "v", "1");
     for (const std::string entry : c.before) {
-        Make(root, entry);
-        if (entry.ends_with("=export"))
-            Export(Below(entry.substr(0, entry.find('=')), root));
+        MakeFiles(root, {Below(entry, root).substr(root.size() + 1)});
+        if (!entry.ends_with("=export"))
+            continue;
+        const std::string file = Below(entry.substr(0, entry.find('=')), root);
+        tw::StartAndWait("regedit.exe /e \"" + file + "\" \"HKEY_CURRENT_USER\\" + kKey + "\"", 0);
+        ASSERT_TRUE(Exists(file));
     }
     DeleteKeyTree(HKEY_CURRENT_USER, kKey);
     if (c.keyLeft)
         CreateKey(HKEY_CURRENT_USER, kKey);
     const std::vector<std::string> before = Snapshot(root);
 
-    HANDLE held = c.hold ? CreateFileA(Fill(c.hold, root).c_str(), GENERIC_READ, 0, nullptr,
-                                       OPEN_EXISTING, 0, nullptr)
-                         : INVALID_HANDLE_VALUE;
-    ASSERT_TRUE(!c.hold || held != INVALID_HANDLE_VALUE);
+    tw::win::UniqueFileHandle held(c.hold ? CreateFileA(Fill(c.hold, root).c_str(), GENERIC_READ, 0,
+                                                        nullptr, OPEN_EXISTING, 0, nullptr)
+                                          : INVALID_HANDLE_VALUE);
+    ASSERT_TRUE(!c.hold || held);
     tw::RestoreRun(prog, run, c.kind, tw::LoadIndex(prog, run, c.kind), c.selected);
-    if (held != INVALID_HANDLE_VALUE)
-        CloseHandle(held);
+    held.reset();
 
     EXPECT_EQ(ReadAll(index), c.kept ? Fill(c.kept, root) : "");
     EXPECT_EQ(Exists(index), c.kept != nullptr);
@@ -143,31 +117,36 @@ void Check(const Case& c) {
     DeleteKeyTree(HKEY_CURRENT_USER, "Software\\TwRestore");
 }
 
-TEST(FsRestore, FilesAndFoldersComeBackAndNothingLeavesTheRunFolder) {
+constexpr BackupKind kFile = BackupKind::File, kDir = BackupKind::Dir, kReg = BackupKind::Reg;
+#define TW_K "HKEY_CURRENT_USER\\Software\\TwRestore\\K"
+
+TEST(FsRestore, FilesFoldersAndKeysComeBackAndNothingLeavesTheRunFolder) {
     // clang-format off
     const Case cases[] = {
-        {"partial", BackupKind::File,
+        {"partial", kFile,
          "\\Windows\\a.dll, $R\\O\r\n\\Windows\\b.dll, $R\\O\r\n\\Windows\\c.dll, $R\\O\r\n",
          {"$F\\Windows\\a.dll", "$F\\Windows\\b.dll", "$F\\Windows\\c.dll"}, {true, false, true},
          "\\Windows\\b.dll, $R\\O\r\n", {"$F\\Windows\\b.dll", "O\\a.dll", "O\\c.dll"}},
-        {"none selected", BackupKind::File, "\\Windows\\a.dll, $R\\O\r\n\r\n\\Windows\\b.dll, $R\\O",
+        {"none selected", kFile, "\\Windows\\a.dll, $R\\O\r\n\r\n\\Windows\\b.dll, $R\\O",
          {"$F\\Windows\\a.dll", "$F\\Windows\\b.dll"}, {false, false},
          "\\Windows\\a.dll, $R\\O\r\n\\Windows\\b.dll, $R\\O\r\n"},
-        {"pattern, comma in a name", BackupKind::File,
+        {"pattern, comma in a name", kFile,
          "\\Windows\\ati*.dll, $R\\O\r\n\\Windows\\other.dll, $R\\O\r\n\\Inf\\a,b.inf, $R\\O\r\n",
-         {"$F\\Windows\\ati1.dll", "$F\\Windows\\ati2.dll", "$F\\Windows\\other.dll", "$F\\Inf\\a,b.inf"},
+         {"$F\\Windows\\ati1.dll", "$F\\Windows\\ati2.dll", "$F\\Windows\\other.dll",
+          "$F\\Inf\\a,b.inf"},
          {true, false, true}, "\\Windows\\other.dll, $R\\O\r\n",
          {"$F\\Inf\\", "$F\\Windows\\other.dll", "O\\a,b.inf", "O\\ati1.dll", "O\\ati2.dll"}},
-        {"origin gone", BackupKind::File, "\\Windows\\gone.dll, $R\\O\\Gone\r\n\\Windows\\d.dll, $R\\O\r\n",
+        {"origin gone", kFile, "\\Windows\\gone.dll, $R\\O\\Gone\r\n\\Windows\\d.dll, $R\\O\r\n",
          {"$F\\Windows\\gone.dll", "$F\\Windows\\d.dll"}, {true, true},
          "\\Windows\\gone.dll, $R\\O\\Gone\r\n", {"$F\\Windows\\gone.dll", "O\\d.dll"}},
-        {"every directory", BackupKind::Dir, "Tree, $R\\O\r\nTw*, $R\\O\\Inf\r\n",
-         {"$D\\Tree\\sub\\f.txt", "$D\\Tree\\g.txt", "$D\\Tw1\\x.txt", "$D\\Tw2\\y.txt"}, {true, true},
-         nullptr, {"P\\Backup\\", "O\\Inf\\Tw1\\x.txt", "O\\Inf\\Tw2\\y.txt", "O\\Tree\\g.txt", "O\\Tree\\sub\\f.txt"}},
-        {"same-named folders", BackupKind::Dir, "Tree, $R\\O\r\nTree, $R\\O\\Inf\r\n",
-         {"$D\\Tree\\f.txt"}, {true, true}, nullptr, {"P\\Backup\\", "O\\Inf\\Tree\\f.txt", "O\\Tree\\f.txt"}},
+        {"every directory", kDir, "Tree, $R\\O\r\nTw*, $R\\O\\Inf\r\n",
+         {"$D\\Tree\\sub\\f.txt", "$D\\Tree\\g.txt", "$D\\Tw1\\x.txt", "$D\\Tw2\\y.txt"},
+         {true, true}, nullptr, {"P\\Backup\\", "O\\Inf\\Tw1\\x.txt", "O\\Inf\\Tw2\\y.txt",
+                                 "O\\Tree\\g.txt", "O\\Tree\\sub\\f.txt"}},
+        {"same-named folders", kDir, "Tree, $R\\O\r\nTree, $R\\O\\Inf\r\n", {"$D\\Tree\\f.txt"},
+         {true, true}, nullptr, {"P\\Backup\\", "O\\Inf\\Tree\\f.txt", "O\\Tree\\f.txt"}},
         // a copy stays while a line that stays names it: letter case, patterns, order
-        {"shared copy", BackupKind::File,
+        {"shared copy", kFile,
          "\\Windows\\a.dll, $R\\O\r\n\\WINDOWS\\A.DLL, $R\\X\r\n\\Windows\\b.dll, $R\\O\r\n"
          "\\Windows\\b*.dll, $R\\X\r\n\\Windows\\c.dll, $R\\X\r\n\\Windows\\c.dll, $R\\O\r\n",
          {"$F\\Windows\\a.dll", "$F\\Windows\\b.dll", "$F\\Windows\\c.dll"},
@@ -175,58 +154,53 @@ TEST(FsRestore, FilesAndFoldersComeBackAndNothingLeavesTheRunFolder) {
          "\\WINDOWS\\A.DLL, $R\\X\r\n\\Windows\\b*.dll, $R\\X\r\n\\Windows\\c.dll, $R\\X\r\n",
          {"$F\\Windows\\a.dll", "$F\\Windows\\b.dll", "$F\\Windows\\c.dll", "O\\a.dll", "O\\b.dll",
           "O\\c.dll"}},
-        {"one of two same-named folders", BackupKind::Dir, "Tree, $R\\O\r\nTree, $R\\O\\Inf\r\n",
-         {"$D\\Tree\\f.txt"}, {true, false}, "Tree, $R\\O\\Inf\r\n", {"$D\\Tree\\f.txt", "O\\Tree\\f.txt"}},
+        {"one of two same-named folders", kDir, "Tree, $R\\O\r\nTree, $R\\O\\Inf\r\n",
+         {"$D\\Tree\\f.txt"}, {true, false}, "Tree, $R\\O\\Inf\r\n",
+         {"$D\\Tree\\f.txt", "O\\Tree\\f.txt"}},
         // a copy back that failed keeps the copy: the origin, held open, keeps other bytes
-        {"failed copy back", BackupKind::File, "\\Windows\\a.dll, $R\\O\r\n",
-         {"$F\\Windows\\a.dll", "O\\a.dll=zzzzz"}, {true}, "\\Windows\\a.dll, $R\\O\r\n", {}, "$R\\O\\a.dll"},
+        {"failed copy back", kFile, "\\Windows\\a.dll, $R\\O\r\n",
+         {"$F\\Windows\\a.dll", "O\\a.dll=zzzzz"}, {true}, "\\Windows\\a.dll, $R\\O\r\n", {},
+         "$R\\O\\a.dll"},
         // lines naming places outside their run folder, or origins in the store
-        {"file copy climbing out", BackupKind::File,
-         "\\Windows\\..\\..\\..\\..\\X\\v.dll, $R\\O\r\n\\Windows\\..\\..\\..\\..\\X\\w.dll, $R\\X\r\n",
+        {"file copy climbing out", kFile,
+         "\\Windows\\..\\..\\..\\..\\X\\v.dll, $R\\O\r\n"
+         "\\Windows\\..\\..\\..\\..\\X\\w.dll, $R\\X\r\n",
          {"X\\v.dll", "X\\w.dll"}, {true, true},
-         "\\Windows\\..\\..\\..\\..\\X\\v.dll, $R\\O\r\n\\Windows\\..\\..\\..\\..\\X\\w.dll, $R\\X\r\n"},
-        {"file origin in its run folder", BackupKind::File, "\\Windows\\a.dll, $F\\Windows\r\n",
+         "\\Windows\\..\\..\\..\\..\\X\\v.dll, $R\\O\r\n"
+         "\\Windows\\..\\..\\..\\..\\X\\w.dll, $R\\X\r\n"},
+        {"file origin in its run folder", kFile, "\\Windows\\a.dll, $F\\Windows\r\n",
          {"$F\\Windows\\a.dll"}, {true}, "\\Windows\\a.dll, $F\\Windows\r\n"},
-        {"folders climbing out, origin the run folder", BackupKind::Dir,
+        {"folders climbing out, origin the run folder", kDir,
          "..\\..\\..\\X\\T, $R\\O\r\nTree, $D\r\nTree, $R\\P\\Backup\\.\\r_F_DirBackup\\Tree\r\n",
          {"X\\T\\f.txt", "$D\\Tree\\g.txt"}, {true, true, true},
          "..\\..\\..\\X\\T, $R\\O\r\nTree, $D\r\nTree, $R\\P\\Backup\\.\\r_F_DirBackup\\Tree\r\n"},
-        {"empty folder name", BackupKind::Dir, ", $R\\O\r\nTree, $R\\O\r\n", {"$D\\Tree\\g.txt"},
+        {"empty folder name", kDir, ", $R\\O\r\nTree, $R\\O\r\n", {"$D\\Tree\\g.txt"},
          {true, false}, ", $R\\O\r\nTree, $R\\O\r\n"},
-        {"folder pattern", BackupKind::Dir, "*, $R\\O\r\nTree, $R\\X\r\n", {"$D\\Tree\\g.txt"},
+        {"folder pattern", kDir, "*, $R\\O\r\nTree, $R\\X\r\n", {"$D\\Tree\\g.txt"},
          {true, false}, "Tree, $R\\X\r\n", {"$D\\Tree\\g.txt", "O\\Tree\\g.txt"}},
         // an index that cannot be read, or holds no line, removes nothing
-        {"unreadable index", BackupKind::Dir, "Tree, $R\\O\r\n", {"$D\\Tree\\g.txt"}, {},
+        {"unreadable index", kDir, "Tree, $R\\O\r\n", {"$D\\Tree\\g.txt"}, {},
          "Tree, $R\\O\r\n", {}, "$D\\r_F_DirBackup.ddb"},
-        {"blank index", BackupKind::Dir, "\r\n\r\n", {"$D\\Tree\\g.txt"}, {}, "\r\n\r\n"},
-    };
-    // clang-format on
-    for (const Case& c : cases)
-        Check(c);
-}
-
-TEST(FsRestore, KeysComeBackOnlyWhenTheKeyHoldsWhatTheirExportHolds) {
-#define TW_K "HKEY_CURRENT_USER\\Software\\TwRestore\\K"
-    // clang-format off
-    const Case cases[] = {
-        {"imported", BackupKind::Reg, TW_K ", K1.dat\r\n", {"$G\\K1.dat=export"}, {true}, nullptr,
+        {"blank index", kDir, "\r\n\r\n", {"$D\\Tree\\g.txt"}, {}, "\r\n\r\n"},
+        // keys come back only when the key holds what their export holds
+        {"imported", kReg, TW_K ", K1.dat\r\n", {"$G\\K1.dat=export"}, {true}, nullptr,
          {"P\\Backup\\"}, nullptr, false, true},
         // regedit cannot take the value: the key is there, but without it
-        {"damaged export", BackupKind::Reg, TW_K ", K1.dat\r\n",
-         {"$G\\K1.dat=REGEDIT4\r\n\r\n[" TW_K "]\r\n\"v\"=dword:zz\r\n"}, {true}, TW_K ", K1.dat\r\n",
-         {}, nullptr, true, false},
-        {"export of another key", BackupKind::Reg, TW_K ", K1.dat\r\n",
+        {"damaged export", kReg, TW_K ", K1.dat\r\n",
+         {"$G\\K1.dat=REGEDIT4\r\n\r\n[" TW_K "]\r\n\"v\"=dword:zz\r\n"}, {true},
+         TW_K ", K1.dat\r\n", {}, nullptr, true, false},
+        {"export of another key", kReg, TW_K ", K1.dat\r\n",
          {"$G\\K1.dat=REGEDIT4\r\n\r\n[HKEY_CURRENT_USER\\Software\\TwRestore\\Other]\r\n"},
          {true}, TW_K ", K1.dat\r\n"},
-        {"export outside the run folder", BackupKind::Reg, TW_K ", ..\\..\\..\\X\\K1.dat\r\n",
+        {"export outside the run folder", kReg, TW_K ", ..\\..\\..\\X\\K1.dat\r\n",
          {"X\\K1.dat=export"}, {true}, TW_K ", ..\\..\\..\\X\\K1.dat\r\n", {}, nullptr, true},
-        {"shared export", BackupKind::Reg, TW_K ", K1.dat\r\n" TW_K ", k1.DAT\r\n",
+        {"shared export", kReg, TW_K ", K1.dat\r\n" TW_K ", k1.DAT\r\n",
          {"$G\\K1.dat=export"}, {true, false}, TW_K ", k1.DAT\r\n", {}, nullptr, false, true},
     };
     // clang-format on
-#undef TW_K
     for (const Case& c : cases)
         Check(c);
 }
+#undef TW_K
 
 } // namespace

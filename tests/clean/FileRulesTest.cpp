@@ -5,12 +5,11 @@
 namespace {
 
 TEST(FileRules, DirectoryFullPathFollowsTheProgramFilesPrefix) {
-    struct Case {
+    // Windows on C:, Program Files on D: so both branches are told apart.
+    const struct {
         const char* entry;
         const char* want;
-    };
-    // Windows on C:, Program Files on D: so both branches are told apart.
-    const Case cases[] = {
+    } cases[] = {
         {"\\Program Files\\ATI Technologies", "D:\\Apps\\ATI Technologies"},
         {"\\Program Files", "D:\\Apps"},
         {"\\program files\\ATI", "C:\\program files\\ATI"},
@@ -20,10 +19,8 @@ TEST(FileRules, DirectoryFullPathFollowsTheProgramFilesPrefix) {
         {"\\NVIDIA", "C:\\NVIDIA"},
         {"NVIDIA", "C:NVIDIA"},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.entry);
-        EXPECT_EQ(tw::DirectoryFullPath(c.entry, "C:\\WINDOWS", "D:\\Apps"), c.want);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(tw::DirectoryFullPath(c.entry, "C:\\WINDOWS", "D:\\Apps"), c.want) << c.entry;
 }
 
 } // namespace

@@ -11,21 +11,12 @@ namespace {
 using tw::FilterSection;
 using Entries = std::vector<std::pair<FilterSection, std::string>>;
 
-Entries Parse(std::string_view text) {
-    Entries out;
-    tw::ForEachFilterEntry(text, [&](FilterSection s, std::string_view line) {
-        out.emplace_back(s, std::string(line));
-    });
-    return out;
-}
-
 TEST(FilterText, SplitsOnlyAtCrLf) {
-    struct Case {
+    const struct {
         const char* name;
         std::string text;
-        std::vector<std::string> lines;
-    };
-    const Case cases[] = {
+        std::vector<std::string_view> lines;
+    } cases[] = {
         {"empty text has no lines", "", {}},
         {"no line end is one line", "abc", {"abc"}},
         {"final CR LF gives an empty last line", "a\r\nb\r\n", {"a", "b", ""}},
@@ -34,20 +25,15 @@ TEST(FilterText, SplitsOnlyAtCrLf) {
         {"empty lines between", "a\r\n\r\nb", {"a", "", "b"}},
         {"CR CR LF keeps one CR", "a\r\r\nb", {"a\r", "b"}},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto got = tw::SplitCrLf(c.text);
-        std::vector<std::string> lines(got.begin(), got.end());
-        EXPECT_EQ(lines, c.lines);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(tw::SplitCrLf(c.text), c.lines) << c.name;
 }
 
 TEST(FilterText, OnlyTheSevenExactHeadersAreHeaders) {
-    struct Case {
+    const struct {
         const char* line;
         bool header;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"[FILES]", true},          {"[SYSTEMFILES]", true},
         {"[DIRECTORY]", true},      {"[REGISTRY.SECTION]", true},
         {"[REGISTRY.VALUE]", true}, {"[REGISTRY.SEARCH]", true},
@@ -58,10 +44,8 @@ TEST(FilterText, OnlyTheSevenExactHeadersAreHeaders) {
         {"[DIRECTORIES]", false},   {"FILES", false},
         {"[FILES]\n", false},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.line);
-        EXPECT_EQ(tw::SectionHeader(c.line).has_value(), c.header);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(tw::SectionHeader(c.line).has_value(), c.header) << c.line;
 }
 
 TEST(FilterText, EntriesKeepFileOrderAndTheirSection) {
@@ -86,7 +70,10 @@ TEST(FilterText, EntriesKeepFileOrderAndTheirSection) {
         {FilterSection::RegistrySearch, "HKEY_LOCAL_MACHINE,ATI"},
         {FilterSection::SystemFiles, "\\ati2dvag.dll"},
     };
-    EXPECT_EQ(Parse(text), want);
+    Entries got;
+    tw::ForEachFilterEntry(
+        text, [&](FilterSection s, std::string_view line) { got.emplace_back(s, line); });
+    EXPECT_EQ(got, want);
 }
 
 } // namespace

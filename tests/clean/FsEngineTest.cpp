@@ -2,7 +2,6 @@
 #include "backup/FileBackup.h"
 #include "backup/Restore.h"
 #include "clean/CleaningEngine.h"
-#include "clean/FilterCatalogue.h"
 #include "clean/Preview.h"
 #include "clean/rules/FileRules.h"
 #include "decode/Encoder.h"
@@ -29,8 +28,7 @@ using namespace std::literals;
 constexpr const char* kRun = "05-12-2026_101010";
 constexpr const char* kFilter = "Test Filter";
 
-class RecordingSink : public tw::ReportSink {
-  public:
+struct RecordingSink : tw::ReportSink {
     void Removed(const std::string& line) override { removed.push_back(line); }
     void NotFound(const std::string& line) override { notFound.push_back(line); }
     std::vector<std::string> removed;
@@ -78,9 +76,7 @@ class FsEngine : public ::testing::Test {
     std::string MakeTree(const std::string& path) {
         MakeDir(path);
         made.push_back(path);
-        MakeDir(path + "\\sub");
-        WriteAll(path + "\\sub\\inner.dll", "inner");
-        WriteAll(path + "\\ro.txt", "ro");
+        MakeFiles(path, {"sub\\inner.dll", "ro.txt"});
         AddAttributes(path + "\\ro.txt", FILE_ATTRIBUTE_READONLY);
         return path;
     }
@@ -95,11 +91,20 @@ class FsEngine : public ::testing::Test {
     std::string Db() const {
         return tw::RunFolderPath(prog.Path(), kRun, kFilter, tw::BackupKind::Dir);
     }
-    std::string FileIndex() const {
-        return ReadAll(tw::IndexPath(prog.Path(), kRun, kFilter, tw::BackupKind::File));
+    // One entry of a section (F files, S system files, D directory), into an empty sink.
+    void Clean(char section, const std::string& entry) {
+        sink = {};
+        section == 'F'   ? engine->CleanFile(entry)
+        : section == 'S' ? engine->CleanSystemFile(entry)
+                         : engine->CleanDirectory(entry);
     }
-    std::string DirIndex() const {
-        return ReadAll(tw::IndexPath(prog.Path(), kRun, kFilter, tw::BackupKind::Dir));
+    // Puts back every line of the run of that kind: how many, or -1 when one failed.
+    int RestoreAll(tw::BackupKind kind) {
+        const std::string run = tw::RunFolderName(kRun, kFilter, kind);
+        EXPECT_EQ(tw::ListRuns(prog.Path(), {kind}), std::vector<std::string>{run});
+        const auto lines = tw::LoadIndex(prog.Path(), run, kind);
+        const std::vector<bool> all(lines.size(), true);
+        return tw::RestoreRun(prog.Path(), run, kind, lines, all).empty() ? int(lines.size()) : -1;
     }
     void RunFilterText(const std::string& text) {
         WriteAll(ctx.WorkingCopy, text);
@@ -127,35 +132,30 @@ TEST_F(FsEngine, FilesThatAreNotSeenAreReportedNotFound) {
     const std::string folder = Unique("folder");
     const std::string inWin = Make(MakeTree(win + "\\" + folder) + "\\plain.dll");
     const std::string inSys = Make(MakeTree(sys + "\\" + folder) + "\\plain.dll");
-    struct Case {
-        bool systemSection;
+    const struct {
+        char section;
         std::string entry;
         std::string path;
-    };
-    const Case cases[] = {
-        {false, "\\" + Unique("missing*.tmp"), win + "\\" + Unique("missing*.tmp")},
-        {false, "\\" + Unique("hidden.tmp"), hidden},
-        {true, "\\" + Unique("system.tmp"), system},
-        {false, Unique("plain.tmp"), win + Unique("plain.tmp")}, // no leading "\"
-        {true, "\\" + Unique("plain.tmp"), sys + "\\" + Unique("plain.tmp")},
-        {false, "\\" + folder + "\\", win + "\\" + folder + "\\"},
-        {false, "\\" + folder, win + "\\" + folder},
-        {true, "\\" + folder + "\\", sys + "\\" + folder + "\\"},
-        {true, "\\" + folder, sys + "\\" + folder},
+    } cases[] = {
+        {'F', "\\" + Unique("missing*.tmp"), win + "\\" + Unique("missing*.tmp")},
+        {'F', "\\" + Unique("hidden.tmp"), hidden},
+        {'S', "\\" + Unique("system.tmp"), system},
+        {'F', Unique("plain.tmp"), win + Unique("plain.tmp")}, // no leading "\"
+        {'S', "\\" + Unique("plain.tmp"), sys + "\\" + Unique("plain.tmp")},
+        {'F', "\\" + folder + "\\", win + "\\" + folder + "\\"},
+        {'F', "\\" + folder, win + "\\" + folder},
+        {'S', "\\" + folder + "\\", sys + "\\" + folder + "\\"},
+        {'S', "\\" + folder, sys + "\\" + folder},
     };
     for (const char* backup : {"Yes", "No"}) {
         BackupsOn(backup, "No");
         for (const auto& c : cases) {
-            SCOPED_TRACE(std::string(backup) + (c.systemSection ? " system " : " ") + c.entry);
-            sink.notFound.clear();
-            if (c.systemSection)
-                engine->CleanSystemFile(c.entry);
-            else
-                engine->CleanFile(c.entry);
+            SCOPED_TRACE(std::string(backup) + " " + c.section + " " + c.entry);
+            Clean(c.section, c.entry);
             EXPECT_EQ(sink.notFound, std::vector<std::string>{Line("0016", c.path)});
+            EXPECT_TRUE(sink.removed.empty());
         }
     }
-    EXPECT_TRUE(sink.removed.empty());
     for (const std::string& kept : {hidden, system, plain, inWin, inSys})
         EXPECT_TRUE(Exists(kept)) << kept;
     EXPECT_EQ(FolderNames(Fb()), std::vector<std::string>{});
@@ -168,7 +168,8 @@ TEST_F(FsEngine, ReadOnlyFileIsBackedUpAndListedButStays) {
     EXPECT_EQ(sink.removed, std::vector<std::string>{Line("0015", ro)});
     EXPECT_TRUE(Exists(ro));
     EXPECT_EQ(ReadAll(Fb() + "\\System\\" + Unique("ro.dll")), ro);
-    EXPECT_EQ(FileIndex(), "\\System\\" + Unique("ro.dll") + ", " + sys + "\r\n");
+    EXPECT_EQ(ReadAll(tw::IndexPath(prog.Path(), kRun, kFilter, tw::BackupKind::File)),
+              "\\System\\" + Unique("ro.dll") + ", " + sys + "\r\n");
 }
 
 TEST_F(FsEngine, FailedBackupKeepsTheItem) {
@@ -203,10 +204,8 @@ class FsHostile : public FsEngine {
             before.push_back(FolderNames(w));
     }
     void ExpectNothingChanged() {
-        for (size_t i = 0; i < watched.size(); ++i) {
-            SCOPED_TRACE(watched[i]);
-            EXPECT_EQ(FolderNames(watched[i]), before[i]);
-        }
+        for (size_t i = 0; i < watched.size(); ++i)
+            EXPECT_EQ(FolderNames(watched[i]), before[i]) << watched[i];
         for (const auto& line : sink.removed) {
             EXPECT_EQ(line.find("#0015"), std::string::npos) << line;
             EXPECT_EQ(line.find("#0017"), std::string::npos) << line;
@@ -219,13 +218,12 @@ class FsHostile : public FsEngine {
 TEST_F(FsHostile, ProtectedEntriesAreRefusedAndNothingChanges) {
     std::string programRel = prog.Path().substr(2);
     std::string tempRel = tw::GetTempDir().substr(2);
-    struct Case {
+    const struct {
         char section; // F files, S system files, D directory
         std::string entry;
         std::string path;
         bool mayBeUnseen = false; // the platform may not list it at all
-    };
-    const Case cases[] = {
+    } cases[] = {
         {'F', "\\*.*", win + "\\*.*"},
         {'F', "\\", win + "\\", true},
         {'F', "\\system32\\*.*", win + "\\system32\\*.*"},
@@ -241,6 +239,7 @@ TEST_F(FsHostile, ProtectedEntriesAreRefusedAndNothingChanges) {
         {'D', "\\windows. \\.\\system32", drive + "\\windows. \\.\\system32", true},
         {'D', "\\WINDOWS.", drive + "\\WINDOWS."},
         {'D', "\\Program Files", pf},
+        {'D', ShortName(pf).substr(2), ShortName(pf)}, // a short name hides no protected folder
         {'D', "\\Program Files\\..\\windows", pf + "\\..\\windows"},
         {'D', "\\W*", drive + "\\W*"},
         {'D', tempRel, drive + tempRel},
@@ -250,14 +249,7 @@ TEST_F(FsHostile, ProtectedEntriesAreRefusedAndNothingChanges) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(1, c.section) + " " + c.entry);
-        sink.removed.clear();
-        sink.notFound.clear();
-        if (c.section == 'F')
-            engine->CleanFile(c.entry);
-        else if (c.section == 'S')
-            engine->CleanSystemFile(c.entry);
-        else
-            engine->CleanDirectory(c.entry);
+        Clean(c.section, c.entry);
         if (c.mayBeUnseen && !sink.notFound.empty()) {
             EXPECT_EQ(sink.notFound,
                       std::vector<std::string>{Line(c.section == 'D' ? "0018" : "0016", c.path)});
@@ -270,43 +262,29 @@ TEST_F(FsHostile, ProtectedEntriesAreRefusedAndNothingChanges) {
     ExpectNothingChanged();
 }
 
-TEST_F(FsHostile, ShortNamesDoNotHideAProtectedFolder) {
-    const std::string entry = ShortName(pf).substr(2);
-    if (drive + entry == pf)
-        GTEST_SKIP() << "no short names here";
-    engine->CleanDirectory(entry);
-    EXPECT_EQ(sink.removed, std::vector<std::string>{Line("0030", drive + entry)});
-    ExpectNothingChanged();
-}
-
 TEST_F(FsHostile, BadFilterTextsChangeNothing) {
     std::mt19937 random(20261205);
     std::string garbage(64 * 1024, '\0');
-    for (char& c : garbage)
-        c = static_cast<char>(random() & 0xff);
+    std::generate(garbage.begin(), garbage.end(), [&] { return static_cast<char>(random()); });
     std::string manyLines = "[DIRECTORY]\r\n";
     for (int i = 0; i < 100000; ++i)
         manyLines += "\\" + Unique("none") + "\\" + std::to_string(i) + "\r\n";
-    const std::string longLine = "\\" + std::string(100 * 1024, 'a');
-    const std::string lfOnly = "[DIRECTORY]\n\\\n\\windows\n[FILES]\n\\*.*\n";
     const std::string noBackslash = "[FILES]\r\n*.*\r\n[SYSTEMFILES]\r\n*\r\n[DIRECTORY]\r\n"
                                     "windows\r\nProgram Files\r\n..\r\n";
-    struct Case {
+    const struct {
         const char* name;
         std::string text;
         size_t notFoundLines;
-    };
-    const Case cases[] = {
-        {"LF-only line ends", lfOnly, 1},
+    } cases[] = {
+        {"LF-only line ends", "[DIRECTORY]\n\\\n\\windows\n[FILES]\n\\*.*\n", 1},
         {"100 000 lines", manyLines, 100000},
-        {"a 100 KB line", longLine, 1},
+        {"a 100 KB line", "\\" + std::string(100 * 1024, 'a'), 1},
         {"binary garbage", garbage, SIZE_MAX},
         {"entries without a leading backslash", noBackslash, SIZE_MAX},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        sink.removed.clear();
-        sink.notFound.clear();
+        sink = {};
         RunFilterText(c.text);
         if (c.notFoundLines != SIZE_MAX) {
             EXPECT_EQ(sink.notFound.size(), c.notFoundLines);
@@ -321,11 +299,10 @@ TEST_F(FsEngine, FilterThatCannotBeUnpackedRemovesNothing) {
     // A working copy left behind by an interrupted pass must not be carried out again.
     std::string target = Make(win + "\\" + Unique("stale.tmp"));
     WriteAll(ctx.WorkingCopy, "\\" + Unique("stale.tmp"));
-    struct Case {
+    const struct {
         const char* name;
         const char* content; // nullptr: no filter file at all
-    };
-    const Case cases[] = {{"missing filter", nullptr}, {"unknown method", "HE9\rdata"}};
+    } cases[] = {{"missing filter", nullptr}, {"unknown method", "HE9\rdata"}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         DeleteFileA((prog / (std::string(kFilter) + ".twf")).c_str());
@@ -348,8 +325,7 @@ class PackageEngine : public FsEngine {
         BackupsOn("Yes", "No");
         const std::string inf = win + "\\Inf\\";
         const std::string cat = sys + "\\Catroot\\{F750E6C3-38EE-11D1-85E5-00C04FC295EE}\\";
-        MakeDir(sys + "\\Catroot");
-        MakeDir(cat);
+        MakeFiles(sys, {cat.substr(sys.size() + 1)});
         const std::string version = "[Version]\r\nClass=Display\r\n";
         // the provider through [Strings], the catalog named in the .inf
         Seed(inf + "oem7101.inf",
@@ -380,12 +356,11 @@ class PackageEngine : public FsEngine {
     }
     void TearDown() override {
         FsEngine::TearDown();
-        for (const auto& [path, content] : seeded)
-            DeleteFileA(path.c_str());
         RemoveDirectoryA((win + "\\Inf\\Other").c_str()); // when this test made it
     }
     void Seed(const std::string& path, const std::string& content, bool goes) {
         WriteAll(path, content);
+        made.push_back(path);
         seeded[path] = content;
         if (goes)
             going.push_back(path);
@@ -423,12 +398,7 @@ TEST_F(PackageEngine, MatchingPackagesGoWithTheirFilesAndTheRestoreBringsThemBac
         EXPECT_EQ(Exists(path), !goes) << path;
     }
 
-    const std::string run = tw::RunFolderName(kRun, kFilter, tw::BackupKind::File);
-    const auto lines = tw::LoadIndex(prog.Path(), run, tw::BackupKind::File);
-    EXPECT_EQ(lines.size(), going.size());
-    EXPECT_TRUE(tw::RestoreRun(prog.Path(), run, tw::BackupKind::File, lines,
-                               std::vector<bool>(lines.size(), true))
-                    .empty());
+    EXPECT_EQ(RestoreAll(tw::BackupKind::File), int(going.size()));
     for (const auto& [path, content] : seeded)
         EXPECT_EQ(ReadAll(path), content) << path;
 }
@@ -478,57 +448,41 @@ class FsInUse : public FsEngine {
         return tw::win::UniqueFileHandle(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ,
                                                      nullptr, OPEN_EXISTING, 0, nullptr));
     }
-    // Puts back the directory run and checks that it came back.
-    void RestoreDir() {
-        heldInner.reset();
-        const auto runs = tw::ListRuns(prog.Path(), {tw::BackupKind::Dir});
-        ASSERT_EQ(runs.size(), 1u);
-        const auto lines = tw::LoadIndex(prog.Path(), runs[0], tw::BackupKind::Dir);
-        EXPECT_TRUE(tw::RestoreRun(prog.Path(), runs[0], tw::BackupKind::Dir, lines,
-                                   std::vector<bool>(lines.size(), true))
-                        .empty());
-    }
     void Restart() {
         heldFile.reset();
         heldInner.reset();
         ASSERT_EQ(tw::StartAndWait("wineboot.exe -r", 0), 0u);
         EXPECT_FALSE(Exists(file));
-        EXPECT_EQ(ReadAll(inner), "inner"); // restored: no longer pending
+        EXPECT_EQ(ReadAll(inner), "inner.dll"); // restored: no longer pending
         EXPECT_TRUE(Exists(dir + "\\ro.txt"));
     }
     std::string file, dir, inner, filter;
     tw::win::UniqueFileHandle heldFile, heldInner;
 };
 
-constexpr const char* kSessionManager = "SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+constexpr const wchar_t* kSessionManager = L"SYSTEM\\CurrentControlSet\\Control\\Session Manager";
+constexpr const wchar_t* kPending = L"PendingFileRenameOperations";
 
 // PendingFileRenameOperations as it is stored; empty when there is none.
 std::wstring PendingList() {
-    tw::win::UniqueKey key;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, KEY_QUERY_VALUE, key.put()))
-        return {};
     std::wstring data(4096, L'\0');
     DWORD size = static_cast<DWORD>(data.size() * sizeof(wchar_t));
-    if (RegQueryValueExW(key.get(), L"PendingFileRenameOperations", nullptr, nullptr,
-                         reinterpret_cast<BYTE*>(data.data()), &size))
+    if (RegGetValueW(HKEY_LOCAL_MACHINE, kSessionManager, kPending, RRF_RT_REG_MULTI_SZ, nullptr,
+                     data.data(), &size))
         return {};
     data.resize(size / sizeof(wchar_t));
     return data;
 }
 
 void SetPendingList(const std::wstring& data) {
-    tw::win::UniqueKey key;
-    ASSERT_EQ(RegCreateKeyExA(HKEY_LOCAL_MACHINE, kSessionManager, 0, nullptr, 0, KEY_SET_VALUE,
-                              nullptr, key.put(), nullptr),
+    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, kSessionManager, kPending, REG_MULTI_SZ,
+                              data.data(), static_cast<DWORD>(data.size() * sizeof(wchar_t))),
               ERROR_SUCCESS);
-    RegSetValueExW(key.get(), L"PendingFileRenameOperations", 0, REG_MULTI_SZ,
-                   reinterpret_cast<const BYTE*>(data.data()),
-                   static_cast<DWORD>(data.size() * sizeof(wchar_t)));
 }
 
-bool Pending(const std::wstring& list, const std::string& path) {
-    return list.find(L"\\??\\" + std::wstring(path.begin(), path.end()) + L'\0' + L'\0') !=
-           std::wstring::npos;
+// The entry that removes `path`.
+std::wstring Removal(const std::string& path) {
+    return L"\\??\\" + std::wstring(path.begin(), path.end()) + L'\0' + L'\0';
 }
 
 TEST_F(FsInUse, FilesInUseGoAtTheRestartARestoredFolderStays) {
@@ -553,9 +507,10 @@ TEST_F(FsInUse, FilesInUseGoAtTheRestartARestoredFolderStays) {
     std::wstring list = PendingList();
     EXPECT_EQ(list.substr(0, foreign.size()), foreign);
     for (const std::string& path : {file, second, inner, dir + "\\sub", dir})
-        EXPECT_TRUE(Pending(list, path)) << path;
+        EXPECT_NE(list.find(Removal(path)), std::wstring::npos) << path;
 
-    RestoreDir();
+    heldInner.reset();
+    EXPECT_EQ(RestoreAll(tw::BackupKind::Dir), 1);
     // A second run that finds a scheduled file gone takes its removal out.
     heldSecond.reset();
     ASSERT_TRUE(DeleteFileA(second.c_str()));
@@ -563,8 +518,7 @@ TEST_F(FsInUse, FilesInUseGoAtTheRestartARestoredFolderStays) {
     engine->CleanFile("\\" + Unique("held*.dll"));
     EXPECT_EQ(sink.removed, std::vector<std::string>{Line("0033", file)});
     list = PendingList();
-    EXPECT_EQ(list,
-              foreign + L"\\??\\" + std::wstring(file.begin(), file.end()) + L'\0' + L'\0' + L'\0');
+    EXPECT_EQ(list, foreign + Removal(file) + L'\0');
     Restart();
 }
 
@@ -573,14 +527,12 @@ TEST_F(FsInUse, Windows9xRemovesThroughWininit) {
     if (tw::PendingDeleteUsesRegistry()) {
         heldFile.reset();
         heldInner.reset();
-        char exe[MAX_PATH];
-        GetModuleFileNameA(nullptr, exe, MAX_PATH);
-        const std::string name = std::string(exe).substr(std::string(exe).find_last_of('\\') + 1);
-        const std::string key = "Software\\Wine\\AppDefaults\\" + name;
+        char buffer[MAX_PATH];
+        const std::string exe(buffer, GetModuleFileNameA(nullptr, buffer, MAX_PATH));
+        const std::string key = "Software\\Wine\\AppDefaults\\" + exe.substr(exe.rfind('\\') + 1);
         ASSERT_TRUE(SetString(HKEY_CURRENT_USER, key, "Version", "win98"));
         const auto rc = tw::StartAndWait(
-            "\"" + std::string(exe) + "\" --gtest_filter=FsInUse.Windows9xRemovesThroughWininit",
-            0);
+            "\"" + exe + "\" --gtest_filter=FsInUse.Windows9xRemovesThroughWininit", 0);
         DeleteKeyTree(HKEY_CURRENT_USER, key);
         EXPECT_EQ(rc, 0u);
         return;
@@ -595,7 +547,8 @@ TEST_F(FsInUse, Windows9xRemovesThroughWininit) {
                                                       Line("0033", inner)}));
     EXPECT_EQ(ReadAll(wininit), foreign + "NUL=" + ShortName(file) + "\r\nNUL=" + ShortName(inner) +
                                     "\r\n\r\n[Other]\r\nkey=value");
-    RestoreDir();
+    heldInner.reset();
+    EXPECT_EQ(RestoreAll(tw::BackupKind::Dir), 1);
     EXPECT_EQ(ReadAll(wininit),
               foreign + "NUL=" + ShortName(file) + "\r\n\r\n[Other]\r\nkey=value");
     EXPECT_EQ(PendingList(), registry);

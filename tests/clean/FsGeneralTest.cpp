@@ -12,56 +12,40 @@ using namespace twtest;
 // Each case deletes `target` below a fresh folder holding a tree with read-only and hidden
 // parts, a look-alike file, a hidden look-alike folder and a link to a folder outside it.
 TEST(FsGeneral, DeleteFolderCases) {
-    struct Case {
+    const struct {
         const char* target;
         std::vector<std::string> gone, kept;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"ati\\", {"ati"}, {"ati2", "atifile", "atiHidden", "outside\\precious.txt"}},
         {"ati*", {"ati", "ati2"}, {"atifile", "atiHidden", "outside\\precious.txt"}},
         {"atifile", {}, {"atifile", "ati"}},
         {"missing", {}, {"ati", "atifile"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.target);
         Scratch dir("delete");
-        for (const char* d : {"ati", "ati\\a", "ati\\a\\b", "ati\\rodir", "ati2", "outside"})
-            MakeDir(dir / d);
-        WriteAll(dir / "ati\\a\\b\\ro.dll", "x");
+        MakeFiles(dir.Path(), {"ati\\a\\b\\ro.dll", "ati\\hidden.sys", "ati\\rodir\\f", "ati2\\",
+                               "atifile=keep", "outside\\precious.txt=keep", "atiHidden\\"});
         AddAttributes(dir / "ati\\a\\b\\ro.dll", FILE_ATTRIBUTE_READONLY);
-        WriteAll(dir / "ati\\hidden.sys", "x");
         AddAttributes(dir / "ati\\hidden.sys", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-        WriteAll(dir / "ati\\rodir\\f", "x");
         AddAttributes(dir / "ati\\rodir", FILE_ATTRIBUTE_READONLY);
-        WriteAll(dir / "atifile", "keep");
-        WriteAll(dir / "outside\\precious.txt", "keep");
-        // never seen, so never backed up: it stays
-        MakeDir(dir / "atiHidden");
-        AddAttributes(dir / "atiHidden", FILE_ATTRIBUTE_HIDDEN);
-        const bool linked = CreateSymbolicLinkA(
-            (dir / "ati\\link").c_str(), (dir / "outside").c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY);
+        AddAttributes(dir / "atiHidden", FILE_ATTRIBUTE_HIDDEN); // never seen: it stays
+        CreateSymbolicLinkA((dir / "ati\\link").c_str(), (dir / "outside").c_str(),
+                            SYMBOLIC_LINK_FLAG_DIRECTORY);
         tw::DeleteFolder(dir / c.target);
         tw::DeleteDirIfExists(dir / "atifile");
         for (const std::string& p : c.gone)
             EXPECT_FALSE(Exists(dir / p)) << p;
         for (const std::string& p : c.kept)
             EXPECT_TRUE(Exists(dir / p)) << p;
-        if (linked) {
-            EXPECT_EQ(ReadAll(dir / "outside\\precious.txt"), "keep") << "the link was followed";
-        }
+        EXPECT_EQ(ReadAll(dir / "outside\\precious.txt"), "keep") << "the link was followed";
     }
 }
 
 TEST(FsGeneral, RemoveEmptyDirsPrunesOneLevelPerCall) {
     Scratch dir("prune");
-    std::string root = dir / "root";
-    MakeDir(root);
-    MakeDir(root + "\\empty");
-    MakeDir(root + "\\a");
-    MakeDir(root + "\\a\\b");
-    MakeDir(root + "\\a\\b\\c");
-    MakeDir(root + "\\full");
-    WriteAll(root + "\\full\\f.txt", "x");
+    const std::string root = dir / "root";
+    MakeFiles(dir.Path(), {"root\\empty\\", "root\\a\\b\\c\\", "root\\full\\f.txt"});
     // Empty folders whose attributes are more than "directory" are not examined.
     const DWORD extra[] = {FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_ARCHIVE};
     std::vector<std::string> marked;

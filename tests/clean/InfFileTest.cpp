@@ -28,21 +28,15 @@ TEST(InfFile, PackagesMatchTheirEntriesByClassAndProvider) {
                             "[Strings.0409]\nAMD = \"Advanced Micro Devices, Inc.\"\n";
     const std::string unknownToken = "[Version]\r\nClass=Display\r\nProvider=%ATI%\r\n";
     const std::string quoted =
-        "[Version]\r\nClass=\"Display\"\r\nProvider=\"ATI Technologies Inc.\""
-        "\r\n";
+        "[Version]\r\nClass=\"Display\"\r\nProvider=\"ATI Technologies Inc.\"\r\n";
     const std::string continued = "[Version]\r\nClass=Display\r\nProvider=ATI \\\r\n Technologies"
                                   " Inc.\r\n";
     const std::string noClass = "[Version]\rProvider=NVIDIA\r";
-    const std::string outsideVersion = "[Manufacturer]\r\nClass=Display\r\nProvider=NVIDIA\r\n";
-    const std::string semicolon = "[Version]\r\nClass=Display\r\nProvider=\"A;B\"\r\n";
-    const std::string junk = "\x7F"
-                             "ELF\0\x01[Version\0Provider=NVIDIA\xFF\xFE\r\n\x80\x81"s;
-    struct Case {
+    const struct {
         const char* entry;
-        const std::string& inf;
+        std::string inf;
         bool match;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"Display|NVIDIA", nvidia, true},
         {"display|nvidia", nvidia, true},
         {"*|NVIDIA", nvidia, true},
@@ -61,9 +55,9 @@ TEST(InfFile, PackagesMatchTheirEntriesByClassAndProvider) {
         {"Display|ATI Technologies Inc.", continued, true},
         {"*|NVIDIA", noClass, true},
         {"Display|NVIDIA", noClass, false},
-        {"*|NVIDIA", outsideVersion, false},
-        {"Display|A;B", semicolon, true},
-        {"*|NVIDIA", junk, false},
+        {"*|NVIDIA", "[Manufacturer]\r\nClass=Display\r\nProvider=NVIDIA\r\n", false},
+        {"Display|A;B", "[Version]\r\nClass=Display\r\nProvider=\"A;B\"\r\n", true},
+        {"*|NVIDIA", "\x7F\x45LF\0\x01[Version\0Provider=NVIDIA\xFF\xFE\r\n\x80\x81"s, false},
         {"*|NVIDIA", ""s, false},
         {"*|?", "\xFF\xFE\x00"s, false},
     };
@@ -75,12 +69,11 @@ TEST(InfFile, PackagesMatchTheirEntriesByClassAndProvider) {
 }
 
 TEST(InfFile, CatalogOfThePlatform) {
-    struct Case {
+    const struct {
         std::string inf;
         const char* x86;
         const char* amd64;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"[Version]\nCatalogFile=all.cat\n", "all.cat", "all.cat"},
         {"[Version]\nCatalogFile=all.cat\nCatalogFile.NT=nt.cat\n", "nt.cat", "nt.cat"},
         {"[Version]\nCatalogFile=all.cat\nCatalogFile.NTamd64=%cat64%\n[Strings]\ncat64=x64.cat\n",

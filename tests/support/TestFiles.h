@@ -88,19 +88,27 @@ inline void RemoveTree(const std::string& path) {
     RemoveDirectoryA(path.c_str());
 }
 
-inline std::string TempFolder() {
-    char buffer[MAX_PATH + 1];
-    std::string t(buffer, GetTempPathA(MAX_PATH, buffer));
-    if (!t.empty() && t.back() == '\\')
-        t.pop_back();
-    return t;
+// Below `root`, with the folders above them: files "path=content", files "path" holding
+// their own name, and folders "path\".
+inline void MakeFiles(const std::string& root, const std::vector<std::string>& entries) {
+    for (const std::string& entry : entries) {
+        const size_t equals = entry.find('=');
+        const std::string path = root + "\\" + entry.substr(0, equals);
+        for (size_t at = root.size() + 1; (at = path.find('\\', at)) != std::string::npos;)
+            MakeDir(path.substr(0, at++));
+        if (!path.ends_with('\\'))
+            WriteAll(path, equals == std::string::npos ? path.substr(path.rfind('\\') + 1)
+                                                       : entry.substr(equals + 1));
+    }
 }
 
 // A fresh folder below the temporary folder, removed again with everything in it.
 class Scratch {
   public:
-    explicit Scratch(const std::string& name)
-        : path_(TempFolder() + "\\tw " + name + "_" + std::to_string(GetCurrentProcessId())) {
+    explicit Scratch(const std::string& name) {
+        char temp[MAX_PATH + 1];
+        const DWORD n = GetTempPathA(MAX_PATH, temp); // ends with "\"
+        path_ = std::string(temp, n) + "tw " + name + "_" + std::to_string(GetCurrentProcessId());
         RemoveTree(path_);
         MakeDir(path_);
     }

@@ -3,18 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <map>
-#include <sstream>
 
 namespace tw::seed {
 namespace {
-
-std::string ReadSource(const std::string& name) {
-    std::ifstream f(std::string(TW_FILTER_DIR) + "/" + name, std::ios::binary);
-    std::stringstream ss;
-    ss << f.rdbuf();
-    return ss.str();
-}
 
 TEST(FilterSource, SafetyProblemsFlagEntriesThatCouldHitWindows) {
     struct Case {
@@ -35,16 +28,15 @@ TEST(FilterSource, SafetyProblemsFlagEntriesThatCouldHitWindows) {
         {Section::DriverPackages, "*|Advanced Micro Devices, Inc.", true},
         {Section::DriverPackages, "Display", true},
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.entry);
-        EXPECT_EQ(!SafetyProblems({c.section, c.entry}).empty(), c.problem);
-    }
+    for (const auto& c : cases)
+        EXPECT_EQ(!SafetyProblems({c.section, c.entry}).empty(), c.problem) << c.entry;
 }
 
 TEST(FilterSource, ShippedFiltersAreSafeAndCoverEverySection) {
     for (const char* name : {"NVIDIA.txt", "ATI.txt"}) {
         SCOPED_TRACE(name);
-        std::string text = ReadSource(name);
+        std::ifstream source(std::string(TW_FILTER_DIR) + "/" + name, std::ios::binary);
+        const std::string text{std::istreambuf_iterator<char>(source), {}};
         ASSERT_FALSE(text.empty());
         std::map<Section, int> counts;
         for (const auto& e : ReadFilterEntries(text)) {
