@@ -121,10 +121,9 @@ class ProgramTest : public ::testing::Test {
             SaveScreenshot(ScreenshotPath(shot));
         return AnswerMessageBox(box->hwnd, answer) && WaitForWindowGone(box->hwnd, kWait);
     }
-    // Clean pressed and its confirmation answered. The run starts as the box goes; with Yes,
-    // waits until the window answers again (it answers only while the run waits, its controls
-    // disabled, or once it has ended) with Clean usable and `status` reading `end`. shown_
-    // gets the texts that lblStatusFile showed meanwhile, in order.
+    // Clean pressed and confirmed; with Yes, waits until the window answers again (only while
+    // the run waits or once it has ended) with Clean usable and `status` reading `end`.
+    // shown_ gets the texts that lblStatusFile showed meanwhile, in order.
     void Clean(bool yes = true, const char* shot = nullptr, DWORD timeout = kRunWait,
                const char* status = "lblStatus", const char* end = "0014") {
         shown_.clear();
