@@ -1,6 +1,5 @@
-// Unattended runs of the real Tracewipe.exe: one command line after the other on items
-// seeded into the test prefix, each with its exit code, its report file and what it
-// changes.
+// Unattended runs of the real Tracewipe.exe: one command line after the other on items seeded
+// into the test prefix, each with its exit code, its report file and what it changes.
 #include "support/ProgramTest.h"
 
 #include <string>

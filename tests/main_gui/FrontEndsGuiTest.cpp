@@ -1,6 +1,6 @@
-// The Advanced interface and the wizard of the real Tracewipe.exe, opened by the settings
-// at start-up and driven from outside: slots carried out in order into one log, the
-// wizard's run that leaves nothing behind, and the ways between the windows.
+// The Advanced interface and the wizard of the real Tracewipe.exe, opened by the settings at
+// start-up: slots run in order into one log, the wizard's run leaves nothing behind, and the
+// ways between the windows.
 #include "support/ProgramTest.h"
 
 #include <string>
@@ -10,19 +10,10 @@ namespace {
 
 using namespace twtest;
 
-constexpr DWORD kRunWait = 120000;
 const std::string kKey = "Software\\TracewipeE2E";
 const char* const kSeeds[] = {"twe2e_removed.dll", "twe2e_pat1.tmp", "twe2e_reg.dll"};
-
-std::string Lang(const char* id, const char* language = "English") {
-    return LanguageText(id, language);
-}
-// The text of a control of another process as the system keeps it: read without a message,
-// so it can be watched while the program is busy.
-std::string StoredText(HWND h) {
-    char buf[512] = {};
-    return std::string(buf, static_cast<size_t>(std::max(0, GetWindowTextA(h, buf, sizeof buf))));
-}
+const std::string kEverythingOn =
+    "LogFile=Yes\r\nBackupFiles=Yes\r\nBackupDir=Yes\r\nBackupReg=Yes";
 
 class FrontEnds : public ProgramTest {
   protected:
@@ -45,64 +36,24 @@ class FrontEnds : public ProgramTest {
         CreateKey(HKEY_CURRENT_USER, kKey + "\\Second");
         CreateKey(HKEY_CURRENT_USER, kKey + "\\Section");
     }
+    // The items seeded, the program started with these settings.
     void Launch(const std::string& program, const char* frm, const char* language = "English") {
-        language_ = language;
+        Seed();
         WriteSettings(program, language);
-        Start();
-        window_ = WaitForFrm(frm, kFirstWait);
-        ASSERT_NE(window_, nullptr) << frm << " did not open; the program is " << app_.State();
+        ProgramTest::Launch(frm);
     }
-    HWND Control(const char* name) const { return FindControl(window_, name); }
-    HWND Switch(const char* frm) {
+    void Switch(const char* frm) {
         EXPECT_TRUE(WaitForWindowGone(window_, kWait));
         window_ = WaitForFrm(frm);
         EXPECT_NE(window_, nullptr) << frm;
-        return window_;
     }
-    void Shoot(const char* name) {
-        RedrawWindow(window_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-        Sleep(200);
-        SaveScreenshot(ScreenshotPath(name), window_);
-    }
-    // Clean answered Yes; waits until the status reads `end`. Returns the texts that
-    // lblStatusFile showed, in order, when the window has one.
-    std::vector<std::string> Clean(const char* status, const char* end) {
-        std::vector<std::string> shown;
-        EXPECT_TRUE(Click(Control("cmdClean")));
-        auto box = WaitForMessageBox(app_.id());
-        EXPECT_TRUE(box.has_value());
-        if (!box)
-            return shown;
-        EXPECT_EQ(box->text, Lang("0009", language_));
-        EXPECT_TRUE(AnswerMessageBox(box->hwnd, IDYES));
-        EXPECT_TRUE(WaitForWindowGone(box->hwnd, kWait));
-        // The run starts as the box goes; from then on the window answers a message only
-        // while the run waits (its controls disabled) or once it has ended.
-        HWND file = Control("lblStatusFile");
-        EXPECT_TRUE(WaitUntil(
-            [&] {
-                std::string now = file ? StoredText(file) : "";
-                if (!now.empty() && (shown.empty() || shown.back() != now))
-                    shown.push_back(now);
-                DWORD_PTR r = 0;
-                return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 50, &r) &&
-                       IsEnabled(Control("cmdClean")) &&
-                       StoredText(Control(status)) == Lang(end, language_);
-            },
-            kRunWait, 5));
-        return shown;
-    }
+    void WizardClean() { Clean(true, nullptr, kRunWait, "lblWizStatus", "0121"); }
 
     std::string win_ = WindowsDir();
-    HWND window_ = nullptr;
-    const char* language_ = "English";
 };
 
 TEST_F(FrontEnds, AdvancedSlotsRunInOrderIntoOneLogWithExportsCountedPerFilter) {
-    Seed();
-    Launch("Interface=Advanced\r\nWizard=No\r\nLogFile=Yes\r\nBackupFiles=Yes\r\nBackupDir=Yes\r\n"
-           "BackupReg=Yes",
-           "frmAdvanced");
+    Launch("Interface=Advanced\r\nWizard=No\r\n" + kEverythingOn, "frmAdvanced");
     for (int n = 1; n <= 4; ++n) {
         const std::string slot = std::to_string(n);
         SCOPED_TRACE(slot);
@@ -124,13 +75,14 @@ TEST_F(FrontEnds, AdvancedSlotsRunInOrderIntoOneLogWithExportsCountedPerFilter) 
 
     const std::string statusOf[] = {Lang("0012") + " E2E " + Lang("0013"),
                                     Lang("0012") + " E2EReg " + Lang("0013")};
-    EXPECT_EQ(Clean("lblStatus", "0014"), (std::vector<std::string>{statusOf[0], statusOf[1]}));
+    Clean();
+    EXPECT_EQ(shown_, (std::vector<std::string>{statusOf[0], statusOf[1]}));
     EXPECT_EQ(StoredText(Control("lblStatusFile")), "");
     Shoot("frmAdvanced-after-run");
 
-    const std::vector<std::string> removed = {Lang("0015") + " (" + win_ + "\\twe2e_removed.dll)",
-                                              Lang("0015") + " (" + win_ + "\\twe2e_pat*.tmp)",
-                                              Lang("0015") + " (" + win_ + "\\twe2e_reg.dll)"};
+    const std::vector<std::string> removed = {Entry("0015", win_ + "\\twe2e_removed.dll"),
+                                              Entry("0015", win_ + "\\twe2e_pat*.tmp"),
+                                              Entry("0015", win_ + "\\twe2e_reg.dll")};
     EXPECT_EQ(ListItems(Control("lstDetail")), removed);
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kKey + "\\Second"));
     const std::vector<std::string> logs = FolderNames(folder_ + "\\Log");
@@ -149,40 +101,20 @@ TEST_F(FrontEnds, AdvancedSlotsRunInOrderIntoOneLogWithExportsCountedPerFilter) 
               Lines({"HKEY_CURRENT_USER\\" + kKey + "\\Second, Second1.dat"}));
 }
 
-TEST_F(FrontEnds, AdvancedRunsAFilterTickedTwiceTwiceAndANoSlotRunStillEnds) {
-    Seed();
-    Launch("Interface=Advanced\r\nWizard=No", "frmAdvanced", "German");
-    Clean("lblStatus", "0014");
-    EXPECT_EQ(ListItems(Control("lstDetail")), std::vector<std::string>{});
-    ASSERT_TRUE(SetChecked(Control("chkConfig2"), true));
-    ASSERT_TRUE(SetChecked(Control("chkConfig4"), true));
-    ASSERT_TRUE(SelectCombo(Control("cboConfigs2"), "E2EReg"));
-    ASSERT_TRUE(SelectCombo(Control("cboConfigs4"), "E2EReg"));
-    Clean("lblStatus", "0014");
-    const std::string file = " (" + win_ + "\\twe2e_reg.dll)";
-    EXPECT_EQ(ListItems(Control("lstDetail")),
-              std::vector<std::string>{Lang("0015", "German") + file});
-    EXPECT_EQ(ListItems(Control("lstDetails")),
-              std::vector<std::string>{Lang("0016", "German") + file});
-}
-
 TEST_F(FrontEnds, WizardCleansWithTheChosenFilterAndLeavesNothingBehind) {
-    Seed();
-    Launch("Interface=Normal\r\nWizard=Yes\r\nLogFile=Yes\r\nBackupFiles=Yes\r\nBackupDir=Yes\r\n"
-           "BackupReg=Yes",
-           "frmWiz1");
+    Launch("Interface=Normal\r\nWizard=Yes\r\n" + kEverythingOn, "frmWiz1");
     EXPECT_EQ(ComboItems(Control("cboConfigsWiz")), (std::vector<std::string>{"E2E", "E2EReg"}));
     Shoot("frmWiz1");
     ASSERT_TRUE(Click(Control("cmdNext")));
     Switch("frmWiz2");
     EXPECT_EQ(WindowText(Control("lblWizCFilter")), "E2E");
-    Clean("lblWizStatus", "0121");
+    WizardClean();
     Shoot("frmWiz2-after-run");
     EXPECT_FALSE(Exists(win_ + "\\twe2e_removed.dll"));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kKey + "\\Section"));
     EXPECT_TRUE(Exists(win_ + "\\twe2e_reg.dll"));
     Seed();
-    Clean("lblWizStatus", "0121");
+    WizardClean();
     EXPECT_FALSE(Exists(win_ + "\\twe2e_removed.dll")) << "Clean twice runs twice";
 
     ASSERT_TRUE(Click(Control("cmdBack")));
@@ -191,19 +123,19 @@ TEST_F(FrontEnds, WizardCleansWithTheChosenFilterAndLeavesNothingBehind) {
     ASSERT_TRUE(Click(Control("cmdNext")));
     Switch("frmWiz2");
     Seed();
-    Clean("lblWizStatus", "0121");
+    WizardClean();
     EXPECT_FALSE(Exists(win_ + "\\twe2e_reg.dll"));
     EXPECT_TRUE(Exists(win_ + "\\twe2e_removed.dll")) << "the E2E filter did not run again";
-    for (const char* made : {"Backup", "Log"}) {
-        SCOPED_TRACE(made);
-        EXPECT_FALSE(Exists(folder_ + "\\" + made));
-    }
+    EXPECT_FALSE(Exists(folder_ + "\\Backup"));
+    EXPECT_FALSE(Exists(folder_ + "\\Log"));
     EXPECT_FALSE(Exists(win_ + "\\cddwf.dll"));
     ASSERT_TRUE(Click(Control("cmdClose")));
     Switch("frmMain");
 }
 
-TEST_F(FrontEnds, WizardFontCancelMenuAndCloseBox) {
+// In German: the wizard's font; Cancel to the Advanced interface, where a run without a slot
+// still ends and a filter ticked twice runs twice; Ctrl+W back to the wizard; its close box.
+TEST_F(FrontEnds, WizardFontCancelAdvancedRunsMenuAndCloseBox) {
     Launch("Interface=Advanced\r\nWizard=Yes", "frmWiz1", "German");
     ASSERT_TRUE(Activate(window_));
     ASSERT_TRUE(SendKey('F', true));
@@ -215,6 +147,18 @@ TEST_F(FrontEnds, WizardFontCancelMenuAndCloseBox) {
     Shoot("frmWiz1-German-Tahoma");
     ASSERT_TRUE(Click(Control("cmdCancel")));
     Switch("frmAdvanced");
+    Clean();
+    EXPECT_EQ(ListItems(Control("lstDetail")), std::vector<std::string>{});
+    ASSERT_TRUE(SetChecked(Control("chkConfig2"), true));
+    ASSERT_TRUE(SetChecked(Control("chkConfig4"), true));
+    ASSERT_TRUE(SelectCombo(Control("cboConfigs2"), "E2EReg"));
+    ASSERT_TRUE(SelectCombo(Control("cboConfigs4"), "E2EReg"));
+    Clean();
+    const std::string file = " (" + win_ + "\\twe2e_reg.dll)";
+    EXPECT_EQ(ListItems(Control("lstDetail")),
+              std::vector<std::string>{Lang("0015", "German") + file});
+    EXPECT_EQ(ListItems(Control("lstDetails")),
+              std::vector<std::string>{Lang("0016", "German") + file});
     ASSERT_TRUE(Activate(window_));
     ASSERT_TRUE(SendKey('W', true));
     Switch("frmWiz1");

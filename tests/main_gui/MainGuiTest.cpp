@@ -1,8 +1,8 @@
-// Whole cleaning runs of the real Tracewipe.exe in the Normal interface: the program
-// starts from a fresh program folder with small filters of its own, removes items seeded
-// into this prefix, and the tests check the lists, the status, the file system, the
-// registry, the backup store and the log, byte for byte.
+// Whole cleaning runs of the real Tracewipe.exe in the Normal interface, with small filters
+// of its own on items seeded into this prefix: lists, status, files, registry, store and log.
+#include "registry/Registry.h"
 #include "support/ProgramTest.h"
+#include "win/SystemFolders.h"
 
 #include <cstdio>
 #include <optional>
@@ -13,25 +13,10 @@ namespace {
 
 using namespace twtest;
 
-constexpr DWORD kRunWait = 120000; // a run with whole-root registry searches
-
-const char kE2EKey[] = "Software\\TracewipeE2E";
-
-std::string Lang(const char* id) {
-    return LanguageText(id);
-}
-
-void MakeFile(const std::string& path, const std::string& text) {
-    std::string dir = path.substr(0, path.find_last_of('\\'));
-    for (size_t i = 3; i <= dir.size(); ++i)
-        if (i == dir.size() || dir[i] == '\\')
-            CreateDirectoryA(dir.substr(0, i).c_str(), nullptr);
-    WriteAll(path, text);
-}
-
-struct Settings {
-    bool LogFile = false, BackupFiles = false, BackupDir = false, BackupReg = false;
-};
+const std::string kE2EKey = "Software\\TracewipeE2E";
+// Files the E2E filter names, its pattern's matches and look-alikes beside them.
+const char* const kWinSeeds[] = {"twe2e_removed.dll", "twe2e_pat1.tmp",  "twe2e_pat2.tmp",
+                                 "twe2e_keep.dll",    "twe2e_other.dll", "twe2e_after_search.dll"};
 
 // "yyyymmddhhmmss" of a local time, and of a run name "dd-mm-yyyy_hhmmss" ("" for no name).
 std::string Sortable(const SYSTEMTIME& t) {
@@ -48,16 +33,8 @@ class MainGui : public ProgramTest {
   protected:
     void SetUp() override {
         MakeFolder({"Tracewipe.exe", "English.lng", "German.lng"});
-        char dir[MAX_PATH] = {};
-        win_.assign(dir, GetWindowsDirectoryA(dir, MAX_PATH));
-        sys_.assign(dir, GetSystemDirectoryA(dir, MAX_PATH));
-        DWORD size = sizeof dir;
-        RegGetValueA(HKEY_LOCAL_MACHINE, "Software\\Microsoft\\Windows\\CurrentVersion",
-                     "ProgramFilesDir", RRF_RT_REG_SZ, nullptr, dir, &size);
-        pf_ = dir;
         ASSERT_FALSE(pf_.empty());
         ClearSeeds();
-        DeleteFileA(WorkingCopy().c_str());
     }
     void TearDown() override {
         ProgramTest::TearDown();
@@ -68,83 +45,58 @@ class MainGui : public ProgramTest {
     std::string Drive() const { return win_.substr(0, 2); }
 
     void ClearSeeds() {
-        for (const char* f :
-             {"twe2e_removed.dll", "twe2e_missing.dll", "twe2e_pat1.tmp", "twe2e_pat2.tmp",
-              "twe2e_keep.dll", "twe2e_other.dll", "twe2e_after_search.dll"})
+        for (const char* f : kWinSeeds)
             DeleteFileA((win_ + "\\" + f).c_str());
-        DeleteFileA((sys_ + "\\twe2e_sys.dll").c_str());
-        RemoveTree(pf_ + "\\TwE2E Vendor");
-        RemoveTree(Drive() + "\\TwE2E Root Dir");
+        for (const std::string& p :
+             {WorkingCopy(), win_ + "\\twe2e_missing.dll", sys_ + "\\twe2e_sys.dll",
+              pf_ + "\\TwE2E Vendor", Drive() + "\\TwE2E Root Dir"})
+            RemoveTree(p);
         for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
-            RegDeleteTreeA(root, kE2EKey), RegDeleteKeyA(root, kE2EKey);
+            DeleteKeyTree(root, kE2EKey);
     }
 
     // The leftovers that the E2E filter names, and a look-alike beside them.
     void Seed() {
-        for (const char* f : {"twe2e_removed.dll", "twe2e_pat1.tmp", "twe2e_pat2.tmp",
-                              "twe2e_keep.dll", "twe2e_other.dll", "twe2e_after_search.dll"})
-            MakeFile(win_ + "\\" + f, std::string("data of ") + f);
-        MakeFile(sys_ + "\\twe2e_sys.dll", "system data");
-        MakeFile(pf_ + "\\TwE2E Vendor\\sub\\file.txt", "vendor file");
-        MakeFile(Drive() + "\\TwE2E Root Dir\\root.txt", "root file");
-        const std::string k = kE2EKey;
-        SetString(HKEY_CURRENT_USER, k + "\\Section\\Sub", "v", "1");
-        SetString(HKEY_LOCAL_MACHINE, k + "\\Section", "v", "2");
-        SetString(HKEY_CURRENT_USER, k + "\\Values", "Doomed", "x");
-        SetString(HKEY_CURRENT_USER, k + "\\Values", "Kept", "y");
-        SetString(HKEY_CURRENT_USER, k + "\\Deep\\TwE2ESearchHit\\Inner", "v", "3");
+        for (const char* f : kWinSeeds)
+            WriteAll(win_ + "\\" + f, std::string("data of ") + f);
+        for (const std::string& d :
+             {pf_ + "\\TwE2E Vendor", pf_ + "\\TwE2E Vendor\\sub", Drive() + "\\TwE2E Root Dir"})
+            MakeDir(d);
+        WriteAll(sys_ + "\\twe2e_sys.dll", "system data");
+        WriteAll(pf_ + "\\TwE2E Vendor\\sub\\file.txt", "vendor file");
+        WriteAll(Drive() + "\\TwE2E Root Dir\\root.txt", "root file");
+        SetString(HKEY_CURRENT_USER, kE2EKey + "\\Section\\Sub", "v", "1");
+        SetString(HKEY_LOCAL_MACHINE, kE2EKey + "\\Section", "v", "2");
+        SetString(HKEY_CURRENT_USER, kE2EKey + "\\Values", "Doomed", "x");
+        SetString(HKEY_CURRENT_USER, kE2EKey + "\\Values", "Kept", "y");
+        SetString(HKEY_CURRENT_USER, kE2EKey + "\\Deep\\TwE2ESearchHit\\Inner", "v", "3");
     }
 
-    void WriteIni(const Settings& s) {
+    // Settings with the log and the backups of files, folders and keys on or off; the filters
+    // and the seeded items in place.
+    void Prepare(bool log, bool files = false, bool dirs = false, bool reg = false,
+                 std::vector<const char*> filters = {"E2E"}) {
         auto yn = [](bool on) { return on ? "Yes" : "No"; };
-        WriteSettings(std::string("Interface=Normal\r\nWizard=No\r\nLogFile=") + yn(s.LogFile) +
-                      "\r\nBackupFiles=" + yn(s.BackupFiles) + "\r\nBackupDir=" + yn(s.BackupDir) +
-                      "\r\nBackupReg=" + yn(s.BackupReg));
+        WriteSettings(std::string("Interface=Normal\r\nWizard=No\r\nLogFile=") + yn(log) +
+                      "\r\nBackupFiles=" + yn(files) + "\r\nBackupDir=" + yn(dirs) +
+                      "\r\nBackupReg=" + yn(reg));
+        for (const char* filter : filters)
+            CopyIn(TW_E2E_FILTER_DIR, std::string(filter) + ".twf");
+        Seed();
     }
-    void AddFilter(const char* name) { CopyIn(TW_E2E_FILTER_DIR, std::string(name) + ".twf"); }
-
     void Launch() {
         GetLocalTime(&started_);
-        Start();
-        main_ = WaitForFrm("frmMain", kFirstWait);
+        ProgramTest::Launch("frmMain");
         GetLocalTime(&loaded_);
-        ASSERT_NE(main_, nullptr) << "frmMain did not open; the program is " << app_.State();
     }
 
-    HWND Control(const char* name) const { return FindControl(main_, name); }
-    std::string Status() const { return WindowText(Control("lblStatus")); }
     std::vector<std::string> Removed() const { return ListItems(Control("lstDetail")); }
     std::vector<std::string> NotFound() const { return ListItems(Control("lstDetails")); }
 
-    // Clean, the confirmation checked and answered; with Yes, waits for the run's end.
-    void Clean(bool yes = true, const char* screenshot = nullptr) {
-        ASSERT_TRUE(Click(Control("cmdClean")));
-        AnswerConfirmation(yes, screenshot);
-    }
-    void AnswerConfirmation(bool yes, const char* screenshot = nullptr) {
-        auto box = WaitForMessageBox(app_.id());
-        ASSERT_TRUE(box.has_value()) << "no confirmation";
-        EXPECT_EQ(box->text, Lang("0009"));
-        EXPECT_EQ(box->title, Lang("0010"));
-        EXPECT_EQ(box->buttons, (std::vector<int>{IDYES, IDNO}));
-        if (screenshot)
-            SaveScreenshot(ScreenshotPath(screenshot));
-        ASSERT_TRUE(AnswerMessageBox(box->hwnd, yes ? IDYES : IDNO));
-        // The run starts as the box returns; the window answers again only at its end
-        // (or inside a registry search, while the status reads "0011").
-        ASSERT_TRUE(WaitForWindowGone(box->hwnd, kWait));
-        if (!yes)
-            return;
-        ASSERT_TRUE(WaitUntil(
-            [&] { return Status() == Lang("0014") && IsEnabled(Control("cmdClean")); }, kRunWait))
-            << "the run did not end; status: " << Status();
-    }
-
     // The one run name of this window, read from the log folder's single log of `filter`.
     std::string RunName(const std::string& filter) const {
-        std::vector<std::string> logs = FolderNames(folder_ + "\\Log");
         const std::string suffix = "_" + filter + ".log";
-        for (const std::string& name : logs)
+        for (const std::string& name : FolderNames(folder_ + "\\Log"))
             if (name.size() == 17 + suffix.size() && name.ends_with(suffix))
                 return name.substr(0, 17);
         return {};
@@ -159,84 +111,68 @@ class MainGui : public ProgramTest {
         return "-------- " + runName.substr(0, 10) + " -- " + runName.substr(11, 2) + sep +
                runName.substr(13, 2) + sep + runName.substr(15, 2);
     }
+    std::string Log(const std::string& r, const char* filter = "E2E") const {
+        return ReadAll(folder_ + "\\Log\\" + r + "_" + filter + ".log");
+    }
 
     std::vector<std::string> ExpectedRemoved() const {
-        return {Lang("0015") + " (" + win_ + "\\twe2e_removed.dll)",
-                Lang("0015") + " (" + win_ + "\\twe2e_pat*.tmp)",
-                Lang("0015") + " (" + sys_ + "\\twe2e_sys.dll)",
-                Lang("0017") + " (" + pf_ + "\\TwE2E Vendor)",
-                Lang("0017") + " (" + Drive() + "\\TwE2E Root Dir)"};
+        return {Entry("0015", win_ + "\\twe2e_removed.dll"),
+                Entry("0015", win_ + "\\twe2e_pat*.tmp"), Entry("0015", sys_ + "\\twe2e_sys.dll"),
+                Entry("0017", pf_ + "\\TwE2E Vendor"), Entry("0017", Drive() + "\\TwE2E Root Dir")};
     }
     std::vector<std::string> ExpectedNotFound() const {
-        return {Lang("0016") + " (" + win_ + "\\twe2e_missing.dll)",
-                Lang("0018") + " (" + pf_ + "\\TwE2E Missing)"};
+        return {Entry("0016", win_ + "\\twe2e_missing.dll"),
+                Entry("0018", pf_ + "\\TwE2E Missing")};
     }
 
     // What one pass of the E2E filter leaves: every named item gone, its neighbours kept.
     void ExpectE2ECleaned() const {
-        struct Item {
-            std::string path;
-            bool exists;
-        };
-        const Item items[] = {
+        const std::pair<std::string, bool> items[] = {
             {win_ + "\\twe2e_removed.dll", false}, {win_ + "\\twe2e_pat1.tmp", false},
             {win_ + "\\twe2e_pat2.tmp", false},    {win_ + "\\twe2e_keep.dll", true},
             {sys_ + "\\twe2e_sys.dll", false},     {pf_ + "\\TwE2E Vendor", false},
             {Drive() + "\\TwE2E Root Dir", false}, {WorkingCopy(), false},
             {folder_ + "\\E2E.twr", false},        {folder_ + "\\E2E.twf", true},
         };
-        for (const Item& item : items) {
-            SCOPED_TRACE(item.path);
-            EXPECT_EQ(Exists(item.path), item.exists);
-        }
-        const std::string k = kE2EKey;
-        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, k + "\\Section"));
-        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, k + "\\Section"));
-        EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, k + "\\Values", "Doomed"));
-        EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, k + "\\Values", "Kept"));
-        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, k + "\\Deep\\TwE2ESearchHit"));
-        EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, k + "\\Deep"));
+        for (const auto& [path, exists] : items)
+            EXPECT_EQ(Exists(path), exists) << path;
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kE2EKey + "\\Section"));
+        EXPECT_FALSE(KeyExists(HKEY_LOCAL_MACHINE, kE2EKey + "\\Section"));
+        EXPECT_FALSE(ValueExists(HKEY_CURRENT_USER, kE2EKey + "\\Values", "Doomed"));
+        EXPECT_TRUE(ValueExists(HKEY_CURRENT_USER, kE2EKey + "\\Values", "Kept"));
+        EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, kE2EKey + "\\Deep\\TwE2ESearchHit"));
+        EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kE2EKey + "\\Deep"));
     }
 
-    std::string win_, sys_, pf_;
+    std::string win_ = tw::GetWindowsDir(), sys_ = tw::GetSystemDir(),
+                pf_ = tw::GetProgramFilesDir();
     SYSTEMTIME started_{}, loaded_{};
-    HWND main_ = nullptr;
 };
 
 TEST_F(MainGui, ARunWithEveryBackupFillsTheStoreAndLogsTheRemovedLines) {
-    WriteIni({true, true, true, true});
-    AddFilter("E2E");
-    Seed();
+    Prepare(true, true, true, true);
     Launch();
-    EXPECT_EQ(ComboItems(Control("cboConfigs")), std::vector<std::string>{"E2E"});
     EXPECT_EQ(ComboSelection(Control("cboConfigs")), 0);
     // the window answers once its first paint is through
     ASSERT_TRUE(WaitUntil([&] { return !WindowText(Control("lblGPU")).empty(); }, kWait));
-    RedrawWindow(main_, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    SaveScreenshot(ScreenshotPath("frmMain-before-run"), main_);
+    Shoot("frmMain-before-run");
     Clean(true, "frmMain-confirmation");
-    SaveScreenshot(ScreenshotPath("frmMain-after-run"), main_);
+    Shoot("frmMain-after-run");
 
     EXPECT_EQ(Removed(), ExpectedRemoved());
     EXPECT_EQ(NotFound(), ExpectedNotFound());
-    EXPECT_EQ(Status(), Lang("0014"));
-    for (const char* name : {"cmdClean", "cmdClose"}) {
-        SCOPED_TRACE(name);
-        EXPECT_TRUE(IsEnabled(Control(name)));
-    }
-    EXPECT_EQ(MenuItemEnabled(main_, {Lang("1005"), Lang("1006")}), true);
+    EXPECT_TRUE(IsEnabled(Control("cmdClose")));
+    EXPECT_EQ(MenuItemEnabled(window_, {Lang("1005"), Lang("1006")}), true);
     ExpectE2ECleaned();
 
     const std::string r = RunName("E2E");
     ASSERT_FALSE(r.empty()) << "no log";
-    EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2E.log"),
-              Lines({Header(r)}) + Lines(ExpectedRemoved()));
+    EXPECT_EQ(Log(r), Lines({Header(r)}) + Lines(ExpectedRemoved()));
 
-    const std::string backup = folder_ + "\\Backup\\";
-    const std::string fb = r + "_E2E_FileBackup", db = r + "_E2E_DirBackup",
-                      rb = r + "_E2E_RegBackup";
+    const std::string fb = r + "_E2E_FileBackup", db = r + "_E2E_DirBackup";
+    const std::string rb = r + "_E2E_RegBackup", backup = folder_ + "\\Backup\\";
     EXPECT_EQ(FolderNames(folder_ + "\\Backup"), (std::vector<std::string>{db, fb, rb}));
-    // the indexes (what the copies hold is tested in-process)
+    // the indexes (what the copies and exports hold is tested in-process)
     EXPECT_EQ(ReadAll(backup + fb + "\\" + fb + ".dfb"),
               Lines({"\\Windows\\twe2e_removed.dll, " + win_, "\\Windows\\twe2e_pat*.tmp, " + win_,
                      "\\System\\twe2e_sys.dll, " + sys_}));
@@ -244,40 +180,18 @@ TEST_F(MainGui, ARunWithEveryBackupFillsTheStoreAndLogsTheRemovedLines) {
               Lines({"TwE2E Vendor, " + pf_, "TwE2E Root Dir, " + Drive()}));
     // The key entries are exports 1 and 2; the missing key takes number 3 without a line;
     // the key found by the search is replayed last.
+    const std::string k = "HKEY_CURRENT_USER\\" + kE2EKey;
     EXPECT_EQ(ReadAll(backup + rb + "\\" + rb + ".drb"),
-              Lines({"HKEY_CURRENT_USER\\Software\\TracewipeE2E\\Section, Section1.dat",
-                     "HKEY_LOCAL_MACHINE\\Software\\TracewipeE2E\\Section, Section2.dat",
-                     "HKEY_CURRENT_USER\\Software\\TracewipeE2E\\Deep\\TwE2ESearchHit, "
-                     "TwE2ESearchHit4.dat"}));
-
-    for (const char* data : {"Section1.dat", "Section2.dat", "TwE2ESearchHit4.dat"}) {
-        SCOPED_TRACE(data);
-        EXPECT_GT(ReadAll(backup + rb + "\\" + data).size(), 0u) << "the export was written";
-    }
-    EXPECT_NE(ReadAll(backup + rb + "\\Section1.dat").find(std::string("S\0u\0b\0", 6)),
-              std::string::npos)
-        << "the export holds the subkey";
-}
-
-TEST_F(MainGui, WithEverySettingOffNothingIsPreparedBackedUpOrLogged) {
-    WriteIni({});
-    AddFilter("E2E");
-    Seed();
-    Launch();
-    Clean();
-    EXPECT_EQ(Removed(), ExpectedRemoved());
-    ExpectE2ECleaned();
-    EXPECT_FALSE(Exists(folder_ + "\\Backup"));
-    EXPECT_FALSE(Exists(folder_ + "\\Log"));
+              Lines({k + "\\Section, Section1.dat",
+                     "HKEY_LOCAL_MACHINE\\" + kE2EKey + "\\Section, Section2.dat",
+                     k + "\\Deep\\TwE2ESearchHit, TwE2ESearchHit4.dat"}));
 }
 
 // Only the log on: the folders are made and none is pruned; a second run of the same
-// window appends a block with the same header, and another filter gets its own log.
-TEST_F(MainGui, RunsOfOneWindowShareTheRunNameAndAppendToTheirLogs) {
-    WriteIni({true, false, false, false});
-    AddFilter("E2E");
-    AddFilter("E2EOther");
-    Seed();
+// window appends a block with the same header, a No changes nothing, and another filter
+// gets its own log.
+TEST_F(MainGui, RunsOfOneWindowShareTheRunNameAndAppendToTheirLogsAndNoChangesNothing) {
+    Prepare(true, false, false, false, {"E2E", "E2EOther"});
     Launch();
     EXPECT_EQ(ComboItems(Control("cboConfigs")), (std::vector<std::string>{"E2E", "E2EOther"}));
     Clean();
@@ -287,13 +201,24 @@ TEST_F(MainGui, RunsOfOneWindowShareTheRunNameAndAppendToTheirLogs) {
     Clean();
     EXPECT_EQ(Removed(), ExpectedRemoved()) << "each run starts with empty lists";
     EXPECT_EQ(NotFound(), ExpectedNotFound());
+    const std::string ini = ReadAll(Ini());
+    Seed();
+    Clean(false);
+    EXPECT_EQ(Removed(), ExpectedRemoved());
+    EXPECT_EQ(NotFound(), ExpectedNotFound());
+    EXPECT_EQ(Status(), Lang("0014"));
+    EXPECT_TRUE(IsEnabled(Control("cmdClean")));
+    for (const char* f : {"twe2e_removed.dll", "twe2e_pat1.tmp"})
+        EXPECT_TRUE(Exists(win_ + "\\" + f)) << f;
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kE2EKey + "\\Section"));
+    EXPECT_EQ(ReadAll(Ini()), ini);
     ASSERT_TRUE(SelectCombo(Control("cboConfigs"), "E2EOther"));
     ASSERT_TRUE(WaitUntil([&] { return ComboSelection(Control("cboConfigs")) == 1; }, kWait));
     Clean();
-    const std::string other = Lang("0015") + " (" + win_ + "\\twe2e_other.dll)";
+    const std::string other = Entry("0015", win_ + "\\twe2e_other.dll");
     EXPECT_EQ(Removed(), std::vector<std::string>{other});
 
-    // an empty Backup would be removed by a prune: it stays, so none ran
+    // an empty Backup would be removed by a prune: it stays, so none ran; No added no block
     EXPECT_TRUE(Exists(folder_ + "\\Backup"));
     EXPECT_EQ(FolderNames(folder_ + "\\Backup"), std::vector<std::string>{});
     const std::string r = RunName("E2E");
@@ -301,105 +226,58 @@ TEST_F(MainGui, RunsOfOneWindowShareTheRunNameAndAppendToTheirLogs) {
     EXPECT_EQ(FolderNames(folder_ + "\\Log"),
               (std::vector<std::string>{r + "_E2E.log", r + "_E2EOther.log"}));
     const std::string block = Lines({Header(r)}) + Lines(ExpectedRemoved());
-    EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2E.log"), block + block);
-    EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2EOther.log"), Lines({Header(r), other}));
-}
-
-TEST_F(MainGui, AnsweringNoChangesNothing) {
-    WriteIni({true, true, false, false});
-    AddFilter("E2E");
-    Seed();
-    Launch();
-    Clean();
-    const std::string r = RunName("E2E");
-    ASSERT_FALSE(r.empty());
-    const std::string log = ReadAll(folder_ + "\\Log\\" + r + "_E2E.log");
-    const std::string ini = ReadAll(Ini());
-    const auto backup = FolderNames(folder_ + "\\Backup");
-    Seed();
-    Clean(false);
-    EXPECT_EQ(Removed(), ExpectedRemoved());
-    EXPECT_EQ(NotFound(), ExpectedNotFound());
-    EXPECT_EQ(Status(), Lang("0014"));
-    EXPECT_TRUE(IsEnabled(Control("cmdClean")));
-    for (const char* f : {"twe2e_removed.dll", "twe2e_pat1.tmp"}) {
-        SCOPED_TRACE(f);
-        EXPECT_TRUE(Exists(win_ + "\\" + f));
-    }
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, std::string(kE2EKey) + "\\Section"));
-    EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2E.log"), log);
-    EXPECT_EQ(ReadAll(Ini()), ini);
-    EXPECT_EQ(FolderNames(folder_ + "\\Backup"), backup);
+    EXPECT_EQ(Log(r), block + block);
+    EXPECT_EQ(Log(r, "E2EOther"), Lines({Header(r), other}));
 }
 
 TEST_F(MainGui, AFileInUseIsListedAndLoggedAndARestartIsOffered) {
-    WriteIni({true, false, false, false});
-    AddFilter("E2E");
-    Seed();
+    Prepare(true);
     const std::string held = win_ + "\\twe2e_removed.dll";
     HANDLE hold = CreateFileA(held.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                               0, nullptr);
     ASSERT_NE(hold, INVALID_HANDLE_VALUE);
     Launch();
     Clean();
-    auto box = WaitForMessageBox(app_.id());
-    const bool offered = box.has_value();
-    if (offered) {
-        EXPECT_EQ(box->text, Lang("0035"));
-        EXPECT_EQ(box->title, Lang("0036"));
-        EXPECT_EQ(box->buttons, (std::vector<int>{IDYES, IDNO}));
-        EXPECT_TRUE(AnswerMessageBox(box->hwnd, IDNO)); // Yes would restart the prefix
-    }
+    // Yes would restart the prefix
+    const bool offered = AnswerBox(Lang("0035"), Lang("0036"), {IDYES, IDNO}, IDNO);
     std::vector<std::string> want = ExpectedRemoved();
-    want[0] = Lang("0033") + " (" + held + ")";
+    want[0] = Entry("0033", held);
     want.push_back(Lang("0034") + " 1");
     EXPECT_EQ(Removed(), want);
     CloseHandle(hold);
     EXPECT_TRUE(Exists(held));
     const std::string r = RunName("E2E");
-    EXPECT_EQ(ReadAll(folder_ + "\\Log\\" + r + "_E2E.log"), Lines({Header(r)}) + Lines(want));
-    HKEY key = nullptr; // the restart is not for this prefix
-    if (!RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager", 0,
-                       KEY_SET_VALUE, &key)) {
-        RegDeleteValueA(key, "PendingFileRenameOperations");
-        RegCloseKey(key);
-    }
+    EXPECT_EQ(Log(r), Lines({Header(r)}) + Lines(want));
+    // the restart is not for this prefix
+    RegDeleteKeyValueA(HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Control\\Session Manager",
+                       "PendingFileRenameOperations");
     ASSERT_TRUE(offered) << "no offer to restart";
 }
 
 TEST_F(MainGui, AnEmptyProgramFolderDisablesCleaning) {
-    WriteIni({});
+    Prepare(false, false, false, false, {});
     Start();
-    auto box = WaitForMessageBox(app_.id(), kFirstWait);
-    ASSERT_TRUE(box.has_value());
-    EXPECT_EQ(box->text, Lang("0007"));
-    EXPECT_EQ(box->title, Lang("0008"));
-    EXPECT_EQ(box->buttons, std::vector<int>{IDOK});
-    ASSERT_TRUE(AnswerMessageBox(box->hwnd, IDOK));
-    main_ = WaitForFrm("frmMain", kWait);
-    ASSERT_NE(main_, nullptr);
+    ASSERT_TRUE(AnswerBox(Lang("0007"), Lang("0008"), {IDOK}, IDOK, kFirstWait));
+    window_ = WaitForFrm("frmMain", kWait);
+    ASSERT_NE(window_, nullptr);
     EXPECT_FALSE(IsEnabled(Control("cmdClean")));
     EXPECT_TRUE(IsEnabled(Control("cmdClose")));
-    EXPECT_EQ(MenuItemEnabled(main_, {Lang("1005"), Lang("1006")}), false);
-    EXPECT_EQ(MenuItemEnabled(main_, {Lang("1005"), Lang("1007")}), true);
+    EXPECT_EQ(MenuItemEnabled(window_, {Lang("1005"), Lang("1006")}), false);
+    EXPECT_EQ(MenuItemEnabled(window_, {Lang("1005"), Lang("1007")}), true);
     EXPECT_EQ(ComboItems(Control("cboConfigs")), std::vector<std::string>{});
 }
 
 TEST_F(MainGui, ClosingTheWindowDuringARegistrySearchEndsTheProgramCleanly) {
-    WriteIni({true, false, false, false});
-    AddFilter("E2ESlow");
-    Seed();
+    Prepare(true, false, false, false, {"E2ESlow"});
     Launch();
     ASSERT_TRUE(Click(Control("cmdClean")));
-    auto box = WaitForMessageBox(app_.id());
-    ASSERT_TRUE(box.has_value());
-    ASSERT_TRUE(AnswerMessageBox(box->hwnd, IDYES));
+    ASSERT_TRUE(AnswerBox(Lang("0009"), Lang("0010"), {IDYES, IDNO}, IDYES));
     // the working copy exists from the unpack to the end of the pass
     ASSERT_TRUE(WaitUntil([&] { return Exists(WorkingCopy()); }, kWait));
     ASSERT_TRUE(WaitUntil([&] { return Status() == Lang("0011"); }, kWait))
         << "the window answers while the search runs";
     EXPECT_FALSE(IsEnabled(Control("cmdClose")));
-    ASSERT_TRUE(PostMessageW(main_, WM_CLOSE, 0, 0));
+    ASSERT_TRUE(PostMessageW(window_, WM_CLOSE, 0, 0));
     auto code = app_.WaitForExit(kRunWait);
     ASSERT_TRUE(code.has_value()) << "the program did not end";
     EXPECT_EQ(*code, 0u) << "the program ended abnormally";
@@ -408,26 +286,21 @@ TEST_F(MainGui, ClosingTheWindowDuringARegistrySearchEndsTheProgramCleanly) {
     EXPECT_FALSE(Exists(folder_ + "\\English.dlf")) << "the language copy is deleted";
 }
 
-// File > Exit chosen with the keys that reach a menu bar; an Enter that missed the menu
-// would press the default button (Clean) and ask for a confirmation instead.
+// File > Exit chosen with the keys that reach a menu bar (F with Alt); an Enter that missed
+// the menu would press the default button (Clean) and ask for a confirmation instead.
 TEST_F(MainGui, MenuBarAnswersF10AltAndMnemonics) {
-    struct Key {
-        WORD vk;
-        bool alt;
+    const std::pair<const char*, std::vector<WORD>> cases[] = {
+        {"F10", {VK_F10, VK_DOWN, VK_DOWN, VK_RETURN}},
+        {"Alt", {VK_MENU, VK_DOWN, VK_DOWN, VK_RETURN}},
+        {"Alt+F, X", {'F', 'X'}},
     };
-    const std::pair<const char*, std::vector<Key>> cases[] = {
-        {"F10", {{VK_F10, false}, {VK_DOWN, false}, {VK_DOWN, false}, {VK_RETURN, false}}},
-        {"Alt", {{VK_MENU, false}, {VK_DOWN, false}, {VK_DOWN, false}, {VK_RETURN, false}}},
-        {"Alt+F, X", {{'F', true}, {'X', false}}},
-    };
-    WriteIni({});
-    AddFilter("E2E");
+    Prepare(false);
     for (const auto& [name, keys] : cases) {
         SCOPED_TRACE(name);
         Launch();
-        ASSERT_TRUE(Activate(main_));
-        for (const Key& k : keys) {
-            ASSERT_TRUE(SendKey(k.vk, false, false, k.alt));
+        ASSERT_TRUE(Activate(window_));
+        for (WORD vk : keys) {
+            ASSERT_TRUE(SendKey(vk, false, false, vk == 'F'));
             Sleep(200); // the menu opens between keys
         }
         auto code = app_.WaitForExit(kWait);
@@ -436,12 +309,18 @@ TEST_F(MainGui, MenuBarAnswersF10AltAndMnemonics) {
     }
 }
 
-// The dialogs that change the main window, opened from its own menu and keys.
-TEST_F(MainGui, LanguageAndFontChosenFromTheMainWindowApplyAtOnce) {
-    WriteIni({});
-    AddFilter("E2E");
+// With every setting off a run prepares, backs up and logs nothing; then the dialogs that
+// change the main window, opened from its own menu and keys.
+TEST_F(MainGui, WithEverySettingOffNothingIsKeptAndLanguageAndFontApplyAtOnce) {
+    Prepare(false);
     Launch();
-    ASSERT_TRUE(PostMenuCommand(main_, {"Options", "Language"}));
+    Clean();
+    EXPECT_EQ(Removed(), ExpectedRemoved());
+    ExpectE2ECleaned();
+    EXPECT_FALSE(Exists(folder_ + "\\Backup"));
+    EXPECT_FALSE(Exists(folder_ + "\\Log"));
+
+    ASSERT_TRUE(PostMenuCommand(window_, {"Options", "Language"}));
     HWND dialog = WaitForFrm("frmLanguage", kWait);
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(SelectCombo(FindControl(dialog, "cboLanguage"), "German"));
@@ -450,68 +329,47 @@ TEST_F(MainGui, LanguageAndFontChosenFromTheMainWindowApplyAtOnce) {
     ASSERT_TRUE(WaitUntil([&] { return WindowText(Control("cmdClean")) == "Reinigen"; }, kWait))
         << WindowText(Control("cmdClean"));
     // the menus speak German too: the English path is gone, the German one runs
-    EXPECT_FALSE(MenuItemEnabled(main_, {"File", "Clean"}).has_value());
-    EXPECT_EQ(MenuItemEnabled(main_, {"Datei", "Reinigen"}), std::optional<bool>(true));
+    EXPECT_FALSE(MenuItemEnabled(window_, {"File", "Clean"}).has_value());
+    EXPECT_EQ(MenuItemEnabled(window_, {"Datei", "Reinigen"}), std::optional<bool>(true));
     EXPECT_NE(ReadAll(Ini()).find("CurrentLanguage=German"), std::string::npos);
-    SaveScreenshot(ScreenshotPath("frmMain_German"), main_);
+    SaveScreenshot(ScreenshotPath("frmMain_German"), window_);
 
     // then a font chosen with Ctrl+F
     ASSERT_NE(FontFace(Control("cmdClean")), "Tahoma");
-    ASSERT_TRUE(Activate(main_));
+    ASSERT_TRUE(Activate(window_));
     ASSERT_TRUE(SendKey('F', true));
     dialog = WaitForFrm("frmFont", kWait);
     ASSERT_NE(dialog, nullptr);
     ASSERT_TRUE(SelectCombo(FindControl(dialog, "cboFont"), "Tahoma"));
     ASSERT_TRUE(Click(FindControl(dialog, "cmdSave")));
-    for (const char* name : {"cmdClean", "cmdClose", "lstDetail", "lblStatus"}) {
-        SCOPED_TRACE(name);
+    for (const char* name : {"cmdClean", "cmdClose", "lstDetail", "lblStatus"})
         EXPECT_TRUE(WaitUntil([&] { return FontFace(Control(name)) == "Tahoma"; }, kWait))
-            << FontFace(Control(name));
-    }
+            << name << ": " << FontFace(Control(name));
     EXPECT_NE(ReadAll(Ini()).find("Name=Tahoma"), std::string::npos);
-    SaveScreenshot(ScreenshotPath("frmMain_Tahoma"), main_);
+    SaveScreenshot(ScreenshotPath("frmMain_Tahoma"), window_);
 }
 
 // F1 hands the help page of the language to the shell. The prefix's handler of .html pages
 // becomes the probe, which records the path it is given.
 TEST_F(MainGui, F1OpensTheHelpPageThroughTheShell) {
-    const std::string classes = "Software\\Classes\\";
-    const std::string recorded = folder_ + "\\help-opened.txt";
-    const std::string command =
-        "\"" + WinePath(TW_RECORD_PROBE) + "\" record \"" + recorded + "\" \"%1\"";
-    std::string oldClass(MAX_PATH, '\0');
-    DWORD size = MAX_PATH;
-    const bool hadClass =
-        RegGetValueA(HKEY_LOCAL_MACHINE, (classes + ".html").c_str(), nullptr, RRF_RT_REG_SZ,
-                     nullptr, oldClass.data(), &size) == ERROR_SUCCESS;
-    oldClass.resize(hadClass ? size - 1 : 0);
+    const std::string classes = "Software\\Classes\\", recorded = folder_ + "\\help-opened.txt";
+    const std::string oldClass = tw::Registry::GetValue(HKEY_LOCAL_MACHINE, classes + ".html", "");
     SetString(HKEY_LOCAL_MACHINE, classes + ".html", "", "TwE2E.Help");
     SetString(HKEY_LOCAL_MACHINE, classes + "TwE2E.Help\\shell\\open\\command", "",
-              command.c_str());
-    ASSERT_TRUE(CopyFileA((WinePath(TW_PROGRAM_DIR) + "\\Tracewipe.html").c_str(),
-                          (folder_ + "\\Tracewipe.html").c_str(), FALSE));
-    WriteIni({});
-    AddFilter("E2E");
+              "\"" + WinePath(TW_RECORD_PROBE) + "\" record \"" + recorded + "\" \"%1\"");
+    CopyIn(TW_PROGRAM_DIR, "Tracewipe.html");
+    Prepare(false);
     Launch();
-    ASSERT_TRUE(Activate(main_));
+    ASSERT_TRUE(Activate(window_));
     ASSERT_TRUE(SendKey(VK_F1));
     std::string opened;
-    WaitUntil(
-        [&] {
-            opened = Exists(recorded) ? ReadAll(recorded) : "";
-            return !opened.empty();
-        },
-        kWait);
-    RegDeleteTreeA(HKEY_LOCAL_MACHINE, (classes + "TwE2E.Help").c_str());
-    RegDeleteKeyA(HKEY_LOCAL_MACHINE, (classes + "TwE2E.Help").c_str());
-    if (hadClass)
-        SetString(HKEY_LOCAL_MACHINE, classes + ".html", "", oldClass);
-    else
+    WaitUntil([&] { return !(opened = ReadAll(recorded)).empty(); }, kWait);
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, classes + "TwE2E.Help");
+    if (oldClass.empty())
         RegDeleteKeyA(HKEY_LOCAL_MACHINE, (classes + ".html").c_str());
-    std::string expected = folder_ + "\\Tracewipe.html";
-    CharUpperA(opened.data());
-    CharUpperA(expected.data());
-    EXPECT_EQ(opened, expected);
+    else
+        SetString(HKEY_LOCAL_MACHINE, classes + ".html", "", oldClass);
+    EXPECT_STRCASEEQ(opened.c_str(), (folder_ + "\\Tracewipe.html").c_str());
 }
 
 } // namespace

@@ -1,6 +1,6 @@
-// The preview window of the real Tracewipe.exe, opened from the Normal interface: its
-// list for a small filter on seeded items, in English and German, and a cancel while
-// the registry is searched. The items stay where they are.
+// The preview window of the real Tracewipe.exe, opened from the Normal interface: its list
+// for a small filter on seeded items, in English and German, and a cancel while the registry
+// is searched. The items stay where they are.
 #include "support/ProgramTest.h"
 
 #include <string>
@@ -10,13 +10,11 @@ namespace {
 
 using namespace twtest;
 
-constexpr DWORD kRunWait = 120000;
 const std::string kKey = "Software\\TracewipeE2E";
 
 class PreviewGui : public ProgramTest {
   protected:
     void SetUp() override {
-        file_ = WindowsDir() + "\\twe2e_removed.dll";
         Clear();
         WriteAll(file_, "preview me");
         for (const char* key : {"\\Section\\Sub", "\\Deep\\TwE2ESearchHit\\Inner"})
@@ -31,31 +29,26 @@ class PreviewGui : public ProgramTest {
         DeleteKeyTree(HKEY_CURRENT_USER, kKey);
     }
 
-    // Starts the program in `language` with one filter and waits for the main window.
+    // Starts the program in `language` with one filter.
     void Launch(const char* language, const char* filter) {
         MakeFolder({"Tracewipe.exe", "English.lng", "German.lng"});
-        language_ = language;
         WriteSettings("Interface=Normal", language);
         CopyIn(TW_E2E_FILTER_DIR, std::string(filter) + ".twf");
-        Start();
-        main_ = WaitForFrm("frmMain", kFirstWait);
-        ASSERT_NE(main_, nullptr) << "the program is " << app_.State();
+        ProgramTest::Launch("frmMain");
     }
-    std::string Lang(const char* id) const { return LanguageText(id, language_); }
+    std::string Lang(const char* id) const { return twtest::Lang(id, language_); }
     std::string Progress(HWND preview) const {
         return WindowText(FindControl(preview, "lblProgress"));
     }
 
-    std::string file_;
-    const char* language_ = "English";
-    HWND main_ = nullptr;
+    std::string file_ = WindowsDir() + "\\twe2e_removed.dll";
 };
 
 TEST_F(PreviewGui, ListsWhatTheFilterWouldRemoveAndChangesNothing) {
     for (const char* language : {"English", "German"}) {
         SCOPED_TRACE(language);
         Launch(language, "E2E");
-        ASSERT_TRUE(Activate(main_));
+        ASSERT_TRUE(Activate(window_));
         ASSERT_TRUE(SendKey('P', true));
         HWND preview = WaitForFrm("frmPreview");
         ASSERT_NE(preview, nullptr);
@@ -89,7 +82,7 @@ TEST_F(PreviewGui, ListsWhatTheFilterWouldRemoveAndChangesNothing) {
 TEST_F(PreviewGui, CancelDuringARegistrySearchEndsThePreviewEarly) {
     WriteAll(WindowsDir() + "\\twe2e_after_search.dll", "after");
     Launch("English", "E2ESlow");
-    ASSERT_TRUE(PostMenuCommand(main_, {Lang("1019"), Lang("2100")}));
+    ASSERT_TRUE(PostMenuCommand(window_, {Lang("1019"), Lang("2100")}));
     HWND preview = WaitForFrm("frmPreview");
     ASSERT_NE(preview, nullptr);
     const std::string searching = Lang("2103") + " HKEY_LOCAL_MACHINE; HKEY_CLASSES_ROOT";

@@ -1,11 +1,10 @@
-// The backup promise of the real Tracewipe.exe: the shipped filters clean the seeded
-// sandbox through the Normal interface with every backup on, and the two restore dialogs
-// put everything back as it was. The clean-up dialogs delete what they are told to.
+// The backup promise of the real Tracewipe.exe: the shipped filters clean the seeded sandbox
+// through the Normal interface with every backup on, and the two restore dialogs put
+// everything back as it was. The clean-up dialogs delete what they are told to.
 #include "Seeder.h"
 #include "support/ProgramTest.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <map>
 
 namespace {
@@ -13,20 +12,7 @@ namespace {
 using namespace twtest;
 namespace seed = tw::seed;
 
-constexpr DWORD kRunWait = 240000;
-
-std::string Lang(const char* language, const char* id) {
-    char buf[512] = {};
-    const std::string file = WinePath(TW_LANG_DIR) + "\\" + language + ".txt";
-    GetPrivateProfileStringA("Language", id, "?", buf, sizeof buf, file.c_str());
-    return buf;
-}
-
-// A window painted afresh, shot.
-void Shoot(HWND window, const std::string& name) {
-    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
-    SaveScreenshot(ScreenshotPath(name), window);
-}
+constexpr DWORD kLongRunWait = 240000;
 
 // Every control but Close (and the labels and frames) is disabled.
 void ExpectOnlyClose(HWND dialog) {
@@ -47,23 +33,18 @@ class BackupGui : public ProgramTest {
   protected:
     void Launch(const char* language) {
         MakeFolder({"Tracewipe.exe", "English.lng", "German.lng", "NVIDIA.twf", "ATI.twf"});
-        WriteAll(Ini(), std::string("[PROGRAM]\r\nInterface=Normal\r\nWizard=No\r\nLogFile=Yes\r\n"
-                                    "BackupFiles=Yes\r\nBackupDir=Yes\r\nBackupReg=Yes\r\n"
-                                    "[WARNING]\r\nReadmeStart=No\r\n[LANGUAGE]\r\n"
-                                    "CurrentLanguage=") +
-                            language + "\r\n");
-        Start();
-        main_ = WaitForFrm("frmMain", kFirstWait);
-        ASSERT_NE(main_, nullptr) << "frmMain did not open; the program is " << app_.State();
+        WriteSettings("Interface=Normal\r\nWizard=No\r\nLogFile=Yes\r\nBackupFiles=Yes\r\n"
+                      "BackupDir=Yes\r\nBackupReg=Yes",
+                      language);
+        ProgramTest::Launch("frmMain");
     }
     // A dialog opened with its shortcut in the Normal interface.
     HWND Open(const char* name, WORD key) {
-        EXPECT_TRUE(Activate(main_) && SendKey(key, true));
+        EXPECT_TRUE(Activate(window_) && SendKey(key, true));
         HWND dialog = WaitForFrm(name);
         EXPECT_NE(dialog, nullptr) << name;
         return dialog;
     }
-    HWND main_ = nullptr;
 };
 
 TEST_F(BackupGui, EverythingAShippedFilterRemovedComesBackThroughTheRestoreDialogs) {
@@ -84,17 +65,10 @@ TEST_F(BackupGui, EverythingAShippedFilterRemovedComesBackThroughTheRestoreDialo
 
     Launch("English");
     for (const char* filter : {"NVIDIA", "ATI"}) {
-        ASSERT_TRUE(SelectCombo(FindControl(main_, "cboConfigs"), filter));
-        ASSERT_TRUE(Click(FindControl(main_, "cmdClean")));
-        auto box = WaitForMessageBox(app_.id());
-        ASSERT_TRUE(box && AnswerMessageBox(box->hwnd, IDYES) && WaitForWindowGone(box->hwnd));
-        ASSERT_TRUE(WaitUntil(
-            [&] {
-                return WindowText(FindControl(main_, "lblStatus")) == Lang("English", "0014") &&
-                       IsEnabled(FindControl(main_, "cmdClean"));
-            },
-            kRunWait))
-            << filter;
+        SCOPED_TRACE(filter);
+        ASSERT_TRUE(SelectCombo(Control("cboConfigs"), filter));
+        Clean(true, nullptr, kLongRunWait);
+        ASSERT_FALSE(HasFatalFailure());
     }
     std::map<seed::Kind, int> removed, back;
     for (const seed::Item& item : plan.items)
@@ -103,14 +77,12 @@ TEST_F(BackupGui, EverythingAShippedFilterRemovedComesBackThroughTheRestoreDialo
 
     // Select All and Restore on every run of a side; a run restored whole keeps no line.
     auto restoreAll = [&](HWND dialog, const std::string& combo, char side) {
-        const std::string list = "lst" + combo.substr(3);
-        const std::string selectAll = std::string("cmd") + side + "SelectAll";
-        const std::string restore = std::string("cmd") + side + "Restore";
+        const std::string list = "lst" + combo.substr(3), cmd = std::string("cmd") + side;
         for (const std::string& run : ComboItems(FindControl(dialog, combo))) {
             SCOPED_TRACE(run);
             ASSERT_TRUE(ChooseCombo(FindControl(dialog, combo), run));
-            ASSERT_TRUE(Press(FindControl(dialog, selectAll.c_str())));
-            ASSERT_TRUE(Press(FindControl(dialog, restore.c_str()), kRunWait));
+            ASSERT_TRUE(Press(FindControl(dialog, cmd + "SelectAll")));
+            ASSERT_TRUE(Press(FindControl(dialog, cmd + "Restore"), kLongRunWait));
             if (ChooseCombo(FindControl(dialog, combo), run)) {
                 EXPECT_EQ(ListItems(FindControl(dialog, list)), std::vector<std::string>{});
             }
@@ -136,11 +108,10 @@ TEST_F(BackupGui, EverythingAShippedFilterRemovedComesBackThroughTheRestoreDialo
             ++back[item.kind];
         seed::Remove(item);
     }
-    std::printf("restored %d of %d files, %d of %d directories, %d of %d keys\n",
-                back[seed::Kind::File], removed[seed::Kind::File], back[seed::Kind::Folder],
-                removed[seed::Kind::Folder], back[seed::Kind::Key], removed[seed::Kind::Key]);
     for (seed::Kind kind : {seed::Kind::File, seed::Kind::Folder, seed::Kind::Key})
-        EXPECT_TRUE(removed[kind] > 0 && back[kind] == removed[kind]);
+        EXPECT_TRUE(removed[kind] > 0 && back[kind] == removed[kind])
+            << "kind " << static_cast<int>(kind) << ": restored " << back[kind] << " of "
+            << removed[kind];
 }
 
 // Both restore dialogs and the clean-up dialogs with content, shot in both languages;
@@ -175,10 +146,10 @@ TEST_F(BackupGui, TheDialogsListTheStoreAndTheCleanUpDialogsDeleteTheSelectedEnt
         GetClientRect(list, &room);
         EXPECT_GT(SendMessageW(list, LB_GETHORIZONTALEXTENT, 0, 0), room.right);
         SendMessageW(list, LB_SETSEL, TRUE, 1);
-        Shoot(restore, std::string("frmRestore-") + language);
+        Shoot(std::string("frmRestore-") + language, restore);
         Close(restore);
         HWND reg = Open("frmRegRest", 'Z');
-        Shoot(reg, std::string("frmRegRest-") + language);
+        Shoot(std::string("frmRegRest-") + language, reg);
         Close(reg);
 
         struct Clear {
@@ -195,8 +166,8 @@ TEST_F(BackupGui, TheDialogsListTheStoreAndTheCleanUpDialogsDeleteTheSelectedEnt
         // clang-format on
         for (const Clear& c : clears) {
             SCOPED_TRACE(c.form);
-            ASSERT_TRUE(PostMenuCommand(
-                main_, {Lang(language, "1008"), Lang(language, "1010"), Lang(language, c.menuId)}));
+            ASSERT_TRUE(PostMenuCommand(window_, {Lang("1008", language), Lang("1010", language),
+                                                  Lang(c.menuId, language)}));
             HWND dialog = WaitForFrm(c.form);
             ASSERT_NE(dialog, nullptr);
             auto offered = ListItems(FindControl(dialog, c.list));
@@ -206,7 +177,7 @@ TEST_F(BackupGui, TheDialogsListTheStoreAndTheCleanUpDialogsDeleteTheSelectedEnt
             ASSERT_TRUE(Press(FindControl(dialog, "cmdDelete"))); // nothing selected
             EXPECT_EQ(FolderNames(folder_ + c.folder), names);
             ASSERT_TRUE(Press(FindControl(dialog, "cmdSelectAll")));
-            Shoot(dialog, std::string(c.form) + "-" + language);
+            Shoot(std::string(c.form) + "-" + language, dialog);
             ASSERT_TRUE(Press(FindControl(dialog, "cmdDelete")));
             EXPECT_EQ(FolderNames(folder_ + c.folder), c.left);
             ExpectOnlyClose(dialog);

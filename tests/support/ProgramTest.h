@@ -1,7 +1,6 @@
 #pragma once
-// What the end-to-end tests share: the real Tracewipe.exe, started from a fresh program
-// folder of its own below the build folder (named after the running test) and driven from
-// outside with the GUI driver.
+// What the end-to-end tests share: the real Tracewipe.exe, started from a fresh program folder
+// below the build folder (named after the running test) and driven with the GUI driver.
 #include "DriverText.h"
 #include "GuiDriver.h"
 #include "support/TestFiles.h"
@@ -17,6 +16,7 @@ using namespace tw::gui;
 
 constexpr DWORD kFirstWait = 30000; // the first window of a run also waits for the desktop
 constexpr DWORD kWait = 10000;
+constexpr DWORD kRunWait = 120000; // a run with whole-root registry searches
 
 // The window made from the form table of that name.
 inline WindowPredicate IsFrm(const char* name) {
@@ -24,11 +24,18 @@ inline WindowPredicate IsFrm(const char* name) {
 }
 
 // The text of `id` in the source of a shipped language file.
-inline std::string LanguageText(const char* id, const char* language = "English") {
+inline std::string Lang(const char* id, const std::string& language = "English") {
     char buf[512] = {};
     const std::string file = WinePath(TW_LANG_DIR) + "\\" + language + ".txt";
     GetPrivateProfileStringA("Language", id, "?", buf, sizeof buf, file.c_str());
     return buf;
+}
+inline std::string LanguageText(const char* id, const char* language = "English") {
+    return Lang(id, language);
+}
+// A line of the lists and the log: the text of `id`, then the item in brackets.
+inline std::string Entry(const char* id, const std::string& item) {
+    return Lang(id) + " (" + item + ")";
 }
 
 // The lines, each ended by CR LF.
@@ -37,6 +44,13 @@ inline std::string Lines(const std::vector<std::string>& lines) {
     for (const std::string& line : lines)
         s += line + "\r\n";
     return s;
+}
+
+// The text of a control of another process as the system keeps it: read without a message,
+// so it can be watched while the program is busy.
+inline std::string StoredText(HWND h) {
+    char buf[512] = {};
+    return std::string(buf, static_cast<size_t>(std::max(0, GetWindowTextA(h, buf, sizeof buf))));
 }
 
 inline std::string WindowsDir() {
@@ -67,6 +81,7 @@ class ProgramTest : public ::testing::Test {
     }
     // The settings file: the [PROGRAM] lines given, no warning, the language.
     void WriteSettings(const std::string& program, const std::string& language = "English") {
+        language_ = language;
         WriteAll(Ini(), "[PROGRAM]\r\n" + program +
                             "\r\n[WARNING]\r\nReadmeStart=No\r\n[LANGUAGE]\r\nCurrentLanguage=" +
                             language + "\r\n");
@@ -77,8 +92,67 @@ class ProgramTest : public ::testing::Test {
     }
     std::string Ini() const { return folder_ + "\\Tracewipe.ini"; }
 
-    std::string folder_;
+    // Starts the program and waits for its first window, `frm`.
+    void Launch(const char* frm) {
+        Start();
+        window_ = WaitForFrm(frm, kFirstWait);
+        ASSERT_NE(window_, nullptr) << frm << " did not open; the program is " << app_.State();
+    }
+    HWND Control(const char* name) const { return FindControl(window_, name); }
+    // A window (the first one when none is named) painted afresh, shot.
+    void Shoot(const std::string& name, HWND window = nullptr) {
+        window = window ? window : window_;
+        RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        SaveScreenshot(ScreenshotPath(name), window);
+    }
+
+    // The next message box: text, title and buttons checked, the screen shot when `shot`
+    // names it, answered `answer`. False when no box came or it stayed.
+    bool AnswerBox(const std::string& text, const std::string& title,
+                   const std::vector<int>& buttons, int answer, DWORD timeout = kWait,
+                   const char* shot = nullptr) {
+        auto box = WaitForMessageBox(app_.id(), timeout);
+        if (!box)
+            return false;
+        EXPECT_EQ(box->text, text);
+        EXPECT_EQ(box->title, title);
+        EXPECT_EQ(box->buttons, buttons);
+        if (shot)
+            SaveScreenshot(ScreenshotPath(shot));
+        return AnswerMessageBox(box->hwnd, answer) && WaitForWindowGone(box->hwnd, kWait);
+    }
+    // Clean pressed and confirmed; with Yes, waits until the window answers again (only while
+    // the run waits or once it has ended) with Clean usable and `status` reading `end`.
+    // shown_ gets the texts that lblStatusFile showed meanwhile, in order.
+    void Clean(bool yes = true, const char* shot = nullptr, DWORD timeout = kRunWait,
+               const char* status = "lblStatus", const char* end = "0014") {
+        shown_.clear();
+        ASSERT_TRUE(Click(Control("cmdClean")));
+        ASSERT_TRUE(AnswerBox(Lang("0009", language_), Lang("0010", language_), {IDYES, IDNO},
+                              yes ? IDYES : IDNO, kWait, shot))
+            << "no confirmation";
+        if (!yes)
+            return;
+        HWND file = Control("lblStatusFile");
+        const std::string want = Lang(end, language_);
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                const std::string now = file ? StoredText(file) : "";
+                if (!now.empty() && (shown_.empty() || shown_.back() != now))
+                    shown_.push_back(now);
+                DWORD_PTR r = 0;
+                return SendMessageTimeoutW(window_, WM_NULL, 0, 0, SMTO_NORMAL, 50, &r) &&
+                       IsEnabled(Control("cmdClean")) && StoredText(Control(status)) == want;
+            },
+            timeout, 5))
+            << "the run did not end; status: " << StoredText(Control(status));
+    }
+    std::string Status() const { return WindowText(Control("lblStatus")); }
+
+    std::string folder_, language_ = "English";
     Process app_;
+    HWND window_ = nullptr;
+    std::vector<std::string> shown_;
 };
 
 } // namespace twtest
