@@ -40,6 +40,25 @@ inline std::vector<std::string> Snapshot(HKEY root, const std::string& path) {
     return out;
 }
 
+// A message-only window of a class of its own whose messages go to `proc`.
+inline HWND MessageWindow(const char* className, WNDPROC proc) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);
+    return CreateWindowA(className, "", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, wc.hInstance,
+                         nullptr);
+}
+
+// Takes the next message of this thread's queue: it must be WM_QUIT with `code`.
+inline void ExpectQuitWaiting(WPARAM code) {
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(msg.wParam, code);
+}
+
 class RegistryFixture : public ::testing::Test {
   protected:
     void SetUp() override {
