@@ -1,7 +1,6 @@
 // clsProtection.DecodeFile on real files: what it replaces, what it leaves alone.
 #include "DecodeTestUtil.h"
 
-#include "core/Text.h"
 #include "decode/Encoder.h"
 #include "decode/clsProtection.h"
 #include "support/TestFiles.h"
@@ -13,10 +12,6 @@ namespace {
 
 using twtest::ReadAll;
 
-std::string FakeLanguage(std::string_view id) {
-    return "text " + std::string(id);
-}
-
 void Write(const std::string& path, const Bytes& bytes, DWORD attributes = 0) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     twtest::WriteAll(path, std::string(bytes.begin(), bytes.end()));
@@ -26,9 +21,6 @@ void Write(const std::string& path, const Bytes& bytes, DWORD attributes = 0) {
 
 class DecodeFileTest : public ::testing::Test {
   protected:
-    void SetUp() override { SetTextLookup(&FakeLanguage); }
-    void TearDown() override { SetTextLookup(nullptr); }
-
     // Decodes and returns the error's description, "" when it succeeded.
     std::string DecodeFile(const std::string& source, const std::string& dest) {
         clsProtection Protection;
@@ -44,6 +36,7 @@ class DecodeFileTest : public ::testing::Test {
     }
     std::string Path(const std::string& name) const { return dir_ / name; }
 
+    FakeTexts texts_;
     twtest::Scratch dir_{"decodefile"};
     std::vector<int> events_;
     long number_ = 0;

@@ -2,6 +2,7 @@
 // Shared by the decoder tests, the fuzz target and the benchmark: runs a decoder and
 // records everything it did, and makes plain data to pack.
 #include "core/AppError.h"
+#include "core/Text.h"
 #include "decode/Container.h"
 
 #include <cstdint>
@@ -14,12 +15,19 @@ namespace tw::testing {
 using Bytes = std::vector<std::uint8_t>;
 using DecodeFn = void (*)(Bytes&, std::int32_t, const ProgressHandler&);
 
-struct NamedDecoder {
-    const char* name;
-    DecodeFn fn;
+// The documented 17-byte container of "aab" and 21-byte one of "abcd".
+inline const Bytes kSeventeen = {0x48, 0x45, 0x33, 0x0D, 0x62, 0x03, 0x00, 0x00, 0x00,
+                                 0x02, 0x00, 0x61, 0x01, 0x62, 0x01, 0x02, 0x04};
+inline const Bytes kTwentyOne = {0x48, 0x45, 0x33, 0x0D, 0x04, 0x04, 0x00, 0x00, 0x00, 0x04, 0x00,
+                                 0x61, 0x02, 0x62, 0x02, 0x63, 0x02, 0x64, 0x02, 0xD8, 0xD8};
+
+// While it lives, each text id reads as "text <id>".
+struct FakeTexts {
+    FakeTexts() {
+        SetTextLookup([](std::string_view id) { return "text " + std::string(id); });
+    }
+    ~FakeTexts() { SetTextLookup(nullptr); }
 };
-inline const NamedDecoder kDecoders[] = {{"fast", &DecodeBytesFast},
-                                         {"reference", &DecodeBytesReference}};
 
 // What one decode did: the bytes or the error, and every Progress value on the way.
 struct Outcome {
