@@ -48,7 +48,6 @@ class EngineRegistry : public RegistryFixture {
             tw::IndexPath(ctx_.ProgramFolder, ctx_.RunName, ctx_.FilterName, tw::BackupKind::Reg)));
     }
     std::string FoundKeysFile() const { return programFolder_ + "\\My Filter.twr"; }
-    std::vector<std::string> FoundKeys() const { return tw::IndexLines(ReadAll(FoundKeysFile())); }
 
     tw::RunContext ctx_;
     tw::cRegSearch search_;
@@ -200,7 +199,7 @@ TEST_F(EngineRegistry, SearchEntriesInARowGiveWhatEachGivesAlone) {
         EXPECT_TRUE(tw::AppendTextLine(copy.c_str(), text));
         engine_.ProcessFilter(copy);
         DeleteFileA(copy.c_str());
-        const std::vector<std::string> found = FoundKeys();
+        const std::vector<std::string> found = tw::IndexLines(ReadAll(FoundKeysFile()));
         engine_.DeleteFoundKeys(FoundKeysFile());
         auto outcome = std::make_tuple(found, IndexLines(), FolderNames(RegFolder()));
         RemoveTree(RegFolder());

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -66,16 +65,13 @@ class RegistryFixture : public ::testing::Test {
             DeleteKeyTree(root, kTestKey);
             ASSERT_TRUE(CreateKey(root, kTestKey));
         }
-        program_ = std::make_unique<Scratch>("reg test");
-        programFolder_ = program_->Path();
     }
     void TearDown() override {
         for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
             DeleteKeyTree(root, kTestKey);
-        program_.reset();
     }
-    std::unique_ptr<Scratch> program_;
-    std::string programFolder_;
+    Scratch program_{"reg test"};
+    const std::string programFolder_ = program_.Path();
 };
 
 } // namespace regtest
