@@ -61,8 +61,8 @@ TEST_F(DecodeFileTest, MissingSourceFailsBeforeAnythingIsTouched) {
 TEST_F(DecodeFileTest, ExistingDestinationIsReplacedWhateverItsAttributes) {
     const Bytes plain = EnglishLike(25000, 4);
     Write(Path("filter.twf"), EncodeHuffman(plain));
-    const DWORD cases[] = {0, FILE_ATTRIBUTE_NORMAL, FILE_ATTRIBUTE_READONLY,
-                           FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY};
+    const DWORD hiding = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const DWORD cases[] = {0, FILE_ATTRIBUTE_NORMAL, FILE_ATTRIBUTE_READONLY, hiding};
     for (DWORD attributes : cases) {
         SCOPED_TRACE(attributes);
         const std::string dest = Path("cdtwf.dll");
@@ -72,9 +72,7 @@ TEST_F(DecodeFileTest, ExistingDestinationIsReplacedWhateverItsAttributes) {
         events_.clear();
         ASSERT_EQ(DecodeFile(Path("filter.twf"), dest), "");
         EXPECT_TRUE(ReadAll(dest) == std::string(plain.begin(), plain.end()));
-        EXPECT_EQ(GetFileAttributesA(dest.c_str()) &
-                      (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
-                  0u);
+        EXPECT_EQ(GetFileAttributesA(dest.c_str()) & hiding, 0u);
         ASSERT_FALSE(events_.empty());
         EXPECT_EQ(events_.back(), 100);
     }
