@@ -1,9 +1,8 @@
-// DecodeByte against any input. The last input byte steers the count passed with the
-// array; the rest is the array, or, with bit 1 of that byte, bytes written over the second
-// half of a long packed text (where the fast decoder runs a lane of its own). Each input is decoded
-// by the table-driven decoder and the plain one, which must agree on bytes, error and Progress
-// events, and the input is also packed and unpacked again, whole and cut short. The fast decoder's
-// result room ends in guard bytes that it checks itself; the sanitizers watch every other access.
+// DecodeByte against any input. The last byte steers the count passed with the array; the rest
+// is the array, or, with bit 1 of that byte, bytes written over the second half of a long packed
+// text (where the fast decoder runs a lane of its own). Both decoders must agree on bytes, error
+// and Progress events; the input must also pack and unpack again, whole and cut short. The
+// fast decoder checks its own guard bytes; the sanitizers watch every other access.
 #include "DecodeTestUtil.h"
 #include "decode/Encoder.h"
 
@@ -11,8 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-using tw::testing::Bytes;
-using tw::testing::Outcome;
+using namespace tw::testing;
 
 namespace {
 
@@ -24,7 +22,7 @@ namespace {
 // The packed text whose second half is overwritten: first four bytes of `patch` pick the
 // place, the rest is written there.
 Bytes PatchLongText(const Bytes& patch) {
-    static const Bytes text = tw::EncodeHuffman(tw::testing::EnglishLike(100000, 9));
+    static const Bytes text = tw::EncodeHuffman(EnglishLike(100000, 9));
     Bytes out = text;
     if (patch.size() < 4)
         return out;
@@ -52,9 +50,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (control & 1)
         byteLen += static_cast<std::int8_t>(control) / 8; // -16 .. 15
 
-    Outcome fast = tw::testing::Decode(&tw::DecodeBytesFast, input, byteLen);
-    Outcome reference = tw::testing::Decode(&tw::DecodeBytesReference, input, byteLen);
-    if (!(fast == reference))
+    const Outcome fast = Decode(&tw::DecodeBytesFast, input, byteLen);
+    if (!(fast == Decode(&tw::DecodeBytesReference, input, byteLen)))
         Fail("the fast and the plain decoder disagree");
     if (!fast.ok && !fast.inputUntouched)
         Fail("a failed decode changed the array");
@@ -62,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Fail("more bytes out than bits in");
 
     const Bytes packed = tw::EncodeHuffman(input);
-    Outcome back = tw::testing::Decode(&tw::DecodeBytesFast, packed);
+    Outcome back = Decode(&tw::DecodeBytesFast, packed);
     if (!back.ok || back.bytes != input)
         Fail("a packed input does not unpack to itself");
 
@@ -73,8 +70,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Bytes cut(packed.begin(),
                     packed.begin() + static_cast<std::ptrdiff_t>(packed.size() * control / 256));
     const std::int32_t count = static_cast<std::int32_t>(control & 1 ? packed.size() : cut.size());
-    Outcome part = tw::testing::Decode(&tw::DecodeBytesFast, cut, count);
-    if (!(part == tw::testing::Decode(&tw::DecodeBytesReference, cut, count)))
+    Outcome part = Decode(&tw::DecodeBytesFast, cut, count);
+    if (!(part == Decode(&tw::DecodeBytesReference, cut, count)))
         Fail("the decoders disagree on a cut packed input");
     if (part.ok ? part.bytes.size() >= input.size() ||
                       !std::equal(part.bytes.begin(), part.bytes.end(), input.begin())

@@ -26,11 +26,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string folder = argv[1];
-    Put(folder, "seventeen",
-        {0x48, 0x45, 0x33, 0x0D, 0x62, 0x03, 0x00, 0x00, 0x00, 0x02, 0x00, 0x61, 0x01, 0x62, 0x01,
-         0x02, 0x04});
-    Put(folder, "twentyone", {0x48, 0x45, 0x33, 0x0D, 0x04, 0x04, 0x00, 0x00, 0x00, 0x04, 0x00,
-                              0x61, 0x02, 0x62, 0x02, 0x63, 0x02, 0x64, 0x02, 0xD8, 0xD8});
+    Put(folder, "seventeen", tw::testing::kSeventeen);
+    Put(folder, "twentyone", tw::testing::kTwentyOne);
     Put(folder, "stored", tw::EncodeStored(tw::testing::ToBytes("stored bytes")));
     Put(folder, "text", tw::EncodeHuffman(tw::testing::EnglishLike(2000, 1)));
     Put(folder, "text-long", tw::EncodeHuffman(tw::testing::EnglishLike(30000, 2)));

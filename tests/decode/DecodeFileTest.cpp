@@ -1,7 +1,6 @@
 // clsProtection.DecodeFile on real files: what it replaces, what it leaves alone.
 #include "DecodeTestUtil.h"
 
-#include "core/Text.h"
 #include "decode/Encoder.h"
 #include "decode/clsProtection.h"
 #include "support/TestFiles.h"
@@ -13,10 +12,6 @@ namespace {
 
 using twtest::ReadAll;
 
-std::string FakeLanguage(std::string_view id) {
-    return "text " + std::string(id);
-}
-
 void Write(const std::string& path, const Bytes& bytes, DWORD attributes = 0) {
     SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
     twtest::WriteAll(path, std::string(bytes.begin(), bytes.end()));
@@ -26,9 +21,6 @@ void Write(const std::string& path, const Bytes& bytes, DWORD attributes = 0) {
 
 class DecodeFileTest : public ::testing::Test {
   protected:
-    void SetUp() override { SetTextLookup(&FakeLanguage); }
-    void TearDown() override { SetTextLookup(nullptr); }
-
     // Decodes and returns the error's description, "" when it succeeded.
     std::string DecodeFile(const std::string& source, const std::string& dest) {
         clsProtection Protection;
@@ -44,6 +36,7 @@ class DecodeFileTest : public ::testing::Test {
     }
     std::string Path(const std::string& name) const { return dir_ / name; }
 
+    FakeTexts texts_;
     twtest::Scratch dir_{"decodefile"};
     std::vector<int> events_;
     long number_ = 0;
@@ -68,8 +61,8 @@ TEST_F(DecodeFileTest, MissingSourceFailsBeforeAnythingIsTouched) {
 TEST_F(DecodeFileTest, ExistingDestinationIsReplacedWhateverItsAttributes) {
     const Bytes plain = EnglishLike(25000, 4);
     Write(Path("filter.twf"), EncodeHuffman(plain));
-    const DWORD cases[] = {0, FILE_ATTRIBUTE_NORMAL, FILE_ATTRIBUTE_READONLY,
-                           FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY};
+    const DWORD hiding = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+    const DWORD cases[] = {0, FILE_ATTRIBUTE_NORMAL, FILE_ATTRIBUTE_READONLY, hiding};
     for (DWORD attributes : cases) {
         SCOPED_TRACE(attributes);
         const std::string dest = Path("cdtwf.dll");
@@ -79,9 +72,7 @@ TEST_F(DecodeFileTest, ExistingDestinationIsReplacedWhateverItsAttributes) {
         events_.clear();
         ASSERT_EQ(DecodeFile(Path("filter.twf"), dest), "");
         EXPECT_TRUE(ReadAll(dest) == std::string(plain.begin(), plain.end()));
-        EXPECT_EQ(GetFileAttributesA(dest.c_str()) &
-                      (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM),
-                  0u);
+        EXPECT_EQ(GetFileAttributesA(dest.c_str()) & hiding, 0u);
         ASSERT_FALSE(events_.empty());
         EXPECT_EQ(events_.back(), 100);
     }

@@ -2,11 +2,15 @@
 // Shared by the decoder tests, the fuzz target and the benchmark: runs a decoder and
 // records everything it did, and makes plain data to pack.
 #include "core/AppError.h"
+#include "core/Text.h"
 #include "decode/Container.h"
 
 #include <cstdint>
+#include <iterator>
+#include <optional>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace tw::testing {
@@ -14,12 +18,19 @@ namespace tw::testing {
 using Bytes = std::vector<std::uint8_t>;
 using DecodeFn = void (*)(Bytes&, std::int32_t, const ProgressHandler&);
 
-struct NamedDecoder {
-    const char* name;
-    DecodeFn fn;
+// The documented 17-byte container of "aab" and 21-byte one of "abcd".
+inline const Bytes kSeventeen = {0x48, 0x45, 0x33, 0x0D, 0x62, 0x03, 0x00, 0x00, 0x00,
+                                 0x02, 0x00, 0x61, 0x01, 0x62, 0x01, 0x02, 0x04};
+inline const Bytes kTwentyOne = {0x48, 0x45, 0x33, 0x0D, 0x04, 0x04, 0x00, 0x00, 0x00, 0x04, 0x00,
+                                 0x61, 0x02, 0x62, 0x02, 0x63, 0x02, 0x64, 0x02, 0xD8, 0xD8};
+
+// While it lives, each text id reads as "text <id>".
+struct FakeTexts {
+    FakeTexts() {
+        SetTextLookup([](std::string_view id) { return "text " + std::string(id); });
+    }
+    ~FakeTexts() { SetTextLookup(nullptr); }
 };
-inline const NamedDecoder kDecoders[] = {{"fast", &DecodeBytesFast},
-                                         {"reference", &DecodeBytesReference}};
 
 // What one decode did: the bytes or the error, and every Progress value on the way.
 struct Outcome {
@@ -34,12 +45,13 @@ struct Outcome {
     bool operator==(const Outcome&) const = default;
 };
 
-inline Outcome Decode(DecodeFn fn, Bytes input, std::int32_t byteLen) {
+// One decoder on the input, counted as byteLen bytes (none: the input's size).
+inline Outcome Decode(DecodeFn fn, Bytes input, std::optional<std::int32_t> byteLen = {}) {
     Outcome o;
     ProgressHandler progress = [&o](std::int16_t p) { o.events.push_back(p); };
     const Bytes before = input;
     try {
-        fn(input, byteLen, progress);
+        fn(input, byteLen.value_or(static_cast<std::int32_t>(input.size())), progress);
         o.ok = true;
         o.bytes = std::move(input);
     } catch (const AppError& e) {
@@ -49,10 +61,6 @@ inline Outcome Decode(DecodeFn fn, Bytes input, std::int32_t byteLen) {
         o.inputUntouched = input == before;
     }
     return o;
-}
-
-inline Outcome Decode(DecodeFn fn, const Bytes& input) {
-    return Decode(fn, input, static_cast<std::int32_t>(input.size()));
 }
 
 inline Bytes ToBytes(const std::string& s) {
@@ -77,14 +85,12 @@ inline Bytes EnglishLike(std::size_t size, unsigned seed) {
     out.reserve(size + 16);
     int column = 0, limit = lineLen(rng);
     while (out.size() < size) {
-        const char* w = words[pick(rng) % (sizeof(words) / sizeof(words[0]))];
-        for (const char* c = w; *c; ++c)
-            out.push_back(static_cast<std::uint8_t>(*c));
-        column += static_cast<int>(std::char_traits<char>::length(w)) + 1;
+        const std::string_view w = words[pick(rng) % std::size(words)];
+        out.insert(out.end(), w.begin(), w.end());
+        column += static_cast<int>(w.size()) + 1;
         if (column > limit) {
-            out.push_back(rng() % 3 == 0 ? '.' : ',');
-            out.push_back('\r');
-            out.push_back('\n');
+            out.insert(out.end(),
+                       {static_cast<std::uint8_t>(rng() % 3 == 0 ? '.' : ','), '\r', '\n'});
             column = 0;
             limit = lineLen(rng);
         } else {

@@ -10,13 +10,6 @@
 namespace tw::testing {
 namespace {
 
-void ExpectSame(const Bytes& input, const std::string& what) {
-    const Outcome fast = Decode(&DecodeBytesFast, input);
-    const Outcome reference = Decode(&DecodeBytesReference, input);
-    EXPECT_TRUE(fast == reference)
-        << what << ": " << fast.description << " / " << reference.description;
-}
-
 // A long block whose tree lacks the code of a byte that only the second half holds: the
 // byte 0xFF, the last symbol, has its code taken out of the code block.
 TEST(EquivalenceTest, MissingBranchInTheSecondHalfFailsAlike) {
@@ -38,8 +31,9 @@ TEST(EquivalenceTest, MissingBranchInTheSecondHalfFailsAlike) {
         packed[entry + 1] = 0;
         packed.erase(packed.begin() + static_cast<std::ptrdiff_t>(codeStart + newBytes),
                      packed.begin() + static_cast<std::ptrdiff_t>(codeStart + oldBytes));
-        ExpectSame(packed, "missing " + std::to_string(round));
-        EXPECT_FALSE(Decode(&DecodeBytesFast, packed).ok);
+        const Outcome fast = Decode(&DecodeBytesFast, packed);
+        EXPECT_TRUE(fast == Decode(&DecodeBytesReference, packed)) << round << fast.description;
+        EXPECT_FALSE(fast.ok);
     }
 }
 
@@ -48,7 +42,7 @@ TEST(EquivalenceTest, ProgressHandlerThatThrowsStopsBothAtTheSameEvent) {
     for (int stopAt : {0, 3, 9, 12}) {
         SCOPED_TRACE(stopAt);
         std::vector<std::vector<int>> seen;
-        for (const auto& d : kDecoders) {
+        for (DecodeFn fn : {&DecodeBytesFast, &DecodeBytesReference}) {
             std::vector<int> events;
             Bytes bytes = packed;
             ProgressHandler progress = [&](std::int16_t p) {
@@ -56,7 +50,7 @@ TEST(EquivalenceTest, ProgressHandlerThatThrowsStopsBothAtTheSameEvent) {
                 if (static_cast<int>(events.size()) > stopAt)
                     throw std::runtime_error("stop");
             };
-            EXPECT_THROW(d.fn(bytes, static_cast<std::int32_t>(bytes.size()), progress),
+            EXPECT_THROW(fn(bytes, static_cast<std::int32_t>(bytes.size()), progress),
                          std::runtime_error);
             seen.push_back(events);
         }

@@ -18,18 +18,25 @@ class StartAndWaitTest : public RegistryFixture {};
 struct Recorder {
     static inline int seen = 0;
     static LRESULT CALLBACK Proc(HWND h, UINT m, WPARAM w, LPARAM l) {
-        if (m == WM_APP + 1) {
-            ++seen;
-            return 0;
-        }
+        seen += m == WM_APP + 1;
         return DefWindowProcA(h, m, w, l);
     }
 };
 
-TEST_F(StartAndWaitTest, ReturnsTheExitCodeAndAProgramThatCannotStartIsAnError) {
+// The program's exit code, messages dispatched while it runs, a WM_QUIT met on the way
+// kept for the outer loop, and error 53 for a program that cannot start.
+TEST_F(StartAndWaitTest, WaitsServingMessagesAndKeepsAQuit) {
+    HWND w = MessageWindow("TwWaitTestWindow", Recorder::Proc);
+    ASSERT_TRUE(w);
+    Recorder::seen = 0;
+    PostMessageA(w, WM_APP + 1, 0, 0);
+    PostQuitMessage(4);
     const std::string out = programFolder_ + "\\out put.txt";
     EXPECT_EQ(tw::StartAndWait("cmd.exe /c echo done>\"" + out + "\"", 0), 0u);
     EXPECT_EQ(ReadAll(out).substr(0, 4), "done");
+    EXPECT_EQ(Recorder::seen, 1);
+    ExpectQuitWaiting(4);
+    DestroyWindow(w);
     EXPECT_EQ(tw::StartAndWait("cmd.exe /c exit 3", 0), 3u);
     try {
         tw::StartAndWait("tw-no-such-program.exe", 0);
@@ -39,71 +46,28 @@ TEST_F(StartAndWaitTest, ReturnsTheExitCodeAndAProgramThatCannotStartIsAnError) 
     }
 }
 
-TEST_F(StartAndWaitTest, DispatchesMessagesWhileItWaits) {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = Recorder::Proc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = "TwWaitTestWindow";
-    RegisterClassA(&wc);
-    HWND w = CreateWindowA("TwWaitTestWindow", "", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr,
-                           wc.hInstance, nullptr);
-    ASSERT_TRUE(w);
-    Recorder::seen = 0;
-    PostMessageA(w, WM_APP + 1, 0, 0);
-    tw::StartAndWait("cmd.exe /c exit 0", 0);
-    EXPECT_EQ(Recorder::seen, 1);
-    DestroyWindow(w);
-}
+class RegistryBackup : public RegistryFixture {};
 
-TEST_F(StartAndWaitTest, AQuitMessageIsKeptForTheOuterLoop) {
-    const std::string out = programFolder_ + "\\quit.txt";
-    PostQuitMessage(4);
-    tw::StartAndWait("cmd.exe /c echo x>\"" + out + "\"", 0);
-    EXPECT_TRUE(Exists(out));
-    MSG msg;
-    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
-    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
-    EXPECT_EQ(msg.wParam, 4u);
-}
-
-class RegistryBackup : public RegistryFixture {
-  protected:
-    std::string Folder() const {
-        return tw::RunFolderPath(programFolder_, "R", "F", tw::BackupKind::Reg);
-    }
-    std::string Index() const {
-        return tw::IndexPath(programFolder_, "R", "F", tw::BackupKind::Reg);
-    }
-    void MakeFolders() {
-        CreateDirectoryA((programFolder_ + "\\Backup").c_str(), nullptr);
-        ASSERT_TRUE(CreateDirectoryA(Folder().c_str(), nullptr));
-    }
-    RegistryBackupResult Backup(const std::string& counter, const std::string& path,
-                                HKEY root = HKEY_CURRENT_USER,
-                                const std::string& rootName = "HKEY_CURRENT_USER") {
-        return tw::BackupRegistryKey(counter, "F", "R", path, rootName, root, programFolder_);
-    }
-};
-
+// What an earlier run with the same run name may have left: held open without sharing, the
+// registry tool cannot replace it.
 TEST_F(RegistryBackup, AStaleFileOfTheSameNameIsNoExport) {
-    // what an earlier run with the same run name may have left
-    MakeFolders();
+    const std::string folder = tw::RunFolderPath(programFolder_, "R", "F", tw::BackupKind::Reg);
+    MakeDir(programFolder_ + "\\Backup");
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
     CreateKey(kCU, kBase + "\\K");
-    const std::string stale = Folder() + "\\K1.dat";
+    auto backup = [&](const std::string& counter) {
+        return tw::BackupRegistryKey(counter, "F", "R", kBase + "\\K", "HKEY_CURRENT_USER", kCU,
+                                     programFolder_);
+    };
+    const std::string stale = folder + "\\K1.dat", writable = folder + "\\K2.dat";
     ASSERT_TRUE(tw::AppendTextLine(stale.c_str(), "old"));
-    {
-        // held open without sharing: the registry tool cannot replace it
-        HANDLE held =
-            CreateFileA(stale.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-        ASSERT_NE(held, INVALID_HANDLE_VALUE);
-        EXPECT_EQ(Backup("1", kBase + "\\K"), RegistryBackupResult::ExportFailed);
-        CloseHandle(held);
-    }
-    EXPECT_EQ(ReadAll(stale), "old\r\n");
-
-    const std::string writable = Folder() + "\\K2.dat";
     ASSERT_TRUE(tw::AppendTextLine(writable.c_str(), "old"));
-    EXPECT_EQ(Backup("2", kBase + "\\K"), RegistryBackupResult::Exported);
+    HANDLE held = CreateFileA(stale.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(backup("1"), RegistryBackupResult::ExportFailed);
+    CloseHandle(held);
+    EXPECT_EQ(ReadAll(stale), "old\r\n");
+    EXPECT_EQ(backup("2"), RegistryBackupResult::Exported);
     EXPECT_NE(ReadExportText(writable).find("[HKEY_CURRENT_USER"), std::string::npos);
 }
 

@@ -7,7 +7,6 @@
 #include "registry/cRegSearch.h"
 
 #include <cstdlib>
-#include <memory>
 
 namespace {
 
@@ -17,18 +16,12 @@ const HKEY kCU = HKEY_CURRENT_USER;
 const HKEY kLM = HKEY_LOCAL_MACHINE;
 const std::string kBase = std::string(kTestKey) + "\\Eng";
 const std::string kCUBase = "HKEY_CURRENT_USER\\" + kBase;
-const std::string kLMBase = "HKEY_LOCAL_MACHINE\\" + kBase;
 
-class Lines : public tw::ReportSink {
-  public:
+struct Lines : tw::ReportSink {
     void Removed(const std::string& line) override { removed.push_back(line); }
-    void NotFound(const std::string& line) override { notFound.push_back(line); }
-    std::vector<std::string> removed, notFound;
+    void NotFound(const std::string&) override {}
+    std::vector<std::string> removed;
 };
-
-std::string FakeText(std::string_view id) {
-    return "T" + std::string(id);
-}
 
 class EngineRegistry : public RegistryFixture {
   protected:
@@ -38,13 +31,8 @@ class EngineRegistry : public RegistryFixture {
         ctx_.FilterName = "My Filter";
         ctx_.RunName = "05-12-2026_204600";
         ctx_.Sink = &lines_;
-        ctx_.Text = FakeText;
+        ctx_.Text = [](std::string_view id) { return "T" + std::string(id); };
         ctx_.Settings.BackupReg = "No";
-        engine_ = std::make_unique<tw::CleaningEngine>(ctx_, search_);
-    }
-    void TearDown() override {
-        engine_.reset();
-        RegistryFixture::TearDown();
     }
     void BackupOn() {
         ctx_.Settings.BackupReg = "Yes";
@@ -60,18 +48,21 @@ class EngineRegistry : public RegistryFixture {
             tw::IndexPath(ctx_.ProgramFolder, ctx_.RunName, ctx_.FilterName, tw::BackupKind::Reg)));
     }
     std::string FoundKeysFile() const { return programFolder_ + "\\My Filter.twr"; }
-    std::vector<std::string> FoundKeys() const { return tw::IndexLines(ReadAll(FoundKeysFile())); }
 
     tw::RunContext ctx_;
     tw::cRegSearch search_;
     Lines lines_;
-    std::unique_ptr<tw::CleaningEngine> engine_;
+    tw::CleaningEngine engine_{ctx_, search_};
 };
 
-TEST_F(EngineRegistry, HostileKeyEntriesAreRefusedAndReported) {
+// Hostile entries are refused and reported, garbage ones change nothing; nothing is exported.
+TEST_F(EngineRegistry, HostileAndGarbageEntriesChangeNothing) {
     BackupOn();
-    CreateKey(kCU, kBase);
     CreateKey(HKEY_CLASSES_ROOT, "CLSID\\{TwTestClass}");
+    CreateKey(kCU, kBase + "\\Keep\\Child");
+    SetString(kCU, kBase + "\\Keep", "", "default");
+    SetString(kCU, kBase + "\\Keep", "Value", "x");
+    const std::vector<std::string> before = Snapshot(kCU, kTestKey);
     // roots, hive keys, the folders of the system's own keys, in any spelling
     const std::string entries[] = {
         "HKEY_CURRENT_USER\\",
@@ -97,50 +88,40 @@ TEST_F(EngineRegistry, HostileKeyEntriesAreRefusedAndReported) {
     };
     std::vector<std::string> expected;
     for (const std::string& e : entries) {
-        engine_->DeleteRegistryKey(e);
+        engine_.DeleteRegistryKey(e);
         expected.push_back("T0030 (" + e + ")");
     }
     EXPECT_EQ(lines_.removed, expected);
-    EXPECT_TRUE(KeyExists(kCU, kBase));
     EXPECT_TRUE(KeyExists(kLM, "SYSTEM\\CurrentControlSet\\Services"));
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "CLSID\\{TwTestClass}"));
-    EXPECT_EQ(ctx_.ExportCounter, 0);
-    EXPECT_EQ(FolderNames(RegFolder()), std::vector<std::string>{});
     DeleteKeyTree(HKEY_CLASSES_ROOT, "CLSID\\{TwTestClass}");
-}
+    EXPECT_EQ(ctx_.ExportCounter, 0);
+    lines_.removed.clear();
 
-TEST_F(EngineRegistry, GarbageEntriesChangeNothing) {
-    BackupOn();
-    CreateKey(kCU, kBase + "\\Keep\\Child");
-    SetString(kCU, kBase + "\\Keep", "", "default");
-    SetString(kCU, kBase + "\\Keep", "Value", "x");
-    const std::vector<std::string> before = Snapshot(kCU, kTestKey);
-
-    std::vector<std::string> entries = {
+    std::vector<std::string> garbage = {
         "HKEY_CURRENT_USER\\" + std::string(100000, 'A'),
-        "HKEY_CURRENT_USER\\" + kBase + "\\Keep" + std::string(1, '\0') + "junk",
-        "HKEY_CURRENT_USER\\" + kBase + "\\Keep\r",
-        "HKEY_CURRENT_USER\\" + kBase + "\\Keep\\..",
-        "HKEY_CURRENT_USER\\" + kBase + "\\Keep\\Child\\..\\..",
+        kCUBase + "\\Keep" + std::string(1, '\0') + "junk",
+        kCUBase + "\\Keep\r",
+        kCUBase + "\\Keep\\..",
+        kCUBase + "\\Keep\\Child\\..\\..",
         "HKEY_CURRENT_USER,\\" + kBase + "\\Keep",
     };
     std::srand(7);
     for (int n = 0; n < 50; ++n) {
-        std::string garbage(1 + std::rand() % 300, '\0');
-        for (char& c : garbage)
+        std::string text(1 + std::rand() % 300, '\0');
+        for (char& c : text)
             c = static_cast<char>(std::rand() % 256);
-        entries.push_back(garbage);
-        entries.push_back("HKEY_CURRENT_USER\\" + kBase + "\\" + garbage);
+        garbage.push_back(text);
+        garbage.push_back(kCUBase + "\\" + text);
     }
-    for (const std::string& e : entries) {
-        engine_->DeleteRegistryKey(e);
-        engine_->DeleteRegistryValue(e);
-        engine_->DeleteRegistryValue(e + "\\Value");
+    for (const std::string& e : garbage) {
+        engine_.DeleteRegistryKey(e);
+        engine_.DeleteRegistryValue(e);
+        engine_.DeleteRegistryValue(e + "\\Value");
     }
-    engine_->StartRegistrySearch("HKEY_CURRENT_USER," + std::string(100000, 'Q'));
-    engine_->StartRegistrySearch("HKEY_CURRENT_USER,Keep" + std::string(1, '\0'));
-    engine_->StartRegistrySearch(entries.back());
-
+    engine_.StartRegistrySearch("HKEY_CURRENT_USER," + std::string(100000, 'Q'));
+    engine_.StartRegistrySearch("HKEY_CURRENT_USER,Keep" + std::string(1, '\0'));
+    engine_.StartRegistrySearch(garbage.back());
     EXPECT_EQ(Snapshot(kCU, kTestKey), before);
     EXPECT_TRUE(KeyExists(kCU, "Software\\Wine"));
     EXPECT_FALSE(Exists(FoundKeysFile()));
@@ -156,17 +137,17 @@ TEST_F(EngineRegistry, ValueEntries) {
     SetString(kCU, kBase + "\\K", "Other", "y");
     SetString(kCU, "", "TwRootValue", "on the root key");
 
-    engine_->DeleteRegistryValue(kCUBase + "\\K\\Named");
+    engine_.DeleteRegistryValue(kCUBase + "\\K\\Named");
     EXPECT_FALSE(ValueExists(kCU, kBase + "\\K", "Named"));
     EXPECT_TRUE(ValueExists(kCU, kBase + "\\K", ""));
 
-    engine_->DeleteRegistryValue(kCUBase + "\\K\\");
+    engine_.DeleteRegistryValue(kCUBase + "\\K\\");
     EXPECT_FALSE(ValueExists(kCU, kBase + "\\K", ""));
     EXPECT_TRUE(ValueExists(kCU, kBase + "\\K", "Other"));
 
-    engine_->DeleteRegistryValue("HKEY_CURRENT_USER\\TwRootValue");
-    engine_->DeleteRegistryValue("HKCU\\" + kBase + "\\K\\Other");
-    engine_->DeleteRegistryValue("HKEY_CURRENT_USER");
+    engine_.DeleteRegistryValue("HKEY_CURRENT_USER\\TwRootValue");
+    engine_.DeleteRegistryValue("HKCU\\" + kBase + "\\K\\Other");
+    engine_.DeleteRegistryValue("HKEY_CURRENT_USER");
     EXPECT_TRUE(ValueExists(kCU, "", "TwRootValue"));
     EXPECT_TRUE(ValueExists(kCU, kBase + "\\K", "Other"));
     RegDeleteValueA(kCU, "TwRootValue");
@@ -176,7 +157,7 @@ TEST_F(EngineRegistry, FailedExportKeepsTheKeyAndSaysSo) {
     // backup asked for, but the run folder is missing: the export cannot be written
     ctx_.Settings.BackupReg = "Yes";
     CreateKey(kCU, kBase + "\\NoBackupQz\\Child");
-    engine_->DeleteRegistryKey(kCUBase + "\\NoBackupQz");
+    engine_.DeleteRegistryKey(kCUBase + "\\NoBackupQz");
     EXPECT_TRUE(KeyExists(kCU, kBase + "\\NoBackupQz\\Child"));
     EXPECT_EQ(lines_.removed, std::vector<std::string>{"T0031 (" + kCUBase + "\\NoBackupQz)"});
     EXPECT_EQ(ctx_.ExportCounter, 1);
@@ -188,8 +169,8 @@ TEST_F(EngineRegistry, RootNameKeepsItsCaseInTheIndexAndClassesKeysBelowTheRoot)
     // siblings at every level: each goes, not every other one
     for (const char* sub : {"CurVer", "DefaultIcon", "Shell\\Open", "Shell\\Print", "Shell\\Zoom"})
         CreateKey(HKEY_CLASSES_ROOT, std::string("TwTestProgId.1\\") + sub);
-    engine_->DeleteRegistryKey("hkey_current_user\\" + kBase + "\\LowerQz");
-    engine_->DeleteRegistryKey("HKEY_CLASSES_ROOT\\TwTestProgId.1");
+    engine_.DeleteRegistryKey("hkey_current_user\\" + kBase + "\\LowerQz");
+    engine_.DeleteRegistryKey("HKEY_CLASSES_ROOT\\TwTestProgId.1");
     EXPECT_EQ(IndexLines(),
               (std::vector<std::string>{"hkey_current_user\\" + kBase + "\\LowerQz, LowerQz1.dat",
                                         "HKEY_CLASSES_ROOT\\TwTestProgId.1, TwTestProgId.12.dat"}));
@@ -204,10 +185,6 @@ TEST_F(EngineRegistry, SearchEntriesInARowGiveWhatEachGivesAlone) {
     BackupOn();
     const char* searches[] = {"HKEY_LOCAL_MACHINE,TwZq9", "HKEY_CURRENT_USER,Twq9X",
                               "HKEY_LOCAL_MACHINE,Twq9x", "HKLM,TwZq9", "HKEY_CURRENT_USER,TwZq9X"};
-    struct Outcome {
-        std::vector<std::string> found, index;
-        size_t exports;
-    };
     // `between` follows each search entry; a value entry there makes each search run alone
     auto run = [&](const std::string& between) {
         for (HKEY root : {kLM, kCU}) {
@@ -220,24 +197,20 @@ TEST_F(EngineRegistry, SearchEntriesInARowGiveWhatEachGivesAlone) {
             text += entry + std::string("\r\n") + between;
         const std::string copy = programFolder_ + "\\cdtwf.dll";
         EXPECT_TRUE(tw::AppendTextLine(copy.c_str(), text));
-        engine_->ProcessFilter(copy);
+        engine_.ProcessFilter(copy);
         DeleteFileA(copy.c_str());
-        Outcome o{FoundKeys(), {}, 0};
-        engine_->DeleteFoundKeys(FoundKeysFile());
-        o.index = IndexLines();
-        o.exports = FolderNames(RegFolder()).size();
+        const std::vector<std::string> found = tw::IndexLines(ReadAll(FoundKeysFile()));
+        engine_.DeleteFoundKeys(FoundKeysFile());
+        auto outcome = std::make_tuple(found, IndexLines(), FolderNames(RegFolder()));
         RemoveTree(RegFolder());
         CreateDirectoryA(RegFolder().c_str(), nullptr);
         ctx_.ExportCounter = 0;
-        return o;
+        return outcome;
     };
-    const Outcome alone =
-        run("[REGISTRY.VALUE]\r\nHKEY_CURRENT_USER\\" + kBase + "\\none\r\n[REGISTRY.SEARCH]\r\n");
-    const Outcome shared = run("");
-    ASSERT_EQ(alone.found.size(), 9u);
-    EXPECT_EQ(shared.found, alone.found);
-    EXPECT_EQ(shared.index, alone.index);
-    EXPECT_EQ(shared.exports, alone.exports);
+    // found keys, index lines, export files
+    const auto alone = run("[REGISTRY.VALUE]\r\n" + kCUBase + "\\none\r\n[REGISTRY.SEARCH]\r\n");
+    ASSERT_EQ(std::get<0>(alone).size(), 9u);
+    EXPECT_EQ(run(""), alone);
     EXPECT_FALSE(KeyExists(kLM, kBase + "\\TwZq9 two"));
 }
 
@@ -245,19 +218,11 @@ TEST_F(EngineRegistry, ProgramFilesFolderIsTheMachineKeysStringValue) {
     const char* path = "Software\\Microsoft\\Windows\\CurrentVersion";
     const std::string original = tw::GetProgramFilesDir();
     EXPECT_NE(original.find(":\\"), std::string::npos) << original;
-    const struct {
-        DWORD type;
-        const char* data;
-        const char* dir;
-    } cases[] = {
-        {REG_SZ, "D:\\Apps", "D:\\Apps"},
-        {REG_EXPAND_SZ, "%SystemDrive%\\Apps", ""}, // read as GetValue reads: strings only
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.data);
-        SetString(HKEY_LOCAL_MACHINE, path, "ProgramFilesDir", c.data, c.type);
-        EXPECT_EQ(tw::GetProgramFilesDir(), c.dir);
-    }
+    SetString(HKEY_LOCAL_MACHINE, path, "ProgramFilesDir", "D:\\Apps");
+    EXPECT_EQ(tw::GetProgramFilesDir(), "D:\\Apps");
+    // read as GetValue reads: strings only
+    SetString(HKEY_LOCAL_MACHINE, path, "ProgramFilesDir", "%SystemDrive%\\Apps", REG_EXPAND_SZ);
+    EXPECT_EQ(tw::GetProgramFilesDir(), "");
     SetString(HKEY_LOCAL_MACHINE, path, "ProgramFilesDir", original);
     EXPECT_EQ(tw::GetProgramFilesDir(), original);
 }

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -40,6 +39,25 @@ inline std::vector<std::string> Snapshot(HKEY root, const std::string& path) {
     return out;
 }
 
+// A message-only window of a class of its own whose messages go to `proc`.
+inline HWND MessageWindow(const char* className, WNDPROC proc) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc);
+    return CreateWindowA(className, "", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, wc.hInstance,
+                         nullptr);
+}
+
+// Takes the next message of this thread's queue: it must be WM_QUIT with `code`.
+inline void ExpectQuitWaiting(WPARAM code) {
+    MSG msg;
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QUIT));
+    EXPECT_EQ(msg.wParam, code);
+}
+
 class RegistryFixture : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -47,16 +65,13 @@ class RegistryFixture : public ::testing::Test {
             DeleteKeyTree(root, kTestKey);
             ASSERT_TRUE(CreateKey(root, kTestKey));
         }
-        program_ = std::make_unique<Scratch>("reg test");
-        programFolder_ = program_->Path();
     }
     void TearDown() override {
         for (HKEY root : {HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE})
             DeleteKeyTree(root, kTestKey);
-        program_.reset();
     }
-    std::unique_ptr<Scratch> program_;
-    std::string programFolder_;
+    Scratch program_{"reg test"};
+    const std::string programFolder_ = program_.Path();
 };
 
 } // namespace regtest

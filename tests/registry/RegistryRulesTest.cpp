@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,28 +36,17 @@ TEST(RootNames, TheFourMappingsDifferAsTheTableSays) {
 }
 
 TEST(RootKeyText, DecimalAndHexadecimalNumbers) {
-    struct Case {
-        const char* text;
-        bool ok;
-        std::int32_t value;
+    const std::pair<const char*, std::optional<std::int32_t>> cases[] = {
+        {"0", 0},
+        {"&H80000002", static_cast<std::int32_t>(0x80000002u)},
+        {" 42 ", 42},
+        {"-2147483646", static_cast<std::int32_t>(0x80000002u)},
+        {"", std::nullopt},
+        {"&H1000000000", std::nullopt},
+        {"99999999999", std::nullopt},
     };
-    const Case cases[] = {
-        {"0", true, 0},
-        {"&H80000002", true, static_cast<std::int32_t>(0x80000002u)},
-        {" 42 ", true, 42},
-        {"-2147483646", true, static_cast<std::int32_t>(0x80000002u)},
-        {"", false, 0},
-        {"&H1000000000", false, 0},
-        {"99999999999", false, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.text);
-        const auto v = tw::ParseRootKeyText(c.text);
-        ASSERT_EQ(v.has_value(), c.ok);
-        if (v) {
-            EXPECT_EQ(*v, c.value);
-        }
-    }
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(tw::ParseRootKeyText(text), value) << text;
 }
 
 TEST(Matching, ContainsOrEqualsIgnoringCase) {
@@ -84,26 +74,19 @@ TEST(Matching, ContainsOrEqualsIgnoringCase) {
 }
 
 TEST(HitEndings, TheFirstMatchingEndingIsCutCaseSensitively) {
-    struct Case {
-        const char* key;
-        const char* recorded;
-    };
-    const Case cases[] = {
+    const std::pair<const char*, const char*> cases[] = {
+        // key, what is recorded
         {"SYSTEM\\X\\0000\\ATI WDM Configurations", "SYSTEM\\X"},
         {"SYSTEM\\Class\\{4D36E968}\\0000\\Display\\shellex\\PropertySheetHandlers\\NVIDIA CPL "
          "Extension",
          "SYSTEM\\Class\\{4D36E968}"},
-        {"SYSTEM\\X\\settings\\ATI WDM Configurations",
-         "SYSTEM\\X\\settings\\ATI WDM Configurations"},
-        {"SYSTEM\\X\\ATI WDM Configurations", "SYSTEM\\X\\ATI WDM Configurations"},
-        {"SYSTEM\\X\\0000\\ATI WDM Configurations\\Sub",
-         "SYSTEM\\X\\0000\\ATI WDM Configurations\\Sub"},
+        {"SYSTEM\\X\\settings\\ATI WDM Configurations", nullptr},
+        {"SYSTEM\\X\\ATI WDM Configurations", nullptr},
+        {"SYSTEM\\X\\0000\\ATI WDM Configurations\\Sub", nullptr},
         {"\\0000\\ATI WDM Configurations", ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.key);
-        EXPECT_EQ(tw::CutHitEnding(c.key), c.recorded);
-    }
+    for (const auto& [key, recorded] : cases)
+        EXPECT_EQ(tw::CutHitEnding(key), recorded ? recorded : key) << key;
 }
 
 } // namespace
