@@ -20,12 +20,10 @@ struct VersionCase {
     const char* label;
     RawVersion raw;
     bool hotfix;
-    std::int32_t platform;
-    std::int32_t family;
+    std::int32_t platform, family;
     const char* name;
     const char* versionText;
-    std::int32_t build;
-    std::int32_t spMajor, spMinor, productType;
+    std::int32_t build, spMajor, spMinor, productType;
     bool verify;
 };
 
