@@ -101,12 +101,11 @@ class CabCleaner : public ProgramTest {
 
     // Each named file, unpacked by cabextract, is byte-identical to its seed.
     void ExpectSameContents(const std::string& cabinet, const std::vector<std::string>& names) {
-        for (const std::string& name : names) {
-            SCOPED_TRACE(name);
+        for (const std::string& name : names)
             EXPECT_EQ(Shell("cabextract -q -p -F '" + name + "' '" + Unix(cabinet) + "'",
                             folder_ + "\\x.out"),
-                      ReadAll(folder_ + "\\files\\" + name));
-        }
+                      ReadAll(folder_ + "\\files\\" + name))
+                << name;
     }
 
     // Starts the program and opens the cab cleaner from the Normal interface.
