@@ -1,6 +1,5 @@
-// The language lookup, the shell's dialogs and the captions of every window, in the test
-// process; the dialogs that change the main window are driven through the real one by the
-// end-to-end tests.
+// The language lookup, the shell's dialogs and every window's captions, in the test process;
+// the dialogs that change the main window are driven through the real one end to end.
 #include "AppTestUtil.h"
 #include "GuiDriver.h"
 #include "app/INI.h"
@@ -279,9 +278,8 @@ std::vector<std::string> ClippedCaptions(const tw::Form& form, const std::string
     return clipped;
 }
 
-// Every caption of every window fits its control in every shipped language, in the design font
-// and in Tahoma (checked to be the face asked for, not a stand-in), with room to spare: a caption
-// that fits by a pixel is cut off on a machine whose fonts render a little wider.
+// Every caption fits its control in every shipped language, in the design font and in Tahoma
+// (the face asked for, not a stand-in), with room for fonts that render a little wider.
 class CaptionFit : public ShellTest, public ::testing::WithParamInterface<const char*> {
   protected:
     void SetUp() override {

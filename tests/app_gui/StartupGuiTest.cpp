@@ -1,6 +1,5 @@
-// The real Tracewipe.exe, started from a fresh program folder and driven from outside:
-// start-up defaults, the splash, the warning, a second instance, the settings that open
-// no window, and the language file seen through the warning's captions.
+// The real Tracewipe.exe from a fresh program folder, driven from outside: defaults, splash,
+// warning, a second instance, settings that open no window, a missing language file.
 #include "support/ProgramTest.h"
 
 namespace {

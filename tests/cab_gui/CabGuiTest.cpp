@@ -1,6 +1,5 @@
-// The cab cleaner of the real Tracewipe.exe, opened from the Normal interface's Tools menu:
-// driver cabinets seeded below this prefix's Windows folder are cleaned through the window
-// and read back with independent tools (cabextract, gcab), in English and in German.
+// The cab cleaner of the real Tracewipe.exe, opened from the Normal interface's Tools menu in
+// English and German: driver cabinets seeded in Wine's Windows folder, cleaned, read back.
 #include "cab/CabLibrary.h"
 #include "support/ProgramTest.h"
 #include "win/SystemFolders.h"
@@ -221,9 +220,8 @@ TEST_P(CabCleanerIn, DriverFilesLeaveTheCabinetsAndEverythingElseStays) {
     EXPECT_FALSE(Exists(stale));
 }
 
-// A rebuild that cannot run, or an extraction that gives less than the whole cabinet,
-// leaves the old cabinet exactly as it was, and the status says so; a library failure is
-// shown as an error message.
+// A rebuild that cannot run or an extraction short of the whole cabinet leaves the old cabinet
+// as it was, and the status says so; a library failure is shown as an error message.
 TEST_F(CabCleaner, AFailedRebuildKeepsTheOldCabinet) {
     const std::string cabinet = win_ + "\\Driver Cache\\i386\\driver.cab";
     const std::vector<std::string> usual = {"atikmdag.sys", "vga.sys", "kbdclass.sys",
