@@ -13,10 +13,9 @@
 namespace {
 
 using tw::Colour;
-using tw::ControlSpec;
 using tw::Kind;
 
-const ControlSpec kControls[] = {
+const tw::ControlSpec kControls[] = {
     {"lstGreen", Kind::ListBox, 120, 420, 3000, 645, nullptr, "", Colour::Green},
     {"cboPick", Kind::ComboBox, 120, 1140, 3000, 315},
     {"optA", Kind::OptionButton, 3360, 300, 1000, 255, nullptr, "A", Colour::None, tw::kGroup},
