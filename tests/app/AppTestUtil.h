@@ -14,13 +14,10 @@ namespace twtest {
 // found on the way is reported, not re-posted.
 inline bool Pump() {
     bool quit = false;
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    for (MSG msg; PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE);) {
         if (msg.message == WM_QUIT) {
             quit = true;
-            continue;
-        }
-        if (!tw::Form::PreTranslate(msg)) {
+        } else if (!tw::Form::PreTranslate(msg)) {
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }

@@ -1,72 +1,66 @@
-// The language lookup and the shell's dialogs, in the test process; the dialogs that
-// change the main window are driven through the real one by the end-to-end tests.
+// The language lookup, the shell's dialogs and every window's captions, in the test process;
+// the dialogs that change the main window are driven through the real one end to end.
 #include "AppTestUtil.h"
 #include "GuiDriver.h"
 #include "app/INI.h"
 #include "app/ShellForms.h"
 #include "app/modGeneral.h"
 #include "app/modLanguage.h"
+#include "backup/forms/BackupForms.h"
+#include "clean/CleaningForms.h"
 #include "core/Text.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <atomic>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace {
 
+using tw::Kind;
 using twtest::ProgramFile;
 using twtest::Pump;
 
-void CopyLanguage(const char* name, const char* as = nullptr) {
-    std::string from = std::string(TW_PROGRAM_DIR_WIN) + "\\" + name + ".lng";
-    CopyFileA(from.c_str(), ProgramFile(std::string(as ? as : name) + ".lng").c_str(), FALSE);
+// A file of the built program folder into the test's, under the name `as`.
+void CopyIn(const std::string& file, const std::string& as = "") {
+    CopyFileA((std::string(TW_PROGRAM_DIR_WIN) + "\\" + file).c_str(),
+              ProgramFile(as.empty() ? file : as).c_str(), FALSE);
 }
 
-// Answers the first message box of this process with OK, keeping its text and title.
-struct MessageBoxAnswer {
-    std::atomic<bool> stop{false};
-    std::string text, title;
-};
-
-DWORD WINAPI AnswerMessageBox(void* arg) {
-    auto* a = static_cast<MessageBoxAnswer*>(arg);
-    while (!a->stop) {
-        if (auto box = tw::gui::WaitForMessageBox(GetCurrentProcessId(), 200)) {
-            a->text = box->text;
-            a->title = box->title;
-            tw::gui::AnswerMessageBox(box->hwnd, IDOK);
-            break;
-        }
+// A timer that the message box's own loop runs: answers the first box with OK and keeps it.
+std::optional<tw::gui::MessageBoxInfo> g_box;
+void CALLBACK AnswerMessageBox(HWND, UINT, UINT_PTR id, DWORD) {
+    if ((g_box = tw::gui::WaitForMessageBox(GetCurrentProcessId(), 0))) {
+        KillTimer(nullptr, id);
+        tw::gui::AnswerMessageBox(g_box->hwnd, IDOK);
     }
-    return 0;
 }
 
+// The settings, the language and filter files and the working copy of the program folder.
 void RemoveLanguageFiles() {
+    tw::DeleteLanguageCopy();
+    twtest::RemoveTree(ProgramFile(tw::kIniFile));
     for (const std::string& name : twtest::FolderNames(tw::ProgramFolder()))
-        if (name.ends_with(".lng") || name.ends_with(".dlf"))
+        if (name.ends_with(".lng") || name.ends_with(".dlf") || name.ends_with(".twf"))
             twtest::RemoveTree(ProgramFile(name));
 }
 
 class ShellTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        tw::DeleteLanguageCopy();
         RemoveLanguageFiles();
-        twtest::RemoveTree(ProgramFile(tw::kIniFile));
-        CopyLanguage("English");
-        CopyLanguage("German");
+        CopyIn("English.lng");
+        CopyIn("German.lng");
         tw::WriteINI(tw::kIniFile, "LANGUAGE", "CurrentLanguage", "English");
         tw::SetTextLookup(&tw::GetLanguageText);
         tw::RegisterShellForms();
     }
     void TearDown() override {
         twtest::UnloadAll();
-        tw::DeleteLanguageCopy();
         tw::SetTextLookup(nullptr);
         RemoveLanguageFiles();
-        twtest::RemoveTree(ProgramFile(tw::kIniFile));
     }
 
     // Loads a dialog the way the menus open it: the caller mark first, then the form.
@@ -152,17 +146,15 @@ TEST_F(ShellTest, LanguageAndHelpNamesStayInTheProgramFolder) {
 // ---- frmLanguage ----------------------------------------------------------------------
 
 TEST_F(ShellTest, LanguageDialogListsPlainLanguageFilesOnly) {
-    CopyLanguage("German", "My.Lang");
-    CopyLanguage("German", "Hidden");
+    CopyIn("German.lng", "My.Lang.lng");
+    CopyIn("German.lng", "Hidden.lng");
     SetFileAttributesA(ProgramFile("Hidden.lng").c_str(), FILE_ATTRIBUTE_HIDDEN);
     // a folder is no language, whatever its name
     CreateDirectoryA(ProgramFile("Old.lng").c_str(), nullptr);
     tw::Form* dialog = OpenDialog("frmLanguage", "1");
     RemoveDirectoryA(ProgramFile("Old.lng").c_str());
     ASSERT_NE(dialog, nullptr);
-    std::vector<std::string> names;
-    for (int i = 0; i < dialog->ListCount("cboLanguage"); ++i)
-        names.push_back(dialog->List("cboLanguage", i));
+    std::vector<std::string> names = tw::gui::ComboItems(dialog->Control("cboLanguage"));
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"English", "German", "My.Lang"}));
     EXPECT_EQ(dialog->Text("cboLanguage"), "English");
@@ -173,19 +165,14 @@ TEST_F(ShellTest, LanguageDialogWithoutLanguageFilesSaysSoAndDisablesSave) {
     twtest::RemoveTree(ProgramFile("English.lng"));
     twtest::RemoveTree(ProgramFile("German.lng"));
 
-    // the message box is answered from another thread, as a user would
-    MessageBoxAnswer answer;
-    HANDLE thread = CreateThread(nullptr, 0, AnswerMessageBox, &answer, 0, nullptr);
-    ASSERT_NE(thread, nullptr);
+    g_box.reset();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, &AnswerMessageBox);
     tw::Form* dialog = OpenDialog("frmLanguage", "1");
-    answer.stop = true;
-    WaitForSingleObject(thread, INFINITE);
-    CloseHandle(thread);
-    const std::string& text = answer.text;
-    const std::string& title = answer.title;
+    KillTimer(nullptr, timer);
     ASSERT_NE(dialog, nullptr);
-    EXPECT_EQ(text, tw::GetLanguageText("0004"));
-    EXPECT_EQ(title, tw::GetLanguageText("0008"));
+    ASSERT_TRUE(g_box.has_value()) << "no message box";
+    EXPECT_EQ(g_box->text, tw::GetLanguageText("0004"));
+    EXPECT_EQ(g_box->title, tw::GetLanguageText("0008"));
     EXPECT_EQ(dialog->ListCount("cboLanguage"), 0);
     EXPECT_FALSE(IsWindowEnabled(dialog->Control("cmdSave")));
 }
@@ -195,11 +182,10 @@ TEST_F(ShellTest, LanguageDialogWithoutLanguageFilesSaysSoAndDisablesSave) {
 // The dialog shows the settings (a hand-edited value selects neither button) and each
 // button writes its setting at once.
 TEST_F(ShellTest, OptionButtonsShowAndWriteTheirSettings) {
-    tw::WriteINI(tw::kIniFile, "PROGRAM", "Interface", "Advanced");
-    tw::WriteINI(tw::kIniFile, "PROGRAM", "Wizard", "No");
-    tw::WriteINI(tw::kIniFile, "PROGRAM", "BackupReg", "Yes");
-    tw::WriteINI(tw::kIniFile, "PROGRAM", "LogFile", "maybe");
-    tw::WriteINI(tw::kIniFile, "PROGRAM", "BackupDir", "yes");
+    twtest::WriteAll(
+        ProgramFile(tw::kIniFile),
+        "[PROGRAM]\r\nInterface=Advanced\r\nWizard=No\r\nBackupReg=Yes\r\nLogFile=maybe\r\n"
+        "BackupDir=yes\r\n[LANGUAGE]\r\nCurrentLanguage=English\r\n");
     tw::Form* dialog = OpenDialog("frmOptions", nullptr);
     ASSERT_NE(dialog, nullptr);
     struct Case {
@@ -231,5 +217,105 @@ TEST_F(ShellTest, OptionButtonsShowAndWriteTheirSettings) {
     Click(dialog, "cmdClose");
     EXPECT_EQ(tw::Forms::Find("frmOptions"), nullptr);
 }
+
+// ---- the captions of every window ------------------------------------------------------
+
+// Width every caption must leave free, in pixels.
+constexpr int kSpare = 4;
+
+// Room a control needs around its caption (a push button's frame, a check box's box and the
+// gap after it), -1 for a control without a caption.
+int Padding(Kind kind) {
+    switch (kind) {
+    case Kind::Label:
+        return 0;
+    case Kind::Button:
+        return 2 * GetSystemMetrics(SM_CXEDGE) + 4;
+    case Kind::Frame:
+        return 2 * GetSystemMetrics(SM_CXEDGE) + 12;
+    case Kind::CheckBox:
+    case Kind::OptionButton:
+        return GetSystemMetrics(SM_CXMENUCHECK) + 6;
+    default:
+        return -1;
+    }
+}
+
+// The visible captions of `form` that do not fit their controls with kSpare pixels to spare,
+// as "name: text", and those drawn in another face than `face`.
+std::vector<std::string> ClippedCaptions(const tw::Form& form, const std::string& face) {
+    std::vector<std::string> clipped;
+    for (const tw::ControlSpec& spec : form.Table().controls) {
+        HWND control = form.Control(spec.name);
+        const int padding = Padding(spec.kind);
+        char text[1024] = {};
+        GetWindowTextA(control, text, sizeof text);
+        RECT room{};
+        GetClientRect(control, &room);
+        if (padding < 0 || !IsWindowVisible(control) || !*text || room.right == 0)
+            continue;
+        const LONG type = GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK;
+        const bool wraps =
+            spec.kind == Kind::Label && type != SS_LEFTNOWORDWRAP && type != SS_SIMPLE;
+        HDC dc = GetDC(control);
+        HGDIOBJ old =
+            SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+        RECT need{0, 0, room.right - padding - kSpare, 0};
+        DrawTextA(dc, text, -1, &need, DT_CALCRECT | (wraps ? DT_WORDBREAK : DT_SINGLELINE));
+        char drawn[LF_FACESIZE] = {};
+        GetTextFaceA(dc, sizeof drawn, drawn);
+        SelectObject(dc, old);
+        ReleaseDC(control, dc);
+        const int width = need.right + padding + kSpare;
+        const std::string name = spec.name;
+        if (face != drawn)
+            clipped.push_back(name + ": drawn in " + drawn + ", not " + face);
+        if (width > room.right || need.bottom > room.bottom)
+            clipped.push_back(name + ": " + text + " (" + std::to_string(width) + "x" +
+                              std::to_string(need.bottom) + " in " + std::to_string(room.right) +
+                              "x" + std::to_string(room.bottom) + ")");
+    }
+    return clipped;
+}
+
+// Every caption fits its control in every shipped language, in the design font and in Tahoma
+// (the face asked for, not a stand-in), with room for fonts that render a little wider.
+class CaptionFit : public ShellTest, public ::testing::WithParamInterface<const char*> {
+  protected:
+    void SetUp() override {
+        ShellTest::SetUp();
+        CopyIn("NVIDIA.twf");
+        tw::RegisterCleaningForms();
+        tw::RegisterBackupForms();
+    }
+};
+
+TEST_P(CaptionFit, EveryWindowInEveryLanguageAndFont) {
+    for (const char* language : {"English", "German"}) {
+        for (const char* font : {"Default", "Tahoma"}) {
+            tw::DeleteLanguageCopy();
+            tw::WriteINI(tw::kIniFile, "LANGUAGE", "CurrentLanguage", language);
+            tw::WriteINI(tw::kIniFile, "FONT", "Name", font);
+            SCOPED_TRACE(std::string(language) + ", " + font);
+            tw::Form* form = tw::Forms::Show(GetParam());
+            ASSERT_NE(form, nullptr);
+            Pump();
+            const std::string face = std::string(font) == "Tahoma" ? font : "MS Sans Serif";
+            EXPECT_EQ(ClippedCaptions(*form, face), std::vector<std::string>{});
+            if (std::string(font) == "Default")
+                tw::gui::SaveScreenshot(
+                    tw::gui::ScreenshotPath(std::string(GetParam()) + "_" + language),
+                    form->hwnd());
+            twtest::UnloadAll();
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Windows, CaptionFit,
+                         ::testing::Values("frmMain", "frmAdvanced", "frmWiz1", "frmWiz2",
+                                           "frmWarning", "frmLanguage", "frmOptions", "frmFont",
+                                           "frmAbout", "frmPreview", "frmRestore", "frmRegRest",
+                                           "frmClearB", "frmClearR", "frmClearL"),
+                         [](const auto& info) { return std::string(info.param); });
 
 } // namespace

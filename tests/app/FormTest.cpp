@@ -13,10 +13,9 @@
 namespace {
 
 using tw::Colour;
-using tw::ControlSpec;
 using tw::Kind;
 
-const ControlSpec kControls[] = {
+const tw::ControlSpec kControls[] = {
     {"lstGreen", Kind::ListBox, 120, 420, 3000, 645, nullptr, "", Colour::Green},
     {"cboPick", Kind::ComboBox, 120, 1140, 3000, 315},
     {"optA", Kind::OptionButton, 3360, 300, 1000, 255, nullptr, "A", Colour::None, tw::kGroup},
@@ -26,11 +25,14 @@ const ControlSpec kControls[] = {
     {"chkBox", Kind::CheckBox, 120, 1560, 3000, 255, "1075", "Check"},
     {"cmdGo", Kind::Button, 3240, 1560, 1215, 375, "1002", "Go", Colour::None, tw::kDefault},
     {"cmdQuit", Kind::Button, 4560, 1560, 1215, 375, "1001", "Quit"},
+    {"fraSide", Kind::Frame, 120, 2000, 1000, 255},
+    {"Timer1", Kind::Timer, 0, 0, 0, 0},
 };
 
 const tw::MenuSpec kMenus[] = {
     {"mnuFile", 0, "1005", "File"},
     {"mnuFileClean", 1, "1006", "&Clean", "Ctrl+R"},
+    {"mnuFileBar", 1, nullptr, "-"},
     {"mnuHelp", 0, "1021", "Help"},
     {"mnuHelpHelp", 1, "1022", "&Help", "F1"},
 };
@@ -48,6 +50,27 @@ class TestForm : public tw::Form {
     }
     std::vector<std::string> events;
 };
+
+// A handler bound to a name the window does not have fails as the window is built.
+TEST(HandlerName, OnlyEventsTheTableRaisesCanBeBound) {
+    // The start of the error that binding `event` raises, as long as it should be; "" if none.
+    const auto error = [](const std::string& event) -> std::string {
+        tw::Form form(kTestSpec);
+        try {
+            form.On(event, [] {});
+        } catch (const tw::HandlerNameError& e) {
+            return std::string(e.what()).substr(0, ("frmTest: the handler " + event).size());
+        }
+        return "";
+    };
+    for (const char* event : {"cmdGo_Click", "lstGreen_Click", "lstGreen_DblClick", "Timer1_Timer",
+                              "mnuFileClean_Click"})
+        EXPECT_EQ(error(event), "") << event;
+    for (const std::string event :
+         {"cmdGoo_Click", "cmdGo_DblClick", "cmdGo_Timer", "fraSide_Click", "mnuFileBar_Click",
+          "mnuFileClen_Click", "cmdGo", "Timer1_Click", "_Click"})
+        EXPECT_EQ(error(event), "frmTest: the handler " + event);
+}
 
 class FormTest : public ::testing::Test {
   protected:
@@ -118,12 +141,10 @@ TEST_F(FormTest, AnErrorInAHandlerStaysInsideTheWindowProcedure) {
 
 // ---- modality and the registry --------------------------------------------------------
 
-struct ModalProbe {
-    HWND owner = nullptr;
-    bool ownerDisabledMeanwhile = false;
-    bool quit = false;
-};
-ModalProbe g_probe;
+struct {
+    HWND owner;
+    bool ownerDisabledMeanwhile, quit;
+} g_probe;
 
 void CALLBACK CloseDialog(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);

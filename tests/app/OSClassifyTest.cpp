@@ -7,10 +7,6 @@
 
 namespace {
 
-using tw::ClassifyVersion;
-using tw::OSFields;
-using tw::RawVersion;
-
 // 9x builds carry the version in their high word, as the platform reports them.
 constexpr std::uint32_t Build9x(std::uint32_t major, std::uint32_t minor, std::uint32_t build) {
     return (major << 24) | (minor << 16) | build;
@@ -18,14 +14,12 @@ constexpr std::uint32_t Build9x(std::uint32_t major, std::uint32_t minor, std::u
 
 struct VersionCase {
     const char* label;
-    RawVersion raw;
+    tw::RawVersion raw;
     bool hotfix;
-    std::int32_t platform;
-    std::int32_t family;
+    std::int32_t platform, family;
     const char* name;
     const char* versionText;
-    std::int32_t build;
-    std::int32_t spMajor, spMinor, productType;
+    std::int32_t build, spMajor, spMinor, productType;
     bool verify;
 };
 
@@ -72,7 +66,7 @@ TEST(OSClassify, VersionTable) {
     };
     for (const VersionCase& c : cases) {
         SCOPED_TRACE(c.label);
-        OSFields os = ClassifyVersion(c.raw, [&] { return c.hotfix; });
+        tw::OSFields os = tw::ClassifyVersion(c.raw, [&] { return c.hotfix; });
         EXPECT_EQ(os.platform, c.platform);
         EXPECT_EQ(os.family, c.family);
         EXPECT_EQ(tw::PlatformName(os.platform), c.name);
@@ -87,7 +81,7 @@ TEST(OSClassify, VersionTable) {
 
 TEST(OSClassify, CompareVersionTuple) {
     // the system: XP SP2, 5.1.2600 2.0
-    OSFields xp = ClassifyVersion({2, 5, 1, 2600, "Service Pack 2", 2, 0, 1}, nullptr);
+    tw::OSFields xp = tw::ClassifyVersion({2, 5, 1, 2600, "Service Pack 2", 2, 0, 1}, nullptr);
     struct Case {
         std::int32_t major, minor, build, spMajor, spMinor, type;
         bool expected;

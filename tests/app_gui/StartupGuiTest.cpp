@@ -1,6 +1,5 @@
-// The real Tracewipe.exe, started from a fresh program folder and driven from outside:
-// start-up defaults, the splash, the warning, a second instance, the settings that open
-// no window, and the language file seen through the warning's captions.
+// The real Tracewipe.exe from a fresh program folder, driven from outside: defaults, splash,
+// warning, a second instance, settings that open no window, a missing language file.
 #include "support/ProgramTest.h"
 
 namespace {
@@ -22,21 +21,6 @@ class Startup : public ProgramTest {
         return buf;
     }
     HWND WaitForWarning() { return WaitForFrm("frmWarning", kFirstWait); }
-
-    // The program runs to its end without showing any window but the splash.
-    void ExpectEndsAfterSplashOnly() {
-        bool otherWindow = false, splash = false;
-        bool ended = WaitUntil(
-            [&] {
-                for (HWND h : TopLevelWindows(app_.id()))
-                    (IsFrm("frmStart")(h) ? splash : otherWindow) = true;
-                return !app_.Running();
-            },
-            kFirstWait);
-        EXPECT_TRUE(ended) << "the program is still running";
-        EXPECT_TRUE(splash) << "the splash was not seen";
-        EXPECT_FALSE(otherWindow);
-    }
 
     Process second_;
 };
@@ -62,17 +46,9 @@ TEST_F(Startup, FirstStartWritesTheDefaultsAndShowsTheWarningAfterTwoTicks) {
     EXPECT_LE(elapsed, 6000u);
     EXPECT_TRUE(WaitForWindowGone(splash, kWait)) << "the splash unloads";
 
-    EXPECT_EQ(ReadAll(Ini()), "[PROGRAM]\r\n"
-                              "Interface=Normal\r\n"
-                              "Wizard=No\r\n"
-                              "LogFile=No\r\n"
-                              "BackupFiles=No\r\n"
-                              "BackupDir=No\r\n"
-                              "BackupReg=No\r\n"
-                              "[WARNING]\r\n"
-                              "ReadmeStart=Yes\r\n"
-                              "[LANGUAGE]\r\n"
-                              "CurrentLanguage=English\r\n");
+    EXPECT_EQ(ReadAll(Ini()), Lines({"[PROGRAM]", "Interface=Normal", "Wizard=No", "LogFile=No",
+                                     "BackupFiles=No", "BackupDir=No", "BackupReg=No", "[WARNING]",
+                                     "ReadmeStart=Yes", "[LANGUAGE]", "CurrentLanguage=English"}));
 
     EXPECT_EQ(WindowText(warning), "Important");
     EXPECT_EQ(WindowText(FindControl(warning, "fraWarning")), "Important");
@@ -129,7 +105,18 @@ TEST_F(Startup, SettingsInAnotherLetterCaseOpenNoWindowAndTheProgramEnds) {
         WriteAll(Ini(),
                  std::string("[PROGRAM]\r\n") + program + "\r\n[WARNING]\r\nReadmeStart=No\r\n");
         Start();
-        ExpectEndsAfterSplashOnly();
+        // the program runs to its end without showing any window but the splash
+        bool otherWindow = false, splash = false;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                for (HWND h : TopLevelWindows(app_.id()))
+                    (IsFrm("frmStart")(h) ? splash : otherWindow) = true;
+                return !app_.Running();
+            },
+            kFirstWait))
+            << "the program is still running";
+        EXPECT_TRUE(splash) << "the splash was not seen";
+        EXPECT_FALSE(otherWindow);
     }
     EXPECT_EQ(IniValue("PROGRAM", "Interface"), "advanced")
         << "a present value is never overwritten";
@@ -156,10 +143,8 @@ TEST_F(Startup, AMissingLanguageFileGivesQuestionMarks) {
     Start();
     HWND warning = WaitForWarning();
     ASSERT_NE(warning, nullptr) << "the program is " << app_.State();
-    for (const char* name : {"fraWarning", "lblWarning", "cmdOK", "chkWarning"}) {
-        SCOPED_TRACE(name);
-        EXPECT_EQ(WindowText(FindControl(warning, name)), "?");
-    }
+    for (const char* name : {"fraWarning", "lblWarning", "cmdOK", "chkWarning"})
+        EXPECT_EQ(WindowText(FindControl(warning, name)), "?") << name;
     EXPECT_EQ(WindowText(warning), "Important") << "the form caption is not set";
 }
 

@@ -2,34 +2,26 @@
 // it leaves at the cabinet's path.
 #include "cab/CabCleaner.h"
 #include "core/Text.h"
-#include "win/FileFind.h"
-#include "win/Files.h"
+#include "support/TestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 namespace tw {
 namespace {
 
+using twtest::ReadAll;
+using twtest::WriteAll;
+
 const std::string kDll =
     "Z:" + (std::filesystem::path(TW_PROGRAM_DIR) / kCabDllName).make_preferred().string();
 
-void Write(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-std::string Read(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // Number of files that the cabinet header at `path` counts, -1 when it is no cabinet.
 int CabinetFiles(const std::string& path) {
-    const std::string header = Read(path);
+    const std::string header = ReadAll(path);
     if (header.size() < 36 || header.compare(0, 4, "MSCF") != 0)
         return -1;
     return static_cast<unsigned char>(header[28]) | static_cast<unsigned char>(header[29]) << 8;
@@ -37,86 +29,69 @@ int CabinetFiles(const std::string& path) {
 
 TEST(CabRebuild, ReportsFailuresAndKeepsTheCabinetWhole) {
     SetTextLookup([](std::string_view id) { return "<" + std::string(id) + ">"; });
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    const std::string root = std::string(temp) + "twcabrebuild";
-    const std::string files = root + "\\files";
-    const std::string cabinets = root + "\\cabs";
-    DeleteFolder(root); // what an earlier run left
-    CreateDirectoryA(root.c_str(), nullptr);
-    CreateDirectoryA(files.c_str(), nullptr);
-    CreateDirectoryA(cabinets.c_str(), nullptr);
-    Write(files + "\\vga.sys", std::string(70000, 'v'));
-    Write(files + "\\display.inf", "[Version]\r\n");
-    const std::string old = "not replaced";
+    const twtest::Scratch root("cabrebuild");
+    const std::string files = root / "files", cabs = root / "cabs";
+    twtest::MakeDir(files);
+    twtest::MakeDir(files + "\\sub"); // a folder is not a file to add
+    twtest::MakeDir(cabs);
+    WriteAll(files + "\\vga.sys", std::string(70000, 'v'));
+    WriteAll(files + "\\display.inf", "[Version]\r\n");
 
     struct Case {
         const char* what;
-        std::string dll;
         std::string cabinet;
-        std::vector<std::string> names;
-        std::vector<std::string> reports;
+        std::vector<std::string> names, reports;
         int filesAfter;           // -1: the old content is still there
         const char* missing = ""; // calls or DLLs that cab.dll is told are missing
     };
     const Case cases[] = {
-        {"all files", kDll, cabinets + "\\a.cab", {"vga.sys", "display.inf"}, {}, 2},
-        {"missing folder", kDll, root + "\\gone\\c.cab", {"vga.sys"}, {"<0028>"}, -1},
+        {"all files", cabs + "\\a.cab", {"vga.sys", "display.inf"}, {}, 2},
+        {"missing folder", root / "gone\\c.cab", {"vga.sys"}, {"<0028>"}, -1},
         // a cabinet short of a file is never written: the old one stays whole
         {"missing file",
-         kDll,
-         cabinets + "\\d.cab",
+         cabs + "\\d.cab",
          {"ghost.sys", "vga.sys", "sub"},
          {"ghost.sys <0029>", "sub <0029>"},
          -1},
-        {"no files", kDll, cabinets + "\\e.cab", {}, {}, 0},
-        {"blank path", kDll, "  ", {"vga.sys"}, {}, -1},
+        {"no files", cabs + "\\e.cab", {}, {}, 0},
+        {"blank path", "  ", {"vga.sys"}, {}, -1},
         // as when cab.dll itself is missing
-        {"no cabinet.dll", kDll, cabinets + "\\f.cab", {"vga.sys"}, {"<0027>"}, -1, "cabinet.dll"},
+        {"no cabinet.dll", cabs + "\\f.cab", {"vga.sys"}, {"<0027>"}, -1, "cabinet.dll"},
     };
-    CreateDirectoryA((files + "\\sub").c_str(), nullptr); // a folder is not a file to add
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const bool folderExists = c.cabinet.find("\\gone\\") == std::string::npos;
-        if (folderExists && c.cabinet != "  ")
-            Write(c.cabinet, old);
+        if (c.cabinet != "  ")
+            WriteAll(c.cabinet, "not replaced");
+        const std::string before = ReadAll(c.cabinet);
         std::vector<std::string> reports;
         int yields = 0;
         RebuildHooks hooks{[&](const std::string& m) { reports.push_back(m); }, [&] { ++yields; }};
         SetEnvironmentVariableA("TW_PRETEND_MISSING", c.missing);
-        EXPECT_EQ(RebuildCabinet(CabLibrary(c.dll), c.cabinet, files, c.names, hooks),
+        EXPECT_EQ(RebuildCabinet(CabLibrary(kDll), c.cabinet, files, c.names, hooks),
                   c.filesAfter >= 0);
         SetEnvironmentVariableA("TW_PRETEND_MISSING", nullptr);
         EXPECT_EQ(reports, c.reports);
         if (c.filesAfter >= 0) {
             EXPECT_EQ(CabinetFiles(c.cabinet), c.filesAfter);
             EXPECT_EQ(yields, static_cast<int>(c.names.size()));
-        } else if (folderExists && c.cabinet != "  ") {
-            EXPECT_EQ(Read(c.cabinet), old);
+        } else {
+            EXPECT_EQ(ReadAll(c.cabinet), before);
         }
     }
     // Nothing but the cabinets is left beside them: the temporary names were moved or removed.
-    std::vector<std::string> left;
-    for (const auto& found : win::ListDirectory(cabinets + "\\*", win::kListAll))
-        if (found.Name[0] != '.')
-            left.push_back(found.Name);
-    EXPECT_EQ(left, (std::vector<std::string>{"a.cab", "d.cab", "e.cab", "f.cab"}));
+    EXPECT_EQ(twtest::FolderNames(cabs),
+              (std::vector<std::string>{"a.cab", "d.cab", "e.cab", "f.cab"}));
 }
 
 TEST(CabRebuild, DriverFilesGoInSubfoldersAndReadOnlyToo) {
-    char temp[MAX_PATH];
-    GetTempPathA(MAX_PATH, temp);
-    const std::string root = std::string(temp) + "twcabdrivers";
-    DeleteFolder(root);
-    CreateDirectoryA(root.c_str(), nullptr);
-    CreateDirectoryA((root + "\\sub").c_str(), nullptr);
+    const twtest::Scratch root("cabdrivers");
+    twtest::MakeDir(root / "sub");
     for (const char* name : {"ATI2.SYS", "vga.sys", "sub\\nvdisp.dll", "sub\\keep.inf"}) {
-        Write(root + "\\" + name, name);
-        SetFileAttributesA((root + "\\" + name).c_str(), FILE_ATTRIBUTE_READONLY);
+        WriteAll(root / name, name);
+        SetFileAttributesA((root / name).c_str(), FILE_ATTRIBUTE_READONLY);
     }
-    DeleteDriverFiles(root);
-    EXPECT_EQ(FilesIn(root), (std::vector<std::string>{"vga.sys", "sub\\keep.inf"}));
-    DeleteFolder(root);
+    DeleteDriverFiles(root.Path());
+    EXPECT_EQ(FilesIn(root.Path()), (std::vector<std::string>{"vga.sys", "sub\\keep.inf"}));
 }
 
 } // namespace

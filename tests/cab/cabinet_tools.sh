@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# Cabinets written by cab.dll are read by independent tools (cabextract, gcab, Windows'
-# extrac32 under Wine) and by our extract.exe, every file byte-identical; our
-# extract.exe also reads what gcab wrote. Usage: cabinet_tools.sh WIN64_BUILD_DIR
+# Cabinets of cab.dll are read byte-identical by cabextract, gcab, Windows' extrac32 (under
+# Wine) and our extract.exe, which also reads gcab's. Usage: cabinet_tools.sh WIN64_BUILD_DIR
 set -euo pipefail
 build=$(cd "$1" && pwd)
 src=$(cd "$(dirname "$0")/../.." && pwd)

@@ -1,11 +1,11 @@
-// The cab cleaner of the real Tracewipe.exe, opened from the Normal interface's Tools menu:
-// driver cabinets seeded below this prefix's Windows folder are cleaned through the window
-// and read back with independent tools (cabextract, gcab), in English and in German.
+// The cab cleaner of the real Tracewipe.exe, opened from the Normal interface's Tools menu in
+// English and German: driver cabinets seeded in Wine's Windows folder, cleaned, read back.
 #include "cab/CabLibrary.h"
 #include "support/ProgramTest.h"
 #include "win/SystemFolders.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -27,9 +27,8 @@ std::string Unix(const std::string& winPath) {
     return s;
 }
 
-// Runs a shell script (no double quotes in it) on the build machine, with its Linux tools,
-// and returns its output, or a text naming the failure. Wine gives no dependable process
-// handle for a Linux program, so the shell leaves its exit code in a file.
+// The output of a shell script (no double quotes in it) run with the build machine's tools, or
+// a text naming its failure; its exit code comes in a file (a Linux process has no handle).
 std::string Shell(const std::string& script, const std::string& output) {
     const std::string rc = output + ".rc";
     DeleteFileA(rc.c_str());
@@ -53,8 +52,7 @@ class CabCleaner : public ProgramTest {
         MakeFolder({"Tracewipe.exe", "English.lng", "German.lng", tw::kCabDllName, "extract.exe",
                     "ATI.twf", "driver.cab.ccf", "sp2.cab.ccf", "sp3.cab.ccf"});
         // named after a cabinet base name only: never offered
-        ASSERT_TRUE(CopyFileA((folder_ + "\\driver.cab.ccf").c_str(),
-                              (folder_ + "\\driver.ccf").c_str(), FALSE));
+        WriteAll(folder_ + "\\driver.ccf", ReadAll(folder_ + "\\driver.cab.ccf"));
         WriteSettings("Interface=Normal\r\nWizard=No", language_);
         win_ = tw::GetWindowsDir();
         RemoveTree(win_ + "\\Driver Cache");
@@ -68,27 +66,22 @@ class CabCleaner : public ProgramTest {
 
     std::string Lang(const char* id) const { return LanguageText(id, language_.c_str()); }
 
-    // A cabinet written by gcab at `cabinet` holding `names` ("sub/name" is a file of a
-    // folder of the cabinet; `flat` stores each under its name alone); the files stay in
-    // folder_\files for comparison.
+    // gcab writes `cabinet` of `names` ("sub/name": in a folder of the cabinet, unless `flat`),
+    // their files kept in folder_\files for comparison.
     void SeedCabinet(const std::string& cabinet, const std::vector<std::string>& names,
                      bool flat = false) {
         const std::string files = folder_ + "\\files";
-        CreateDirectoryA(files.c_str(), nullptr);
         std::string list;
         for (const std::string& name : names) {
             std::string data;
             while (data.size() < 40000)
                 data += name + " " + std::to_string(data.size() * data.size()) + "\r\n";
-            if (name.find('/') != std::string::npos)
-                CreateDirectoryA((files + "\\" + name.substr(0, name.find('/'))).c_str(), nullptr);
+            std::filesystem::create_directories(
+                std::filesystem::path(files + "\\" + name).parent_path());
             WriteAll(files + "\\" + name, data);
             list += " '" + name + "'";
         }
-        const std::string dir = cabinet.substr(0, cabinet.find_last_of('\\'));
-        for (size_t i = 3; i <= dir.size(); ++i)
-            if (i == dir.size() || dir[i] == '\\')
-                CreateDirectoryA(dir.substr(0, i).c_str(), nullptr);
+        std::filesystem::create_directories(cabinet.substr(0, cabinet.find_last_of('\\')));
         DeleteFileA(cabinet.c_str());
         ASSERT_EQ(Shell("cd '" + Unix(files) + "' && gcab -c -z " + (flat ? "-n '" : "'") +
                             Unix(cabinet) + "'" + list,
@@ -107,12 +100,11 @@ class CabCleaner : public ProgramTest {
 
     // Each named file, unpacked by cabextract, is byte-identical to its seed.
     void ExpectSameContents(const std::string& cabinet, const std::vector<std::string>& names) {
-        for (const std::string& name : names) {
-            SCOPED_TRACE(name);
+        for (const std::string& name : names)
             EXPECT_EQ(Shell("cabextract -q -p -F '" + name + "' '" + Unix(cabinet) + "'",
                             folder_ + "\\x.out"),
-                      ReadAll(folder_ + "\\files\\" + name));
-        }
+                      ReadAll(folder_ + "\\files\\" + name))
+                << name;
     }
 
     // Starts the program and opens the cab cleaner from the Normal interface.
@@ -214,16 +206,13 @@ TEST_P(CabCleanerIn, DriverFilesLeaveTheCabinetsAndEverythingElseStays) {
 
     Clean("sp2.cab", nullptr, true);
     EXPECT_EQ(Status(), Lang("0026") + " sp2.cab !");
-    const std::vector<std::string> kept = {"display.inf", "kbdclass.sys", "mnvlook.dll"};
     EXPECT_EQ(Listed(sp2Cab), "display.inf\nkbdclass.sys\nmnvlook.dll\n"
                               "display.inf\nkbdclass.sys\nmnvlook.dll\n");
-    ExpectSameContents(sp2Cab, kept);
+    ExpectSameContents(sp2Cab, {"display.inf", "kbdclass.sys", "mnvlook.dll"});
 
     for (const std::string& gone :
-         {tw::GetTempDir() + "tmpdriver", tw::GetTempDir() + "tmpsp2", win_ + "\\cdccf.dll"}) {
-        SCOPED_TRACE(gone);
-        EXPECT_FALSE(Exists(gone));
-    }
+         {tw::GetTempDir() + "tmpdriver", tw::GetTempDir() + "tmpsp2", win_ + "\\cdccf.dll"})
+        EXPECT_FALSE(Exists(gone)) << gone;
     // Close hands back to the interface the settings name
     ASSERT_TRUE(Click(Control("cmdClose")));
     EXPECT_NE(WaitForFrm("frmMain"), nullptr);
@@ -231,9 +220,8 @@ TEST_P(CabCleanerIn, DriverFilesLeaveTheCabinetsAndEverythingElseStays) {
     EXPECT_FALSE(Exists(stale));
 }
 
-// A rebuild that cannot run, or an extraction that gives less than the whole cabinet,
-// leaves the old cabinet exactly as it was, and the status says so; a library failure is
-// shown as an error message.
+// A rebuild that cannot run or an extraction short of the whole cabinet leaves the old cabinet
+// as it was, and the status says so; a library failure is shown as an error message.
 TEST_F(CabCleaner, AFailedRebuildKeepsTheOldCabinet) {
     const std::string cabinet = win_ + "\\Driver Cache\\i386\\driver.cab";
     const std::vector<std::string> usual = {"atikmdag.sys", "vga.sys", "kbdclass.sys",
