@@ -36,10 +36,6 @@ struct RecordingSink : tw::ReportSink {
 };
 
 // Texts are their ids, so every line shows which id it was made from.
-std::string IdAsText(std::string_view id) {
-    return "#" + std::string(id);
-}
-
 std::string Line(const char* id, const std::string& path) {
     return tw::DetailLine("#" + std::string(id), path);
 }
@@ -52,7 +48,7 @@ class FsEngine : public ::testing::Test {
         ctx.RunName = kRun;
         ctx.WorkingCopy = prog / "cdtwf.dll";
         ctx.Sink = &sink;
-        ctx.Text = IdAsText;
+        ctx.Text = [](std::string_view id) { return "#" + std::string(id); };
         ctx.Settings = {"No", "No", "No", "No"};
         engine = std::make_unique<tw::CleaningEngine>(ctx, search);
     }
@@ -474,12 +470,6 @@ std::wstring PendingList() {
     return data;
 }
 
-void SetPendingList(const std::wstring& data) {
-    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, kSessionManager, kPending, REG_MULTI_SZ,
-                              data.data(), static_cast<DWORD>(data.size() * sizeof(wchar_t))),
-              ERROR_SUCCESS);
-}
-
 // The entry that removes `path`.
 std::wstring Removal(const std::string& path) {
     return L"\\??\\" + std::wstring(path.begin(), path.end()) + L'\0' + L'\0';
@@ -491,7 +481,9 @@ TEST_F(FsInUse, FilesInUseGoAtTheRestartARestoredFolderStays) {
     // Another program's removal and rename, with a name outside any code page.
     const std::wstring foreign =
         L"\\??\\C:\\elsewhere\\x\u4e2d.tmp\0\0\\??\\C:\\a.txt\0!\\??\\C:\\b.txt\0"s;
-    SetPendingList(foreign + L'\0');
+    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, kSessionManager, kPending, REG_MULTI_SZ,
+                              foreign.c_str(), DWORD((foreign.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
     const std::string second = Make(win + "\\" + Unique("held2.dll"));
     tw::win::UniqueFileHandle heldSecond = Hold(second);
     RunFilterText(filter);
