@@ -311,9 +311,8 @@ TEST_F(FsEngine, FilterThatCannotBeUnpackedRemovesNothing) {
     }
 }
 
-// Packages in the Inf folder of this prefix, each file holding its own bytes; only the
-// first two match the filter, with their .pnf and catalog. How an .inf is read and
-// matched is tested in InfFileTest.
+// Packages in this prefix's Inf folder; the first two match the filter, with their .pnf and
+// catalog. How an .inf is read and matched: the InfFile tests.
 class PackageEngine : public FsEngine {
   protected:
     void SetUp() override {
@@ -335,8 +334,7 @@ class PackageEngine : public FsEngine {
              true);
         Seed(inf + "oem7102.pnf", "pnf 7102", true);
         Seed(cat + "oem7102.cat", "catalog 7102", true);
-        // the provider in a class the filter does not name, with its catalog; a package
-        // that Windows did not install
+        // the provider in a class the filter does not name; a package Windows did not install
         Seed(inf + "oem7104.inf",
              "[Version]\r\nClass=System\r\nProvider=\"Acme Graphics, Inc.\"\r\n"
              "CatalogFile=acmechip.cat\r\n",
@@ -419,9 +417,8 @@ TEST_F(PackageEngine, OnNineXThePackagesAreTheInfFilesOfInfOther) {
 
 } // namespace
 
-// Files in use go at the next restart. This process holds them open as a running program
-// holds its image (read, no write or delete sharing); Wine's "wineboot -r" carries out
-// what the restart would.
+// Files in use go at the next restart: held open as a running program's image is (read
+// sharing only); Wine's "wineboot -r" does what the restart would.
 class FsInUse : public FsEngine {
   protected:
     void SetUp() override {
