@@ -102,11 +102,6 @@ class FsEngine : public ::testing::Test {
         const std::vector<bool> all(lines.size(), true);
         return tw::RestoreRun(prog.Path(), run, kind, lines, all).empty() ? int(lines.size()) : -1;
     }
-    void RunFilterText(const std::string& text) {
-        WriteAll(ctx.WorkingCopy, text);
-        engine->ProcessFilter(ctx.WorkingCopy);
-        DeleteFileA(ctx.WorkingCopy.c_str());
-    }
 
     const std::string win = tw::GetWindowsDir();
     const std::string sys = tw::GetSystemDir();
@@ -281,7 +276,7 @@ TEST_F(FsHostile, BadFilterTextsChangeNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         sink = {};
-        RunFilterText(c.text);
+        engine->ProcessFilterText(c.text);
         if (c.notFoundLines != SIZE_MAX) {
             EXPECT_EQ(sink.notFound.size(), c.notFoundLines);
         }
@@ -483,7 +478,7 @@ TEST_F(FsInUse, FilesInUseGoAtTheRestartARestoredFolderStays) {
               ERROR_SUCCESS);
     const std::string second = Make(win + "\\" + Unique("held2.dll"));
     tw::win::UniqueFileHandle heldSecond = Hold(second);
-    RunFilterText(filter);
+    engine->ProcessFilterText(filter);
     std::vector<std::string> lines = sink.removed;
     std::sort(lines.begin(), lines.begin() + 2); // the two files, in the order listed
     const std::vector<std::string> want = {Line("0033", file), Line("0033", second),
@@ -530,7 +525,7 @@ TEST_F(FsInUse, Windows9xRemovesThroughWininit) {
     const std::string foreign = "[rename]\r\nNUL=C:\\FOREIGN\\X.TMP\r\nC:\\A.TXT=C:\\B.TXT\r\n";
     WriteAll(wininit, foreign + "\r\n[Other]\r\nkey=value");
     const std::wstring registry = PendingList();
-    RunFilterText(filter);
+    engine->ProcessFilterText(filter);
     // WININIT.INI removes no folders: the folder stays, emptied by the restart.
     EXPECT_EQ(sink.removed, (std::vector<std::string>{Line("0033", file), Line("0017", dir),
                                                       Line("0033", inner)}));

@@ -7,7 +7,6 @@
 #include "backup/rules/RestoreRules.h"
 #include "clean/CleaningEngine.h"
 #include "core/AppError.h"
-#include "core/TextFile.h"
 #include "registry/cRegSearch.h"
 #include "support/TestFiles.h"
 #include "win/StartAndWait.h"
@@ -279,10 +278,7 @@ TEST_F(EngineRegistry, SearchEntriesInARowGiveWhatEachGivesAlone) {
         std::string text = "[REGISTRY.SEARCH]\r\n";
         for (const char* entry : searches)
             text += entry + std::string("\r\n") + between;
-        const std::string copy = programFolder_ + "\\cdtwf.dll";
-        EXPECT_TRUE(tw::AppendTextLine(copy.c_str(), text));
-        engine_.ProcessFilter(copy);
-        DeleteFileA(copy.c_str());
+        engine_.ProcessFilterText(text);
         const std::vector<std::string> found = tw::IndexLines(ReadAll(FoundKeysFile()));
         engine_.DeleteFoundKeys(FoundKeysFile());
         auto outcome = std::make_tuple(found, IndexLines(), FolderNames(RegFolder()));
@@ -438,21 +434,19 @@ class RegistryBackup : public RegistryFixture {};
 // registry tool cannot replace it.
 TEST_F(RegistryBackup, AStaleFileOfTheSameNameIsNoExport) {
     const std::string folder = tw::RunFolderPath(programFolder_, "R", "F", tw::BackupKind::Reg);
-    MakeDir(programFolder_ + "\\Backup");
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    MakeFiles(programFolder_,
+              {"Backup\\R_F_RegBackup\\K1.dat=old", "Backup\\R_F_RegBackup\\K2.dat=old"});
     CreateKey(kCU, kBase + "\\K");
     auto backup = [&](const std::string& counter) {
         return tw::BackupRegistryKey(counter, "F", "R", kBase + "\\K", "HKEY_CURRENT_USER", kCU,
                                      programFolder_);
     };
     const std::string stale = folder + "\\K1.dat", writable = folder + "\\K2.dat";
-    ASSERT_TRUE(tw::AppendTextLine(stale.c_str(), "old"));
-    ASSERT_TRUE(tw::AppendTextLine(writable.c_str(), "old"));
     HANDLE held = CreateFileA(stale.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     EXPECT_EQ(backup("1"), RegistryBackupResult::ExportFailed);
     CloseHandle(held);
-    EXPECT_EQ(ReadAll(stale), "old\r\n");
+    EXPECT_EQ(ReadAll(stale), "old");
     EXPECT_EQ(backup("2"), RegistryBackupResult::Exported);
     EXPECT_NE(ReadExportText(writable).find("[HKEY_CURRENT_USER"), std::string::npos);
 }
