@@ -215,9 +215,8 @@ TEST_F(EngineRegistry, HostileAndGarbageEntriesChangeNothing) {
 }
 
 TEST_F(EngineRegistry, ValueEntries) {
-    SetString(kCU, kBase + "\\K", "", "default");
-    SetString(kCU, kBase + "\\K", "Named", "x");
-    SetString(kCU, kBase + "\\K", "Other", "y");
+    for (const char* name : {"", "Named", "Other"})
+        SetString(kCU, kBase + "\\K", name, "x");
     SetString(kCU, "", "TwRootValue", "on the root key");
 
     engine_.DeleteRegistryValue(kCUBase + "\\K\\Named");
@@ -270,11 +269,10 @@ TEST_F(EngineRegistry, SearchEntriesInARowGiveWhatEachGivesAlone) {
                               "HKEY_LOCAL_MACHINE,Twq9x", "HKLM,TwZq9", "HKEY_CURRENT_USER,TwZq9X"};
     // `between` follows each search entry; a value entry there makes each search run alone
     auto run = [&](const std::string& between) {
-        for (HKEY root : {kLM, kCU}) {
-            CreateKey(root, kBase + "\\TwZq9X one\\aTwq9x three");
-            CreateKey(root, kBase + "\\TwZq9 two\\TwZq9X four");
-            CreateKey(root, kBase + "\\aTwq9x five");
-        }
+        for (HKEY root : {kLM, kCU})
+            for (const char* key :
+                 {"TwZq9X one\\aTwq9x three", "TwZq9 two\\TwZq9X four", "aTwq9x five"})
+                CreateKey(root, kBase + "\\" + key);
         std::string text = "[REGISTRY.SEARCH]\r\n";
         for (const char* entry : searches)
             text += entry + std::string("\r\n") + between;
