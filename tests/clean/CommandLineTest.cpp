@@ -1,4 +1,7 @@
+// The command line: split as CommandLineToArgvW splits it (the program's name left out),
+// then read as one command with an optional report.
 #include "clean/rules/CommandLine.h"
+#include "core/ArgumentSplit.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +11,7 @@
 namespace {
 
 using Mode = tw::CommandLine::Mode;
+using Args = std::vector<std::string>;
 
 TEST(CommandLine, AcceptsOneCommandWithAnOptionalReport) {
     const struct {
@@ -42,6 +46,38 @@ TEST(CommandLine, AcceptsOneCommandWithAnOptionalReport) {
         EXPECT_EQ(line->Filter, c.filter);
         EXPECT_EQ(line->Report, c.report);
     }
+}
+
+TEST(ArgumentSplit, FollowsTheRulesOfCommandLineToArgvW) {
+    const struct {
+        const char* line;
+        Args args;
+    } cases[] = {
+        {R"(tw.exe /preview "C:\My Files\x.txt")", {"/preview", R"(C:\My Files\x.txt)"}},
+        {R"("C:\Program Files\tw.exe" /clean)", {"/clean"}},
+        {R"("C:\tw.exe"next /a)", {"next", "/a"}},
+        {R"(C:\a\"b.exe x)", {"x"}},
+        {R"(p a\\\b d"e f"g h)", {R"(a\\\b)", "de fg", "h"}},
+        {R"(p a\\\"b c d)", {R"(a\"b)", "c", "d"}},
+        {R"(p a\\\\"b c" d e)", {R"(a\\b c)", "d", "e"}},
+        {R"(p a"b"" c d)", {R"(ab")", "c", "d"}},
+        {R"(p """a""" b)", {R"("a")", "b"}},
+        {R"(p "a""b" c)", {R"(a"b c)"}},
+        {R"(p "" x)", {"", "x"}},
+        {"p\ta\t\tb  ", {"a", "b"}},
+        {R"(p c:\dir\ "c:\dir\\")", {R"(c:\dir\)", R"(c:\dir\)"}},
+        {" a b", {"a", "b"}},
+        {"p", {}},
+        {"", {}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(tw::SplitArguments(c.line), c.args) << c.line;
+}
+
+TEST(ArgumentSplit, TheSecondByteOfADoubleByteCharacterIsNoBackslash) {
+    auto lead = [](unsigned char c) { return c == 0x81; };
+    EXPECT_EQ(tw::SplitArguments("p \"\x81\\\" x", lead), (Args{"\x81\\", "x"}));
+    EXPECT_EQ(tw::SplitArguments("p \"\x81\\\" x"), (Args{"\x81\" x"}));
 }
 
 } // namespace

@@ -36,10 +36,6 @@ struct RecordingSink : tw::ReportSink {
 };
 
 // Texts are their ids, so every line shows which id it was made from.
-std::string IdAsText(std::string_view id) {
-    return "#" + std::string(id);
-}
-
 std::string Line(const char* id, const std::string& path) {
     return tw::DetailLine("#" + std::string(id), path);
 }
@@ -52,7 +48,7 @@ class FsEngine : public ::testing::Test {
         ctx.RunName = kRun;
         ctx.WorkingCopy = prog / "cdtwf.dll";
         ctx.Sink = &sink;
-        ctx.Text = IdAsText;
+        ctx.Text = [](std::string_view id) { return "#" + std::string(id); };
         ctx.Settings = {"No", "No", "No", "No"};
         engine = std::make_unique<tw::CleaningEngine>(ctx, search);
     }
@@ -105,11 +101,6 @@ class FsEngine : public ::testing::Test {
         const auto lines = tw::LoadIndex(prog.Path(), run, kind);
         const std::vector<bool> all(lines.size(), true);
         return tw::RestoreRun(prog.Path(), run, kind, lines, all).empty() ? int(lines.size()) : -1;
-    }
-    void RunFilterText(const std::string& text) {
-        WriteAll(ctx.WorkingCopy, text);
-        engine->ProcessFilter(ctx.WorkingCopy);
-        DeleteFileA(ctx.WorkingCopy.c_str());
     }
 
     const std::string win = tw::GetWindowsDir();
@@ -285,7 +276,7 @@ TEST_F(FsHostile, BadFilterTextsChangeNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         sink = {};
-        RunFilterText(c.text);
+        engine->ProcessFilterText(c.text);
         if (c.notFoundLines != SIZE_MAX) {
             EXPECT_EQ(sink.notFound.size(), c.notFoundLines);
         }
@@ -315,9 +306,8 @@ TEST_F(FsEngine, FilterThatCannotBeUnpackedRemovesNothing) {
     }
 }
 
-// Packages in the Inf folder of this prefix, each file holding its own bytes; only the
-// first two match the filter, with their .pnf and catalog. How an .inf is read and
-// matched is tested in InfFileTest.
+// Packages in this prefix's Inf folder; the first two match the filter, with their .pnf and
+// catalog. How an .inf is read and matched: the InfFile tests.
 class PackageEngine : public FsEngine {
   protected:
     void SetUp() override {
@@ -339,8 +329,7 @@ class PackageEngine : public FsEngine {
              true);
         Seed(inf + "oem7102.pnf", "pnf 7102", true);
         Seed(cat + "oem7102.cat", "catalog 7102", true);
-        // the provider in a class the filter does not name, with its catalog; a package
-        // that Windows did not install
+        // the provider in a class the filter does not name; a package Windows did not install
         Seed(inf + "oem7104.inf",
              "[Version]\r\nClass=System\r\nProvider=\"Acme Graphics, Inc.\"\r\n"
              "CatalogFile=acmechip.cat\r\n",
@@ -423,9 +412,8 @@ TEST_F(PackageEngine, OnNineXThePackagesAreTheInfFilesOfInfOther) {
 
 } // namespace
 
-// Files in use go at the next restart. This process holds them open as a running program
-// holds its image (read, no write or delete sharing); Wine's "wineboot -r" carries out
-// what the restart would.
+// Files in use go at the next restart: held open as a running program's image is (read
+// sharing only); Wine's "wineboot -r" does what the restart would.
 class FsInUse : public FsEngine {
   protected:
     void SetUp() override {
@@ -474,12 +462,6 @@ std::wstring PendingList() {
     return data;
 }
 
-void SetPendingList(const std::wstring& data) {
-    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, kSessionManager, kPending, REG_MULTI_SZ,
-                              data.data(), static_cast<DWORD>(data.size() * sizeof(wchar_t))),
-              ERROR_SUCCESS);
-}
-
 // The entry that removes `path`.
 std::wstring Removal(const std::string& path) {
     return L"\\??\\" + std::wstring(path.begin(), path.end()) + L'\0' + L'\0';
@@ -491,10 +473,12 @@ TEST_F(FsInUse, FilesInUseGoAtTheRestartARestoredFolderStays) {
     // Another program's removal and rename, with a name outside any code page.
     const std::wstring foreign =
         L"\\??\\C:\\elsewhere\\x\u4e2d.tmp\0\0\\??\\C:\\a.txt\0!\\??\\C:\\b.txt\0"s;
-    SetPendingList(foreign + L'\0');
+    ASSERT_EQ(RegSetKeyValueW(HKEY_LOCAL_MACHINE, kSessionManager, kPending, REG_MULTI_SZ,
+                              foreign.c_str(), DWORD((foreign.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
     const std::string second = Make(win + "\\" + Unique("held2.dll"));
     tw::win::UniqueFileHandle heldSecond = Hold(second);
-    RunFilterText(filter);
+    engine->ProcessFilterText(filter);
     std::vector<std::string> lines = sink.removed;
     std::sort(lines.begin(), lines.begin() + 2); // the two files, in the order listed
     const std::vector<std::string> want = {Line("0033", file), Line("0033", second),
@@ -541,7 +525,7 @@ TEST_F(FsInUse, Windows9xRemovesThroughWininit) {
     const std::string foreign = "[rename]\r\nNUL=C:\\FOREIGN\\X.TMP\r\nC:\\A.TXT=C:\\B.TXT\r\n";
     WriteAll(wininit, foreign + "\r\n[Other]\r\nkey=value");
     const std::wstring registry = PendingList();
-    RunFilterText(filter);
+    engine->ProcessFilterText(filter);
     // WININIT.INI removes no folders: the folder stays, emptied by the restart.
     EXPECT_EQ(sink.removed, (std::vector<std::string>{Line("0033", file), Line("0017", dir),
                                                       Line("0033", inner)}));

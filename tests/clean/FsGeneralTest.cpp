@@ -47,9 +47,8 @@ TEST(FsGeneral, RemoveEmptyDirsPrunesOneLevelPerCall) {
     const std::string root = dir / "root";
     MakeFiles(dir.Path(), {"root\\empty\\", "root\\a\\b\\c\\", "root\\full\\f.txt"});
     // Empty folders whose attributes are more than "directory" are not examined.
-    const DWORD extra[] = {FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_ARCHIVE};
     std::vector<std::string> marked;
-    for (DWORD bit : extra) {
+    for (DWORD bit : {FILE_ATTRIBUTE_READONLY, FILE_ATTRIBUTE_HIDDEN, FILE_ATTRIBUTE_ARCHIVE}) {
         std::string path = root + "\\marked" + std::to_string(bit);
         MakeDir(path);
         AddAttributes(path, bit);

@@ -10,13 +10,12 @@
 namespace {
 
 TEST(RootNames, TheFourMappingsDifferAsTheTableSays) {
-    struct Case {
+    const struct {
         const char* name;
         std::uint32_t fromName; // RootHandleFromName
         const char* handleText; // RootHandleText
         std::uint32_t readPath; // ReadPathRootHandle
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"HKEY_CLASSES_ROOT", 0x80000000u, "&H80000000", 0x80000000u},
         {"HKEY_LOCAL_MACHINE", 0x80000002u, "&H80000002", 0x80000002u},
         {"Hkey_Users", 0x80000003u, "", 0x80000001u},
@@ -27,7 +26,7 @@ TEST(RootNames, TheFourMappingsDifferAsTheTableSays) {
         {"", 0, "", 0x80000001u},
         {"HKEY_LOCAL_MACHINE2", 0, "", 0x80000001u},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(tw::RootHandleFromName(c.name), c.fromName);
         EXPECT_EQ(tw::RootHandleText(c.name), c.handleText);
@@ -50,13 +49,11 @@ TEST(RootKeyText, DecimalAndHexadecimalNumbers) {
 }
 
 TEST(Matching, ContainsOrEqualsIgnoringCase) {
-    struct Case {
+    const struct {
         const char* text;
         const char* search;
-        bool whole;
-        bool match;
-    };
-    const Case cases[] = {
+        bool whole, match;
+    } cases[] = {
         {"Radiation", "ATI", false, true},
         {"AT", "ATI", false, false},
         {"AATI", "ATI", false, true}, // a partial first start must not hide the second
@@ -67,7 +64,7 @@ TEST(Matching, ContainsOrEqualsIgnoringCase) {
         {"ATI Technologies", " ATI", false, false},
         {"My ATI", " ATI", false, true},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.text) + " / " + c.search);
         EXPECT_EQ(tw::MatchesSearch(c.text, tw::UpperAscii(c.search), c.whole), c.match);
     }

@@ -1,6 +1,8 @@
 #pragma once
 // What the Windows tests share: files, folders and registry keys made, read and removed
 // straight through the platform, never through the code under test; throwaway folders.
+#include "win/Handle.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -59,15 +61,10 @@ inline std::string ShortName(const std::string& path) {
 inline std::vector<std::string> FolderNames(const std::string& dir) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA f;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &f);
-    if (h == INVALID_HANDLE_VALUE)
-        return names;
-    do {
-        std::string name = f.cFileName;
-        if (name != "." && name != "..")
+    tw::win::UniqueFind h(FindFirstFileA((dir + "\\*").c_str(), &f));
+    for (bool more = bool(h); more; more = FindNextFileA(h.get(), &f))
+        if (const std::string name = f.cFileName; name != "." && name != "..")
             names.push_back(name);
-    } while (FindNextFileA(h, &f));
-    FindClose(h);
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -131,19 +128,13 @@ inline bool SetString(HKEY root, const std::string& path, const std::string& nam
 }
 
 inline bool CreateKey(HKEY root, const std::string& path) {
-    HKEY k = nullptr;
-    if (RegCreateKeyA(root, path.c_str(), &k) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(k);
-    return true;
+    tw::win::UniqueKey k;
+    return RegCreateKeyA(root, path.c_str(), k.put()) == ERROR_SUCCESS;
 }
 
 inline bool KeyExists(HKEY root, const std::string& path) {
-    HKEY k = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &k) != ERROR_SUCCESS)
-        return false;
-    RegCloseKey(k);
-    return true;
+    tw::win::UniqueKey k;
+    return RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, k.put()) == ERROR_SUCCESS;
 }
 
 inline bool ValueExists(HKEY root, const std::string& path, const std::string& name) {
