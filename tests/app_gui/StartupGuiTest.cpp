@@ -15,12 +15,7 @@ class Startup : public ProgramTest {
         ProgramTest::TearDown();
         second_.Kill();
     }
-    std::string IniValue(const char* section, const char* key) const {
-        char buf[512] = {};
-        GetPrivateProfileStringA(section, key, "?", buf, sizeof buf, Ini().c_str());
-        return buf;
-    }
-    HWND WaitForWarning() { return WaitForFrm("frmWarning", kFirstWait); }
+    std::string Readme() const { return IniText(Ini(), "WARNING", "ReadmeStart"); }
 
     Process second_;
 };
@@ -31,15 +26,14 @@ TEST_F(Startup, FirstStartWritesTheDefaultsAndShowsTheWarningAfterTwoTicks) {
     ASSERT_NE(splash, nullptr) << "the program is " << app_.State();
     DWORD shown = GetTickCount();
     RECT r{};
-    GetClientRect(splash, &r);
-    EXPECT_EQ(r.right, 400);
-    EXPECT_EQ(r.bottom, 133);
+    EXPECT_TRUE(GetClientRect(splash, &r) && r.right == 400 && r.bottom == 133)
+        << "the splash's client area is 400 x 133, not " << r.right << " x " << r.bottom;
     // the picture is drawn by the splash's first paint, which may still be pending
     RedrawWindow(splash, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     Sleep(200);
     SaveScreenshot(ScreenshotPath("frmStart"), splash);
 
-    HWND warning = WaitForWarning();
+    HWND warning = WaitForFrm("frmWarning", kFirstWait);
     ASSERT_NE(warning, nullptr) << "the program is " << app_.State();
     DWORD elapsed = GetTickCount() - shown;
     EXPECT_GE(elapsed, 1500u) << "two one-second ticks";
@@ -58,20 +52,7 @@ TEST_F(Startup, FirstStartWritesTheDefaultsAndShowsTheWarningAfterTwoTicks) {
     EXPECT_EQ(IsChecked(FindControl(warning, "chkWarning")), true);
     SaveScreenshot(ScreenshotPath("frmWarning"), warning);
     EXPECT_FALSE(ReadAll(folder_ + "\\English.dlf").empty()) << "the working copy was made";
-    DWORD attributes = GetFileAttributesA((folder_ + "\\English.dlf").c_str());
-    EXPECT_NE(attributes & FILE_ATTRIBUTE_HIDDEN, 0u);
-}
-
-TEST_F(Startup, TheWarningsCheckBoxWritesAtOnceAndOkOpensTheInterface) {
-    Start();
-    HWND warning = WaitForWarning();
-    ASSERT_NE(warning, nullptr) << "the program is " << app_.State();
-    HWND check = FindControl(warning, "chkWarning");
-    ASSERT_TRUE(SetChecked(check, false));
-    EXPECT_TRUE(WaitUntil([&] { return IniValue("WARNING", "ReadmeStart") == "No"; }, kWait));
-    EXPECT_TRUE(IsShown(warning)) << "written before OK";
-    ASSERT_TRUE(SetChecked(check, true));
-    EXPECT_TRUE(WaitUntil([&] { return IniValue("WARNING", "ReadmeStart") == "Yes"; }, kWait));
+    EXPECT_NE(GetFileAttributesA((folder_ + "\\English.dlf").c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
 
     // OK opens the interface the settings name (Normal) and the warning goes
     ASSERT_TRUE(Click(FindControl(warning, "cmdOK")));
@@ -79,23 +60,27 @@ TEST_F(Startup, TheWarningsCheckBoxWritesAtOnceAndOkOpensTheInterface) {
     EXPECT_TRUE(WaitForWindowGone(warning, kWait));
 }
 
-TEST_F(Startup, TabOrderStartsAtOkAndEscapeClosesTheWarning) {
-    Start();
-    HWND warning = WaitForWarning();
-    ASSERT_NE(warning, nullptr) << "the program is " << app_.State();
+// The check box writes its setting at once; Tab goes from OK to it; Esc closes the warning.
+TEST_F(Startup, TheWarningsCheckBoxWritesAtOnceAndTheKeysWork) {
+    ASSERT_NO_FATAL_FAILURE(Launch("frmWarning"));
     // the splash unloads right after it has shown the warning
     EXPECT_TRUE(
         WaitUntil([&] { return FindTopLevel(app_.id(), IsFrm("frmStart")) == nullptr; }, kWait));
-    ASSERT_TRUE(Activate(warning));
+    ASSERT_TRUE(Activate(window_));
     EXPECT_TRUE(
-        WaitUntil([&] { return tw::ControlName(FocusedControl(warning)) == "cmdOK"; }, kWait))
-        << "tab order starts at OK, not at " << tw::ControlName(FocusedControl(warning));
+        WaitUntil([&] { return tw::ControlName(FocusedControl(window_)) == "cmdOK"; }, kWait))
+        << "tab order starts at OK, not at " << tw::ControlName(FocusedControl(window_));
     SendKey(VK_TAB);
     EXPECT_TRUE(
-        WaitUntil([&] { return tw::ControlName(FocusedControl(warning)) == "chkWarning"; }, kWait));
+        WaitUntil([&] { return tw::ControlName(FocusedControl(window_)) == "chkWarning"; }, kWait));
+    ASSERT_TRUE(SetChecked(Control("chkWarning"), false));
+    EXPECT_TRUE(WaitUntil([&] { return Readme() == "No"; }, kWait));
+    EXPECT_TRUE(IsShown(window_)) << "written before OK";
+    ASSERT_TRUE(SetChecked(Control("chkWarning"), true));
+    EXPECT_TRUE(WaitUntil([&] { return Readme() == "Yes"; }, kWait));
     SendKey(VK_ESCAPE);
     EXPECT_TRUE(app_.WaitForExit(kWait).has_value()) << "Esc closes the warning: nothing is left";
-    EXPECT_EQ(IniValue("WARNING", "ReadmeStart"), "Yes");
+    EXPECT_EQ(Readme(), "Yes");
 }
 
 // The settings compare exactly: a value in another letter case names no window.
@@ -118,7 +103,7 @@ TEST_F(Startup, SettingsInAnotherLetterCaseOpenNoWindowAndTheProgramEnds) {
         EXPECT_TRUE(splash) << "the splash was not seen";
         EXPECT_FALSE(otherWindow);
     }
-    EXPECT_EQ(IniValue("PROGRAM", "Interface"), "advanced")
+    EXPECT_EQ(IniText(Ini(), "PROGRAM", "Interface"), "advanced")
         << "a present value is never overwritten";
 }
 
@@ -127,25 +112,22 @@ TEST_F(Startup, ASecondInstanceShowsNothingAndEnds) {
     ASSERT_NE(WaitForFrm("frmStart", kFirstWait), nullptr);
     second_ = Process::Launch("\"" + folder_ + "\\Tracewipe.exe\"", folder_);
     bool shown = false;
-    bool ended = WaitUntil(
+    EXPECT_TRUE(WaitUntil(
         [&] {
             shown = shown || !TopLevelWindows(second_.id()).empty();
             return !second_.Running();
         },
-        kWait);
-    EXPECT_TRUE(ended);
+        kWait));
     EXPECT_FALSE(shown);
     EXPECT_TRUE(app_.Running()) << "the first instance goes on";
 }
 
 TEST_F(Startup, AMissingLanguageFileGivesQuestionMarks) {
     WriteAll(Ini(), "[LANGUAGE]\r\nCurrentLanguage=Klingon\r\n");
-    Start();
-    HWND warning = WaitForWarning();
-    ASSERT_NE(warning, nullptr) << "the program is " << app_.State();
+    ASSERT_NO_FATAL_FAILURE(Launch("frmWarning"));
     for (const char* name : {"fraWarning", "lblWarning", "cmdOK", "chkWarning"})
-        EXPECT_EQ(WindowText(FindControl(warning, name)), "?") << name;
-    EXPECT_EQ(WindowText(warning), "Important") << "the form caption is not set";
+        EXPECT_EQ(WindowText(Control(name)), "?") << name;
+    EXPECT_EQ(WindowText(window_), "Important") << "the form caption is not set";
 }
 
 } // namespace

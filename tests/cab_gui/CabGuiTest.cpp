@@ -4,10 +4,7 @@
 #include "support/ProgramTest.h"
 #include "win/SystemFolders.h"
 
-#include <algorithm>
 #include <filesystem>
-#include <string>
-#include <vector>
 
 namespace {
 
@@ -54,17 +51,16 @@ class CabCleaner : public ProgramTest {
         // named after a cabinet base name only: never offered
         WriteAll(folder_ + "\\driver.ccf", ReadAll(folder_ + "\\driver.cab.ccf"));
         WriteSettings("Interface=Normal\r\nWizard=No", language_);
-        win_ = tw::GetWindowsDir();
-        RemoveTree(win_ + "\\Driver Cache");
-        RemoveTree(win_ + "\\ServicePackFiles");
+        ClearWindows();
     }
     void TearDown() override {
         ProgramTest::TearDown();
-        RemoveTree(win_ + "\\Driver Cache");
-        RemoveTree(win_ + "\\ServicePackFiles");
+        ClearWindows();
     }
-
-    std::string Lang(const char* id) const { return LanguageText(id, language_.c_str()); }
+    void ClearWindows() {
+        for (const char* cabinets : {"\\Driver Cache", "\\ServicePackFiles"})
+            RemoveTree(win_ + cabinets);
+    }
 
     // gcab writes `cabinet` of `names` ("sub/name": in a folder of the cabinet, unless `flat`),
     // their files kept in folder_\files for comparison.
@@ -109,18 +105,14 @@ class CabCleaner : public ProgramTest {
 
     // Starts the program and opens the cab cleaner from the Normal interface.
     void OpenCabCleaner() {
-        Start();
-        HWND main = WaitForFrm("frmMain", kFirstWait);
-        ASSERT_NE(main, nullptr) << "frmMain did not open; the program is " << app_.State();
+        ASSERT_NO_FATAL_FAILURE(Launch("frmMain"));
+        HWND main = window_;
         ASSERT_TRUE(PostMenuCommand(main, {Lang("1019"), Lang("1020")}));
-        cc_ = WaitForFrm("frmCC");
-        ASSERT_NE(cc_, nullptr);
+        window_ = WaitForFrm("frmCC");
+        ASSERT_NE(window_, nullptr);
         ASSERT_TRUE(WaitForWindowGone(main, kWait)) << "the Normal interface stays";
         ASSERT_TRUE(WaitUntil([&] { return !WindowText(Control("lblOS")).empty(); }, kWait));
     }
-
-    HWND Control(const char* name) const { return FindControl(cc_, name); }
-    std::string Status() const { return WindowText(Control("lblStatus")); }
 
     // Chooses `entry`, presses Clean (or its shortcut) and confirms; the messages of the run
     // are answered and collected in `messages`.
@@ -128,22 +120,17 @@ class CabCleaner : public ProgramTest {
                bool byShortcut = false) {
         ASSERT_TRUE(SelectCombo(Control("cboConfig"), entry));
         if (byShortcut)
-            ASSERT_TRUE(Activate(cc_) && SendKey('R', true)); // Ctrl+R: File, Clean
+            ASSERT_TRUE(Activate(window_) && SendKey('R', true)); // Ctrl+R: File, Clean
         else
             ASSERT_TRUE(Click(Control("cmdClean")));
-        auto box = WaitForMessageBox(app_.id());
-        ASSERT_TRUE(box.has_value()) << "no confirmation";
-        EXPECT_EQ(box->title, Lang("0010"));
-        ASSERT_TRUE(AnswerMessageBox(box->hwnd, IDYES));
-        ASSERT_TRUE(WaitForWindowGone(box->hwnd, kWait));
+        ASSERT_TRUE(AnswerBox(Lang("0009"), Lang("0010"), {IDYES, IDNO}, IDYES))
+            << "no confirmation";
         ASSERT_TRUE(WaitUntil(
             [&] {
-                if (messages) {
-                    if (auto error = WaitForMessageBox(app_.id(), 50)) {
-                        messages->push_back(error->title + ": " + error->text);
-                        SaveScreenshot(ScreenshotPath("frmCC-error-" + language_));
-                        AnswerMessageBox(error->hwnd, IDOK);
-                    }
+                if (auto error = messages ? WaitForMessageBox(app_.id(), 50) : std::nullopt) {
+                    messages->push_back(error->title + ": " + error->text);
+                    SaveScreenshot(ScreenshotPath("frmCC-error-" + language_));
+                    AnswerMessageBox(error->hwnd, IDOK);
                 }
                 // the end status names the entry, as the status during the run does
                 const std::string status = Status();
@@ -155,9 +142,7 @@ class CabCleaner : public ProgramTest {
             << "the run did not end; status: " << Status();
     }
 
-    std::string language_ = "English";
-    std::string win_;
-    HWND cc_ = nullptr;
+    std::string win_ = tw::GetWindowsDir();
 };
 
 class CabCleanerIn : public CabCleaner, public ::testing::WithParamInterface<const char*> {
@@ -178,26 +163,22 @@ TEST_P(CabCleanerIn, DriverFilesLeaveTheCabinetsAndEverythingElseStays) {
     WriteAll(folder_ + "\\driver.cab.ccf",
              "HE0\r\\..\\twoutside\\driver.cab\r\n\\Driver Cache\\i386\\driver.cab\r\n");
     const std::string outsideBefore = ReadAll(outside);
-    const std::string planted = tw::GetTempDir() + "tmpdriver";
-    MakeDir(planted);
-    WriteAll(planted + "\\planted.sys", "not from the cabinet");
-    SetFileAttributesA(planted.c_str(), FILE_ATTRIBUTE_HIDDEN);
-    // what an interrupted earlier run left: the window clears it when it goes
-    const std::string stale = tw::GetTempDir() + "tmpSP3";
-    CreateDirectoryA(stale.c_str(), nullptr);
-    WriteAll(stale + "\\nv4_disp.dll", "stale");
+    // tmpSP3: what an interrupted earlier run left; the window clears it when it goes
+    const std::string temp = tw::GetTempDir(), stale = temp + "tmpSP3";
+    MakeFiles(temp.substr(0, temp.size() - 1), {"tmpdriver\\planted.sys", "tmpSP3\\nv4_disp.dll"});
+    SetFileAttributesA((temp + "tmpdriver").c_str(), FILE_ATTRIBUTE_HIDDEN);
     ASSERT_NO_FATAL_FAILURE(OpenCabCleaner());
 
     std::vector<std::string> offered = ComboItems(Control("cboConfig"));
     std::sort(offered.begin(), offered.end());
     EXPECT_EQ(offered, (std::vector<std::string>{"driver.cab", "sp2.cab"}));
     EXPECT_EQ(ComboSelection(Control("cboConfig")), 0);
-    SaveScreenshot(ScreenshotPath("frmCC-" + language_ + "-before-run"), cc_);
+    Shoot("frmCC-" + language_ + "-before-run");
 
     Clean("driver.cab");
     EXPECT_EQ(Status(), Lang("0026") + " driver.cab !");
     EXPECT_EQ(WindowText(Control("lblStatus2")), "");
-    SaveScreenshot(ScreenshotPath("frmCC-" + language_ + "-after-run"), cc_);
+    Shoot("frmCC-" + language_ + "-after-run");
     EXPECT_EQ(Listed(driverCab), "sub/kbdclass.sys\nvga.sys\nsub\\kbdclass.sys\nvga.sys\n");
     ExpectSameContents(driverCab, {"vga.sys"});
     EXPECT_TRUE(ReadAll(outside) == outsideBefore)
@@ -210,13 +191,12 @@ TEST_P(CabCleanerIn, DriverFilesLeaveTheCabinetsAndEverythingElseStays) {
                               "display.inf\nkbdclass.sys\nmnvlook.dll\n");
     ExpectSameContents(sp2Cab, {"display.inf", "kbdclass.sys", "mnvlook.dll"});
 
-    for (const std::string& gone :
-         {tw::GetTempDir() + "tmpdriver", tw::GetTempDir() + "tmpsp2", win_ + "\\cdccf.dll"})
+    for (const std::string& gone : {temp + "tmpdriver", temp + "tmpsp2", win_ + "\\cdccf.dll"})
         EXPECT_FALSE(Exists(gone)) << gone;
     // Close hands back to the interface the settings name
     ASSERT_TRUE(Click(Control("cmdClose")));
     EXPECT_NE(WaitForFrm("frmMain"), nullptr);
-    EXPECT_TRUE(WaitForWindowGone(cc_, kWait));
+    EXPECT_TRUE(WaitForWindowGone(window_, kWait));
     EXPECT_FALSE(Exists(stale));
 }
 
@@ -237,11 +217,9 @@ TEST_F(CabCleaner, AFailedRebuildKeepsTheOldCabinet) {
     };
     const std::vector<std::string> twins = {"atikmdag.sys", "vga.sys", "twin/VGA.SYS"};
     const Case cases[] = {
-        // two entries that would be one file here
-        {"names differing in case", std::string::npos, false, true, twins, "0032", {}},
+        {"names in two cases: one file here", std::string::npos, false, true, twins, "0032", {}},
         {"no cabinet at all", 4, false, false, usual, "0032", {}},
-        // the first files unpack, the last do not
-        {"cut short", 20000, false, false, usual, "0032", {}},
+        {"cut short: the first files unpack, the last not", 20000, false, false, usual, "0032", {}},
         // last: the library stays missing
         {"no library", std::string::npos, true, false, usual, "0037", {"Error: " + Lang("0027")}},
     };

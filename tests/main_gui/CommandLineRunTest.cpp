@@ -2,9 +2,6 @@
 // into the test prefix, each with its exit code, its report file and what it changes.
 #include "support/ProgramTest.h"
 
-#include <string>
-#include <vector>
-
 namespace {
 
 using namespace twtest;
@@ -31,9 +28,8 @@ TEST_F(CommandLineRun, ExitCodesAndReports) {
     // what an interrupted run of Cli left: a key its search found
     WriteAll(folder_ + "\\Cli.twr", "HKEY_CURRENT_USER\\" + key + "\r\n");
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, key));
-    WriteAll(file, "dll");
-    MakeDir(folder);
-    WriteAll(folder + "\\a.txt", "ab");
+    MakeFiles(win, {"twcli.dll=dll"});
+    MakeFiles(win.substr(0, 2), {"TwCli Dir\\a.txt=ab"});
 
     const std::string report = folder_ + "\\report.txt";
     struct Case {

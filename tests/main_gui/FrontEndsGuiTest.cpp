@@ -1,17 +1,13 @@
 // The Advanced interface and the wizard of the real Tracewipe.exe, opened by the settings at
-// start-up: slots run in order into one log, the wizard's run leaves nothing behind, and the
-// ways between the windows.
+// start-up: their runs, what these keep and the ways between the windows.
 #include "support/ProgramTest.h"
-
-#include <string>
-#include <vector>
 
 namespace {
 
 using namespace twtest;
 
 const std::string kKey = "Software\\TracewipeE2E";
-const char* const kSeeds[] = {"twe2e_removed.dll", "twe2e_pat1.tmp", "twe2e_reg.dll"};
+const std::vector<std::string> kSeeds = {"twe2e_removed.dll", "twe2e_pat1.tmp", "twe2e_reg.dll"};
 const std::string kEverythingOn =
     "LogFile=Yes\r\nBackupFiles=Yes\r\nBackupDir=Yes\r\nBackupReg=Yes";
 
@@ -25,14 +21,13 @@ class FrontEnds : public ProgramTest {
     void TearDown() override {
         ProgramTest::TearDown();
         DeleteKeyTree(HKEY_CURRENT_USER, kKey);
-        for (const char* f : kSeeds)
+        for (const std::string& f : kSeeds)
             DeleteFileA((win_ + "\\" + f).c_str());
     }
 
     // The files and keys the two filters name (the E2E filter's own registry keys left out).
     void Seed() {
-        for (const char* f : kSeeds)
-            WriteAll(win_ + "\\" + f, "data");
+        MakeFiles(win_, kSeeds);
         CreateKey(HKEY_CURRENT_USER, kKey + "\\Second");
         CreateKey(HKEY_CURRENT_USER, kKey + "\\Section");
     }
@@ -54,29 +49,26 @@ class FrontEnds : public ProgramTest {
 
 TEST_F(FrontEnds, AdvancedSlotsRunInOrderIntoOneLogWithExportsCountedPerFilter) {
     Launch("Interface=Advanced\r\nWizard=No\r\n" + kEverythingOn, "frmAdvanced");
-    for (int n = 1; n <= 4; ++n) {
-        const std::string slot = std::to_string(n);
+    for (const std::string slot : {"1", "2", "3", "4"}) {
         SCOPED_TRACE(slot);
-        EXPECT_EQ(IsChecked(Control(("chkConfig" + slot).c_str())), false);
-        HWND selector = Control(("cboConfigs" + slot).c_str());
+        EXPECT_EQ(IsChecked(Control("chkConfig" + slot)), false);
+        HWND selector = Control("cboConfigs" + slot);
         EXPECT_FALSE(IsEnabled(selector));
         EXPECT_EQ(ComboItems(selector), (std::vector<std::string>{"E2E", "E2EReg"}));
         EXPECT_EQ(ComboSelection(selector), 0);
     }
-    // a tick toggles its selector both ways
-    ASSERT_TRUE(SetChecked(Control("chkConfig2"), true));
-    EXPECT_TRUE(WaitUntil([&] { return IsEnabled(Control("cboConfigs2")); }, kWait));
-    ASSERT_TRUE(SetChecked(Control("chkConfig2"), false));
-    EXPECT_TRUE(WaitUntil([&] { return !IsEnabled(Control("cboConfigs2")); }, kWait));
+    for (bool on : {true, false}) { // a tick toggles its selector both ways
+        ASSERT_TRUE(SetChecked(Control("chkConfig2"), on));
+        EXPECT_TRUE(WaitUntil([&] { return IsEnabled(Control("cboConfigs2")) == on; }, kWait));
+    }
     ASSERT_TRUE(SetChecked(Control("chkConfig1"), true));
     ASSERT_TRUE(SetChecked(Control("chkConfig3"), true));
     ASSERT_TRUE(SelectCombo(Control("cboConfigs3"), "E2EReg"));
     Shoot("frmAdvanced-before-run");
 
-    const std::string statusOf[] = {Lang("0012") + " E2E " + Lang("0013"),
-                                    Lang("0012") + " E2EReg " + Lang("0013")};
     Clean();
-    EXPECT_EQ(shown_, (std::vector<std::string>{statusOf[0], statusOf[1]}));
+    EXPECT_EQ(shown_, (std::vector<std::string>{Lang("0012") + " E2E " + Lang("0013"),
+                                                Lang("0012") + " E2EReg " + Lang("0013")}));
     EXPECT_EQ(StoredText(Control("lblStatusFile")), "");
     Shoot("frmAdvanced-after-run");
 
@@ -137,12 +129,7 @@ TEST_F(FrontEnds, WizardCleansWithTheChosenFilterAndLeavesNothingBehind) {
 // still ends and a filter ticked twice runs twice; Ctrl+W back to the wizard; its close box.
 TEST_F(FrontEnds, WizardFontCancelAdvancedRunsMenuAndCloseBox) {
     Launch("Interface=Advanced\r\nWizard=Yes", "frmWiz1", "German");
-    ASSERT_TRUE(Activate(window_));
-    ASSERT_TRUE(SendKey('F', true));
-    HWND dialog = WaitForFrm("frmFont");
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(SelectCombo(FindControl(dialog, "cboFont"), "Tahoma"));
-    ASSERT_TRUE(Click(FindControl(dialog, "cmdSave")));
+    ASSERT_NO_FATAL_FAILURE(ChooseFont("Tahoma"));
     EXPECT_TRUE(WaitUntil([&] { return FontFace(Control("cmdNext")) == "Tahoma"; }, kWait));
     Shoot("frmWiz1-German-Tahoma");
     ASSERT_TRUE(Click(Control("cmdCancel")));
@@ -155,18 +142,16 @@ TEST_F(FrontEnds, WizardFontCancelAdvancedRunsMenuAndCloseBox) {
     ASSERT_TRUE(SelectCombo(Control("cboConfigs4"), "E2EReg"));
     Clean();
     const std::string file = " (" + win_ + "\\twe2e_reg.dll)";
-    EXPECT_EQ(ListItems(Control("lstDetail")),
-              std::vector<std::string>{Lang("0015", "German") + file});
-    EXPECT_EQ(ListItems(Control("lstDetails")),
-              std::vector<std::string>{Lang("0016", "German") + file});
+    EXPECT_EQ(ListItems(Control("lstDetail")), std::vector<std::string>{Lang("0015") + file});
+    EXPECT_EQ(ListItems(Control("lstDetails")), std::vector<std::string>{Lang("0016") + file});
     ASSERT_TRUE(Activate(window_));
     ASSERT_TRUE(SendKey('W', true));
     Switch("frmWiz1");
     ASSERT_TRUE(Click(Control("cmdNext")));
     Switch("frmWiz2");
     ASSERT_TRUE(PostMessageW(window_, WM_CLOSE, 0, 0));
-    auto code = app_.WaitForExit(kWait);
-    EXPECT_TRUE(code.has_value()) << "the close box ends the program when no other window is open";
+    EXPECT_TRUE(app_.WaitForExit(kWait).has_value())
+        << "the close box ends the program when no other window is open";
 }
 
 } // namespace

@@ -5,18 +5,16 @@
 #include "win/SystemFolders.h"
 
 #include <cstdio>
-#include <optional>
-#include <string>
-#include <vector>
 
 namespace {
 
 using namespace twtest;
 
 const std::string kE2EKey = "Software\\TracewipeE2E";
-// Files the E2E filter names, its pattern's matches and look-alikes beside them.
-const char* const kWinSeeds[] = {"twe2e_removed.dll", "twe2e_pat1.tmp",  "twe2e_pat2.tmp",
-                                 "twe2e_keep.dll",    "twe2e_other.dll", "twe2e_after_search.dll"};
+// Files the filters name, the E2E pattern's matches and look-alikes beside them.
+const std::vector<std::string> kWinSeeds = {"twe2e_removed.dll", "twe2e_pat1.tmp",
+                                            "twe2e_pat2.tmp",    "twe2e_keep.dll",
+                                            "twe2e_reg.dll",     "twe2e_after_search.dll"};
 
 // "yyyymmddhhmmss" of a local time, and of a run name "dd-mm-yyyy_hhmmss" ("" for no name).
 std::string Sortable(const SYSTEMTIME& t) {
@@ -45,7 +43,7 @@ class MainGui : public ProgramTest {
     std::string Drive() const { return win_.substr(0, 2); }
 
     void ClearSeeds() {
-        for (const char* f : kWinSeeds)
+        for (const std::string& f : kWinSeeds)
             DeleteFileA((win_ + "\\" + f).c_str());
         for (const std::string& p :
              {WorkingCopy(), win_ + "\\twe2e_missing.dll", sys_ + "\\twe2e_sys.dll",
@@ -57,14 +55,10 @@ class MainGui : public ProgramTest {
 
     // The leftovers that the E2E filter names, and a look-alike beside them.
     void Seed() {
-        for (const char* f : kWinSeeds)
-            WriteAll(win_ + "\\" + f, std::string("data of ") + f);
-        for (const std::string& d :
-             {pf_ + "\\TwE2E Vendor", pf_ + "\\TwE2E Vendor\\sub", Drive() + "\\TwE2E Root Dir"})
-            MakeDir(d);
-        WriteAll(sys_ + "\\twe2e_sys.dll", "system data");
-        WriteAll(pf_ + "\\TwE2E Vendor\\sub\\file.txt", "vendor file");
-        WriteAll(Drive() + "\\TwE2E Root Dir\\root.txt", "root file");
+        MakeFiles(win_, kWinSeeds);
+        MakeFiles(sys_, {"twe2e_sys.dll"});
+        MakeFiles(pf_, {"TwE2E Vendor\\sub\\file.txt"});
+        MakeFiles(Drive(), {"TwE2E Root Dir\\root.txt"});
         SetString(HKEY_CURRENT_USER, kE2EKey + "\\Section\\Sub", "v", "1");
         SetString(HKEY_LOCAL_MACHINE, kE2EKey + "\\Section", "v", "2");
         SetString(HKEY_CURRENT_USER, kE2EKey + "\\Values", "Doomed", "x");
@@ -72,8 +66,7 @@ class MainGui : public ProgramTest {
         SetString(HKEY_CURRENT_USER, kE2EKey + "\\Deep\\TwE2ESearchHit\\Inner", "v", "3");
     }
 
-    // Settings with the log and the backups of files, folders and keys on or off; the filters
-    // and the seeded items in place.
+    // The log and the file, folder and key backups on or off; the filters in, the items seeded.
     void Prepare(bool log, bool files = false, bool dirs = false, bool reg = false,
                  std::vector<const char*> filters = {"E2E"}) {
         auto yn = [](bool on) { return on ? "Yes" : "No"; };
@@ -101,8 +94,7 @@ class MainGui : public ProgramTest {
                 return name.substr(0, 17);
         return {};
     }
-    // "-------- dd-mm-yyyy -- hh:mm:ss" for a run name, after checking that the name was
-    // taken while the window loaded.
+    // The log header of a run name, which is checked to be taken while the window loaded.
     std::string Header(const std::string& runName) const {
         EXPECT_GE(Sortable(runName), Sortable(started_)) << runName;
         EXPECT_LE(Sortable(runName), Sortable(loaded_)) << runName;
@@ -187,13 +179,12 @@ TEST_F(MainGui, ARunWithEveryBackupFillsTheStoreAndLogsTheRemovedLines) {
                      k + "\\Deep\\TwE2ESearchHit, TwE2ESearchHit4.dat"}));
 }
 
-// Only the log on: the folders are made and none is pruned; a second run of the same
-// window appends a block with the same header, a No changes nothing, and another filter
-// gets its own log.
+// Only the log on: no prune runs; a second run of the window appends a block with the same
+// header, a No changes nothing, and another filter gets its own log.
 TEST_F(MainGui, RunsOfOneWindowShareTheRunNameAndAppendToTheirLogsAndNoChangesNothing) {
-    Prepare(true, false, false, false, {"E2E", "E2EOther"});
+    Prepare(true, false, false, false, {"E2E", "E2EReg"});
     Launch();
-    EXPECT_EQ(ComboItems(Control("cboConfigs")), (std::vector<std::string>{"E2E", "E2EOther"}));
+    EXPECT_EQ(ComboItems(Control("cboConfigs")), (std::vector<std::string>{"E2E", "E2EReg"}));
     Clean();
     ExpectE2ECleaned();
     Sleep(1100); // a header taken at run time would differ now
@@ -212,10 +203,10 @@ TEST_F(MainGui, RunsOfOneWindowShareTheRunNameAndAppendToTheirLogsAndNoChangesNo
         EXPECT_TRUE(Exists(win_ + "\\" + f)) << f;
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, kE2EKey + "\\Section"));
     EXPECT_EQ(ReadAll(Ini()), ini);
-    ASSERT_TRUE(SelectCombo(Control("cboConfigs"), "E2EOther"));
+    ASSERT_TRUE(SelectCombo(Control("cboConfigs"), "E2EReg"));
     ASSERT_TRUE(WaitUntil([&] { return ComboSelection(Control("cboConfigs")) == 1; }, kWait));
     Clean();
-    const std::string other = Entry("0015", win_ + "\\twe2e_other.dll");
+    const std::string other = Entry("0015", win_ + "\\twe2e_reg.dll");
     EXPECT_EQ(Removed(), std::vector<std::string>{other});
 
     // an empty Backup would be removed by a prune: it stays, so none ran; No added no block
@@ -224,10 +215,10 @@ TEST_F(MainGui, RunsOfOneWindowShareTheRunNameAndAppendToTheirLogsAndNoChangesNo
     const std::string r = RunName("E2E");
     ASSERT_FALSE(r.empty());
     EXPECT_EQ(FolderNames(folder_ + "\\Log"),
-              (std::vector<std::string>{r + "_E2E.log", r + "_E2EOther.log"}));
+              (std::vector<std::string>{r + "_E2E.log", r + "_E2EReg.log"}));
     const std::string block = Lines({Header(r)}) + Lines(ExpectedRemoved());
     EXPECT_EQ(Log(r), block + block);
-    EXPECT_EQ(Log(r, "E2EOther"), Lines({Header(r), other}));
+    EXPECT_EQ(Log(r, "E2EReg"), Lines({Header(r), other}));
 }
 
 TEST_F(MainGui, AFileInUseIsListedAndLoggedAndARestartIsOffered) {
@@ -267,9 +258,28 @@ TEST_F(MainGui, AnEmptyProgramFolderDisablesCleaning) {
     EXPECT_EQ(ComboItems(Control("cboConfigs")), std::vector<std::string>{});
 }
 
-TEST_F(MainGui, ClosingTheWindowDuringARegistrySearchEndsTheProgramCleanly) {
+// During the slow filter's registry searches: Cancel ends the preview (Tools menu) early, before
+// the file entry after them; closing the main window during a run ends the program cleanly.
+TEST_F(MainGui, CancelOrCloseDuringARegistrySearchEndsThePreviewOrTheProgramCleanly) {
     Prepare(true, false, false, false, {"E2ESlow"});
     Launch();
+    ASSERT_TRUE(PostMenuCommand(window_, {Lang("1019"), Lang("2100")}));
+    HWND preview = WaitForFrm("frmPreview");
+    ASSERT_NE(preview, nullptr);
+    const auto progress = [&] { return WindowText(FindControl(preview, "lblProgress")); };
+    const std::string searching = Lang("2103") + " HKEY_LOCAL_MACHINE; HKEY_CLASSES_ROOT";
+    ASSERT_TRUE(WaitUntil([&] { return progress() == searching; }, kRunWait)) << progress();
+    SaveScreenshot(ScreenshotPath("frmPreview_searching"), preview);
+    ASSERT_TRUE(Click(FindControl(preview, "cmdCancel")));
+    ASSERT_TRUE(WaitUntil([&] { return progress() == Lang("2105"); }, kRunWait)) << progress();
+    EXPECT_EQ(
+        ListItems(FindControl(preview, "lstPreview")),
+        (std::vector<std::string>{Lang("2115") + ": 0 " + Lang("2116") + ", 0 " + Lang("2110") +
+                                      ", 0 " + Lang("2111") + ", 0 " + Lang("2117"),
+                                  Lang("2105")}))
+        << "the file entry after the searches is never reached";
+    ASSERT_TRUE(PostMessageW(preview, WM_CLOSE, 0, 0) && WaitForWindowGone(preview));
+
     ASSERT_TRUE(Click(Control("cmdClean")));
     ASSERT_TRUE(AnswerBox(Lang("0009"), Lang("0010"), {IDYES, IDNO}, IDYES));
     // the working copy exists from the unpack to the end of the pass
@@ -278,9 +288,7 @@ TEST_F(MainGui, ClosingTheWindowDuringARegistrySearchEndsTheProgramCleanly) {
         << "the window answers while the search runs";
     EXPECT_FALSE(IsEnabled(Control("cmdClose")));
     ASSERT_TRUE(PostMessageW(window_, WM_CLOSE, 0, 0));
-    auto code = app_.WaitForExit(kRunWait);
-    ASSERT_TRUE(code.has_value()) << "the program did not end";
-    EXPECT_EQ(*code, 0u) << "the program ended abnormally";
+    EXPECT_EQ(app_.WaitForExit(kRunWait), 0u) << "the program ends with exit code 0";
     EXPECT_FALSE(Exists(WorkingCopy()));
     EXPECT_FALSE(Exists(folder_ + "\\E2ESlow.twr"));
     EXPECT_FALSE(Exists(folder_ + "\\English.dlf")) << "the language copy is deleted";
@@ -303,17 +311,32 @@ TEST_F(MainGui, MenuBarAnswersF10AltAndMnemonics) {
             ASSERT_TRUE(SendKey(vk, false, false, vk == 'F'));
             Sleep(200); // the menu opens between keys
         }
-        auto code = app_.WaitForExit(kWait);
-        ASSERT_TRUE(code.has_value()) << "File > Exit was not chosen";
-        EXPECT_EQ(*code, 0u);
+        ASSERT_EQ(app_.WaitForExit(kWait), 0u) << "File > Exit was chosen";
     }
 }
 
-// With every setting off a run prepares, backs up and logs nothing; then the dialogs that
-// change the main window, opened from its own menu and keys.
-TEST_F(MainGui, WithEverySettingOffNothingIsKeptAndLanguageAndFontApplyAtOnce) {
+// With every setting off a run keeps nothing; then the window's keys and menus: F1 hands the
+// help page to the shell (whose .html handler is the recording probe), the language, the font.
+TEST_F(MainGui, WithEverySettingOffNothingIsKeptAndHelpLanguageAndFontApplyAtOnce) {
+    const std::string classes = "Software\\Classes\\", recorded = folder_ + "\\help-opened.txt";
+    const std::string oldClass = tw::Registry::GetValue(HKEY_LOCAL_MACHINE, classes + ".html", "");
+    SetString(HKEY_LOCAL_MACHINE, classes + ".html", "", "TwE2E.Help");
+    SetString(HKEY_LOCAL_MACHINE, classes + "TwE2E.Help\\shell\\open\\command", "",
+              "\"" + WinePath(TW_RECORD_PROBE) + "\" record \"" + recorded + "\" \"%1\"");
+    CopyIn(TW_PROGRAM_DIR, "Tracewipe.html");
     Prepare(false);
     Launch();
+    ASSERT_TRUE(Activate(window_));
+    ASSERT_TRUE(SendKey(VK_F1));
+    std::string opened;
+    WaitUntil([&] { return !(opened = ReadAll(recorded)).empty(); }, kWait);
+    DeleteKeyTree(HKEY_LOCAL_MACHINE, classes + "TwE2E.Help");
+    if (oldClass.empty())
+        RegDeleteKeyA(HKEY_LOCAL_MACHINE, (classes + ".html").c_str());
+    else
+        SetString(HKEY_LOCAL_MACHINE, classes + ".html", "", oldClass);
+    EXPECT_STRCASEEQ(opened.c_str(), (folder_ + "\\Tracewipe.html").c_str()) << "F1's help page";
+
     Clean();
     EXPECT_EQ(Removed(), ExpectedRemoved());
     ExpectE2ECleaned();
@@ -336,40 +359,12 @@ TEST_F(MainGui, WithEverySettingOffNothingIsKeptAndLanguageAndFontApplyAtOnce) {
 
     // then a font chosen with Ctrl+F
     ASSERT_NE(FontFace(Control("cmdClean")), "Tahoma");
-    ASSERT_TRUE(Activate(window_));
-    ASSERT_TRUE(SendKey('F', true));
-    dialog = WaitForFrm("frmFont", kWait);
-    ASSERT_NE(dialog, nullptr);
-    ASSERT_TRUE(SelectCombo(FindControl(dialog, "cboFont"), "Tahoma"));
-    ASSERT_TRUE(Click(FindControl(dialog, "cmdSave")));
+    ASSERT_NO_FATAL_FAILURE(ChooseFont("Tahoma"));
     for (const char* name : {"cmdClean", "cmdClose", "lstDetail", "lblStatus"})
         EXPECT_TRUE(WaitUntil([&] { return FontFace(Control(name)) == "Tahoma"; }, kWait))
             << name << ": " << FontFace(Control(name));
     EXPECT_NE(ReadAll(Ini()).find("Name=Tahoma"), std::string::npos);
     SaveScreenshot(ScreenshotPath("frmMain_Tahoma"), window_);
-}
-
-// F1 hands the help page of the language to the shell. The prefix's handler of .html pages
-// becomes the probe, which records the path it is given.
-TEST_F(MainGui, F1OpensTheHelpPageThroughTheShell) {
-    const std::string classes = "Software\\Classes\\", recorded = folder_ + "\\help-opened.txt";
-    const std::string oldClass = tw::Registry::GetValue(HKEY_LOCAL_MACHINE, classes + ".html", "");
-    SetString(HKEY_LOCAL_MACHINE, classes + ".html", "", "TwE2E.Help");
-    SetString(HKEY_LOCAL_MACHINE, classes + "TwE2E.Help\\shell\\open\\command", "",
-              "\"" + WinePath(TW_RECORD_PROBE) + "\" record \"" + recorded + "\" \"%1\"");
-    CopyIn(TW_PROGRAM_DIR, "Tracewipe.html");
-    Prepare(false);
-    Launch();
-    ASSERT_TRUE(Activate(window_));
-    ASSERT_TRUE(SendKey(VK_F1));
-    std::string opened;
-    WaitUntil([&] { return !(opened = ReadAll(recorded)).empty(); }, kWait);
-    DeleteKeyTree(HKEY_LOCAL_MACHINE, classes + "TwE2E.Help");
-    if (oldClass.empty())
-        RegDeleteKeyA(HKEY_LOCAL_MACHINE, (classes + ".html").c_str());
-    else
-        SetString(HKEY_LOCAL_MACHINE, classes + ".html", "", oldClass);
-    EXPECT_STRCASEEQ(opened.c_str(), (folder_ + "\\Tracewipe.html").c_str());
 }
 
 } // namespace

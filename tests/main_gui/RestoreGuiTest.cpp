@@ -1,10 +1,8 @@
-// The backup promise of the real Tracewipe.exe: the shipped filters clean the seeded sandbox
-// through the Normal interface with every backup on, and the two restore dialogs put
-// everything back as it was. The clean-up dialogs delete what they are told to.
+// The backup store of the real Tracewipe.exe: what the shipped filters remove with every backup
+// on comes back through the restore dialogs; the clean-up dialogs delete what they are told to.
 #include "Seeder.h"
 #include "support/ProgramTest.h"
 
-#include <algorithm>
 #include <map>
 
 namespace {
@@ -38,25 +36,13 @@ class BackupGui : public ProgramTest {
                       language);
         ProgramTest::Launch("frmMain");
     }
-    // A dialog opened with its shortcut in the Normal interface.
-    HWND Open(const char* name, WORD key) {
-        EXPECT_TRUE(Activate(window_) && SendKey(key, true));
-        HWND dialog = WaitForFrm(name);
-        EXPECT_NE(dialog, nullptr) << name;
-        return dialog;
-    }
 };
 
 TEST_F(BackupGui, EverythingAShippedFilterRemovedComesBackThroughTheRestoreDialogs) {
-    std::vector<seed::FilterEntry> entries;
-    for (const char* filter : {"NVIDIA", "ATI"}) {
-        bool ok = false;
-        auto more = seed::ReadFilterEntries(
-            seed::ReadFilterFile(WinePath(TW_FILTER_DIR) + "\\" + filter + ".txt", ok));
-        ASSERT_TRUE(ok) << filter;
-        entries.insert(entries.end(), more.begin(), more.end());
-    }
-    const seed::Plan plan = seed::MakePlan(entries);
+    std::string filters; // each source starts with its first section
+    for (const char* filter : {"NVIDIA", "ATI"})
+        filters += ReadAll(WinePath(TW_FILTER_DIR) + "\\" + filter + ".txt");
+    const seed::Plan plan = seed::MakePlan(seed::ReadFilterEntries(filters));
     std::map<std::string, std::string> before;
     for (const seed::Item& item : plan.items) {
         ASSERT_TRUE(seed::Create(item)) << seed::FullPath(item);
@@ -125,20 +111,15 @@ TEST_F(BackupGui, TheDialogsListTheStoreAndTheCleanUpDialogsDeleteTheSelectedEnt
         Close(empty);
 
         // lines longer than 511 characters, which the platform's list box cannot read back
-        const std::string backup = folder_ + "\\Backup\\", longName(600, 'x');
-        MakeDir(backup);
-        for (const char* run :
-             {"r_F_FileBackup", "r_F_DirBackup", "r_F_RegBackup", "xyzfilebackup"})
-            MakeDir(backup + run);
-        WriteAll(backup + "r_F_FileBackup\\r_F_FileBackup.dfb",
-                 "\\Windows\\nv4_disp.dll, C:\\windows\\system32\r\n\\Windows\\" + longName +
-                     ".dll, C:\\windows\r\n");
-        WriteAll(backup + "r_F_DirBackup\\r_F_DirBackup.ddb", "NVIDIA, C:\\Program Files\r\n");
-        WriteAll(backup + "r_F_RegBackup\\r_F_RegBackup.drb",
-                 "HKEY_LOCAL_MACHINE\\SOFTWARE\\" + longName + ", " + longName + "1.dat\r\n");
-        MakeDir(folder_ + "\\Log");
-        for (const char* log : {"a.b.log", "r_F.log"})
-            WriteAll(folder_ + "\\Log\\" + log, "log\r\n");
+        const std::string x(600, 'x');
+        MakeFiles(folder_,
+                  {"Backup\\r_F_FileBackup\\r_F_FileBackup.dfb=\\Windows\\nv4_disp.dll, "
+                   "C:\\windows\\system32\r\n\\Windows\\" +
+                       x + ".dll, C:\\windows\r\n",
+                   "Backup\\r_F_DirBackup\\r_F_DirBackup.ddb=NVIDIA, C:\\Program Files\r\n",
+                   "Backup\\r_F_RegBackup\\r_F_RegBackup.drb=HKEY_LOCAL_MACHINE\\SOFTWARE\\" + x +
+                       ", " + x + "1.dat\r\n",
+                   "Backup\\xyzfilebackup\\", "Log\\a.b.log", "Log\\r_F.log"});
 
         HWND restore = Open("frmRestore", 'U');
         HWND list = FindControl(restore, "lstResFile");
@@ -166,8 +147,7 @@ TEST_F(BackupGui, TheDialogsListTheStoreAndTheCleanUpDialogsDeleteTheSelectedEnt
         // clang-format on
         for (const Clear& c : clears) {
             SCOPED_TRACE(c.form);
-            ASSERT_TRUE(PostMenuCommand(window_, {Lang("1008", language), Lang("1010", language),
-                                                  Lang(c.menuId, language)}));
+            ASSERT_TRUE(PostMenuCommand(window_, {Lang("1008"), Lang("1010"), Lang(c.menuId)}));
             HWND dialog = WaitForFrm(c.form);
             ASSERT_NE(dialog, nullptr);
             auto offered = ListItems(FindControl(dialog, c.list));

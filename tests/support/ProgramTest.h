@@ -23,12 +23,15 @@ inline WindowPredicate IsFrm(const char* name) {
     return [name](HWND h) { return tw::ControlName(h) == name; };
 }
 
+// The value of `key` in `section` of an ini file, "?" when there is none.
+inline std::string IniText(const std::string& file, const char* section, const char* key) {
+    char buf[512] = {};
+    GetPrivateProfileStringA(section, key, "?", buf, sizeof buf, file.c_str());
+    return buf;
+}
 // The text of `id` in the source of a shipped language file.
 inline std::string Lang(const char* id, const std::string& language = "English") {
-    char buf[512] = {};
-    const std::string file = WinePath(TW_LANG_DIR) + "\\" + language + ".txt";
-    GetPrivateProfileStringA("Language", id, "?", buf, sizeof buf, file.c_str());
-    return buf;
+    return IniText(WinePath(TW_LANG_DIR) + "\\" + language + ".txt", "Language", id);
 }
 inline std::string LanguageText(const char* id, const char* language = "English") {
     return Lang(id, language);
@@ -91,6 +94,8 @@ class ProgramTest : public ::testing::Test {
         return WaitForWindow(app_.id(), IsFrm(name), timeout);
     }
     std::string Ini() const { return folder_ + "\\Tracewipe.ini"; }
+    // The text of `id` in the language of the settings.
+    std::string Lang(const char* id) const { return twtest::Lang(id, language_); }
 
     // Starts the program and waits for its first window, `frm`.
     void Launch(const char* frm) {
@@ -98,7 +103,20 @@ class ProgramTest : public ::testing::Test {
         window_ = WaitForFrm(frm, kFirstWait);
         ASSERT_NE(window_, nullptr) << frm << " did not open; the program is " << app_.State();
     }
-    HWND Control(const char* name) const { return FindControl(window_, name); }
+    HWND Control(std::string_view name) const { return FindControl(window_, name); }
+    // The window `frm`, opened with Ctrl+`key` from the first window.
+    HWND Open(const char* frm, WORD key) {
+        EXPECT_TRUE(Activate(window_) && SendKey(key, true));
+        HWND dialog = WaitForFrm(frm);
+        EXPECT_NE(dialog, nullptr) << frm;
+        return dialog;
+    }
+    // The font dialog (Ctrl+F): `face` chosen and saved.
+    void ChooseFont(const char* face) {
+        HWND dialog = Open("frmFont", 'F');
+        ASSERT_TRUE(dialog && SelectCombo(FindControl(dialog, "cboFont"), face));
+        ASSERT_TRUE(Click(FindControl(dialog, "cmdSave")));
+    }
     // A window (the first one when none is named) painted afresh, shot.
     void Shoot(const std::string& name, HWND window = nullptr) {
         window = window ? window : window_;
@@ -128,13 +146,13 @@ class ProgramTest : public ::testing::Test {
                const char* status = "lblStatus", const char* end = "0014") {
         shown_.clear();
         ASSERT_TRUE(Click(Control("cmdClean")));
-        ASSERT_TRUE(AnswerBox(Lang("0009", language_), Lang("0010", language_), {IDYES, IDNO},
-                              yes ? IDYES : IDNO, kWait, shot))
+        ASSERT_TRUE(
+            AnswerBox(Lang("0009"), Lang("0010"), {IDYES, IDNO}, yes ? IDYES : IDNO, kWait, shot))
             << "no confirmation";
         if (!yes)
             return;
         HWND file = Control("lblStatusFile");
-        const std::string want = Lang(end, language_);
+        const std::string want = Lang(end);
         ASSERT_TRUE(WaitUntil(
             [&] {
                 const std::string now = file ? StoredText(file) : "";
