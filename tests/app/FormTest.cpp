@@ -80,10 +80,7 @@ class FormTest : public ::testing::Test {
         form->Show();
         twtest::Pump();
     }
-    void TearDown() override {
-        tw::SetTextLookup(nullptr);
-        twtest::UnloadAll();
-    }
+    void TearDown() override { twtest::UnloadAll(); }
     TestForm* form = nullptr;
 };
 
