@@ -63,8 +63,8 @@ TEST_F(DecodeFileTest, ExistingDestinationIsReplacedWhateverItsAttributes) {
     }
 }
 
-// A source that is missing or a folder fails before anything is touched; decode errors are
-// those of the container, raised after the whole file is decoded for a changed checksum.
+// A missing or folder source fails before anything is touched; a decode error leaves the
+// destination as it was too, also a changed checksum, found after the whole file is decoded.
 TEST_F(DecodeFileTest, DestinationIsUntouchedOnAnyError) {
     Bytes badChecksum = EncodeHuffman(EnglishLike(5000, 2));
     badChecksum[4] ^= 0xFF;
