@@ -31,7 +31,6 @@ Bytes PatchLongText(const Bytes& patch) {
         half + (patch[0] | patch[1] << 8 | patch[2] << 16 | std::size_t{patch[3]} << 24) % half;
     for (std::size_t i = 4; i < patch.size() && at < out.size(); ++i, ++at)
         out[at] = patch[i];
-    out.shrink_to_fit();
     return out;
 }
 

@@ -38,13 +38,14 @@ void CALLBACK AnswerMessageBox(HWND, UINT, UINT_PTR id, DWORD) {
     }
 }
 
-// The settings, the language and filter files and the working copy of the program folder.
+// The settings, the working copy and the language, filter and help files of the program folder.
 void RemoveLanguageFiles() {
     tw::DeleteLanguageCopy();
     twtest::RemoveTree(ProgramFile(tw::kIniFile));
     for (const std::string& name : twtest::FolderNames(tw::ProgramFolder()))
-        if (name.ends_with(".lng") || name.ends_with(".dlf") || name.ends_with(".twf"))
-            twtest::RemoveTree(ProgramFile(name));
+        for (const char* type : {".lng", ".dlf", ".twf", ".html", ".hlp", ".bat"})
+            if (name.ends_with(type))
+                twtest::RemoveTree(ProgramFile(name));
 }
 
 class ShellTest : public ::testing::Test {
@@ -53,9 +54,12 @@ class ShellTest : public ::testing::Test {
         RemoveLanguageFiles();
         CopyIn("English.lng");
         CopyIn("German.lng");
+        CopyIn("NVIDIA.twf"); // a filter for the main windows
         tw::WriteINI(tw::kIniFile, "LANGUAGE", "CurrentLanguage", "English");
         tw::SetTextLookup(&tw::GetLanguageText);
         tw::RegisterShellForms();
+        tw::RegisterCleaningForms();
+        tw::RegisterBackupForms();
     }
     void TearDown() override {
         twtest::UnloadAll();
@@ -76,40 +80,29 @@ class ShellTest : public ::testing::Test {
     static std::string Ini(const char* section, const char* key) {
         return tw::ReadINI(tw::kIniFile, section, key, "?");
     }
-    static void Click(tw::Form* form, const char* control) {
-        SendMessageA(form->Control(control), BM_CLICK, 0, 0);
-        Pump();
-    }
 };
 
-// ---- the language lookup --------------------------------------------------------------
-
-TEST_F(ShellTest, FirstLookupDecodesTheLanguageIntoAHiddenWorkingCopy) {
+// The first lookup decodes the language into a hidden working copy, read by later lookups. A
+// damaged file ("H", "E", an unknown method, CR) gives "?" and the lookup carries on; one
+// holding only the ids every language file has gives the texts added since in English.
+TEST_F(ShellTest, LanguageLookupOfGoodDamagedAndOlderFiles) {
     EXPECT_EQ(tw::LanguageName(), "");
     EXPECT_EQ(tw::GetLanguageText("1001"), "Close");
     EXPECT_EQ(tw::LanguageName(), "English");
     EXPECT_EQ(tw::GetLanguageText("9999"), "?") << "an id the language lacks";
-
-    // later lookups read the working copy only
     twtest::RemoveTree(ProgramFile("English.lng"));
-    EXPECT_EQ(tw::GetLanguageText("1002"), "Clean");
-}
+    EXPECT_EQ(tw::GetLanguageText("1002"), "Clean") << "later lookups read the working copy only";
 
-TEST_F(ShellTest, ADamagedLanguageFileDoesNotStopTheLookup) {
-    // "H", "E", an unknown method, CR: the decoder refuses it, the lookup carries on
+    tw::DeleteLanguageCopy();
     twtest::WriteAll(ProgramFile("Broken.lng"), "HE7\r[Language]\r\n1001=x\r\n");
     tw::WriteINI(tw::kIniFile, "LANGUAGE", "CurrentLanguage", "Broken");
     EXPECT_EQ(tw::GetLanguageText("1001"), "?");
     EXPECT_EQ(tw::LanguageName(), "Broken");
-}
-
-// A language file holding only the ids every language file has: the texts the program
-// added since come in English, the others it lacks stay "?".
-TEST_F(ShellTest, AddedTextsFallBackToEnglish) {
+    tw::DeleteLanguageCopy();
     twtest::WriteAll(ProgramFile("Plain.lng"), "HE0\r[Language]\r\n1001=Zu\r\n");
     tw::WriteINI(tw::kIniFile, "LANGUAGE", "CurrentLanguage", "Plain");
     EXPECT_EQ(tw::GetLanguageText("1001"), "Zu");
-    EXPECT_EQ(tw::GetLanguageText("1002"), "?");
+    EXPECT_EQ(tw::GetLanguageText("1002"), "?") << "an id of every language file";
     EXPECT_EQ(tw::GetLanguageText("0030"), "Not removed, protected");
     EXPECT_EQ(tw::GetLanguageText("2100"), "&Preview");
 }
@@ -120,14 +113,13 @@ TEST_F(ShellTest, LanguageAndHelpNamesStayInTheProgramFolder) {
     const std::string outside = tw::ProgramFolder() + "\\..\\twlangout";
     twtest::RemoveTree(outside);
     twtest::MakeDir(outside);
-    CopyFileA(ProgramFile("German.lng").c_str(), (outside + "\\English.lng").c_str(), FALSE);
+    CopyIn("German.lng", "..\\twlangout\\English.lng");
     tw::WriteINI(tw::kIniFile, "LANGUAGE", "CurrentLanguage", "..\\twlangout\\English");
     EXPECT_EQ(tw::GetLanguageText("1001"), "Close");
     EXPECT_EQ(twtest::FolderNames(outside), std::vector<std::string>{"English.lng"});
     twtest::RemoveTree(outside);
 
-    for (const char* file : {"Tracewipe.html", "run.bat", "Help.hlp"})
-        twtest::WriteAll(ProgramFile(file), "x");
+    twtest::MakeFiles(tw::ProgramFolder(), {"Tracewipe.html", "run.bat", "Help.hlp"});
     const auto help = [](const std::string& text) {
         tw::DeleteLanguageCopy();
         twtest::WriteAll(ProgramFile("Help.lng"), "HE0\r[Language]\r\n0019=" + text);
@@ -139,11 +131,7 @@ TEST_F(ShellTest, LanguageAndHelpNamesStayInTheProgramFolder) {
     for (const char* text :
          {"run.bat", "..\\run.bat", "C:\\windows\\notepad.exe", "missing.chm", "*.html"})
         EXPECT_EQ(help(text), "") << text;
-    for (const char* file : {"Tracewipe.html", "run.bat", "Help.hlp"})
-        twtest::RemoveTree(ProgramFile(file));
 }
-
-// ---- frmLanguage ----------------------------------------------------------------------
 
 TEST_F(ShellTest, LanguageDialogListsPlainLanguageFilesOnly) {
     CopyIn("German.lng", "My.Lang.lng");
@@ -152,7 +140,6 @@ TEST_F(ShellTest, LanguageDialogListsPlainLanguageFilesOnly) {
     // a folder is no language, whatever its name
     CreateDirectoryA(ProgramFile("Old.lng").c_str(), nullptr);
     tw::Form* dialog = OpenDialog("frmLanguage", "1");
-    RemoveDirectoryA(ProgramFile("Old.lng").c_str());
     ASSERT_NE(dialog, nullptr);
     std::vector<std::string> names = tw::gui::ComboItems(dialog->Control("cboLanguage"));
     std::sort(names.begin(), names.end());
@@ -176,8 +163,6 @@ TEST_F(ShellTest, LanguageDialogWithoutLanguageFilesSaysSoAndDisablesSave) {
     EXPECT_EQ(dialog->ListCount("cboLanguage"), 0);
     EXPECT_FALSE(IsWindowEnabled(dialog->Control("cmdSave")));
 }
-
-// ---- frmOptions -----------------------------------------------------------------------
 
 // The dialog shows the settings (a hand-edited value selects neither button) and each
 // button writes its setting at once.
@@ -210,15 +195,15 @@ TEST_F(ShellTest, OptionButtonsShowAndWriteTheirSettings) {
     EXPECT_EQ(dialog->Caption("optRegBYes"), "Yes");
     for (const Case& c : cases) {
         SCOPED_TRACE(c.button);
-        Click(dialog, c.button);
+        SendMessageA(dialog->Control(c.button), BM_CLICK, 0, 0);
+        Pump();
         EXPECT_EQ(Ini("PROGRAM", c.key), c.value);
         EXPECT_EQ(dialog->Value(c.button), 1);
     }
-    Click(dialog, "cmdClose");
+    SendMessageA(dialog->Control("cmdClose"), BM_CLICK, 0, 0);
+    Pump();
     EXPECT_EQ(tw::Forms::Find("frmOptions"), nullptr);
 }
-
-// ---- the captions of every window ------------------------------------------------------
 
 // Width every caption must leave free, in pixels.
 constexpr int kSpare = 4;
@@ -226,19 +211,13 @@ constexpr int kSpare = 4;
 // Room a control needs around its caption (a push button's frame, a check box's box and the
 // gap after it), -1 for a control without a caption.
 int Padding(Kind kind) {
-    switch (kind) {
-    case Kind::Label:
-        return 0;
-    case Kind::Button:
-        return 2 * GetSystemMetrics(SM_CXEDGE) + 4;
-    case Kind::Frame:
-        return 2 * GetSystemMetrics(SM_CXEDGE) + 12;
-    case Kind::CheckBox:
-    case Kind::OptionButton:
-        return GetSystemMetrics(SM_CXMENUCHECK) + 6;
-    default:
-        return -1;
-    }
+    const int edges = 2 * GetSystemMetrics(SM_CXEDGE);
+    return kind == Kind::Label    ? 0
+           : kind == Kind::Button ? edges + 4
+           : kind == Kind::Frame  ? edges + 12
+           : kind == Kind::CheckBox || kind == Kind::OptionButton
+               ? GetSystemMetrics(SM_CXMENUCHECK) + 6
+               : -1;
 }
 
 // The visible captions of `form` that do not fit their controls with kSpare pixels to spare,
@@ -280,18 +259,10 @@ std::vector<std::string> ClippedCaptions(const tw::Form& form, const std::string
 
 // Every caption fits its control in every shipped language, in the design font and in Tahoma
 // (the face asked for, not a stand-in), with room for fonts that render a little wider.
-class CaptionFit : public ShellTest, public ::testing::WithParamInterface<const char*> {
-  protected:
-    void SetUp() override {
-        ShellTest::SetUp();
-        CopyIn("NVIDIA.twf");
-        tw::RegisterCleaningForms();
-        tw::RegisterBackupForms();
-    }
-};
+class CaptionFit : public ShellTest, public ::testing::WithParamInterface<const char*> {};
 
 TEST_P(CaptionFit, EveryWindowInEveryLanguageAndFont) {
-    for (const char* language : {"English", "German"}) {
+    for (const char* language : {"English", "German"})
         for (const char* font : {"Default", "Tahoma"}) {
             tw::DeleteLanguageCopy();
             tw::WriteINI(tw::kIniFile, "LANGUAGE", "CurrentLanguage", language);
@@ -308,7 +279,6 @@ TEST_P(CaptionFit, EveryWindowInEveryLanguageAndFont) {
                     form->hwnd());
             twtest::UnloadAll();
         }
-    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, CaptionFit,

@@ -7,11 +7,6 @@
 
 namespace {
 
-// 9x builds carry the version in their high word, as the platform reports them.
-constexpr std::uint32_t Build9x(std::uint32_t major, std::uint32_t minor, std::uint32_t build) {
-    return (major << 24) | (minor << 16) | build;
-}
-
 struct VersionCase {
     const char* label;
     tw::RawVersion raw;
@@ -25,14 +20,15 @@ struct VersionCase {
 
 TEST(OSClassify, VersionTable) {
     const std::vector<VersionCase> cases = {
+        // 9x builds carry major and minor in their high word, as the platform reports them.
         // clang-format off
-        {"95 build 950", {1, 4, 0, Build9x(4, 0, 950), ""},
+        {"95 build 950", {1, 4, 0, 0x04000000 + 950, ""},
          false, 1, 0, "Windows 95", "4.0.0950", 950, 0, 0, 0, false},
-        {"95 OSR2", {1, 4, 0, Build9x(4, 0, 1111), " B "},
+        {"95 OSR2", {1, 4, 0, 0x04000000 + 1111, " B "},
          false, 2, 0, "Windows 95 Release 2", "4.0.1111", 1111, 0, 0, 0, false},
-        {"98 SE", {1, 4, 10, Build9x(4, 10, 2222), " A "},
+        {"98 SE", {1, 4, 10, 0x040A0000 + 2222, " A "},
          false, 4, 0, "Windows 98 Release 2", "4.10.2222", 2222, 0, 0, 0, false},
-        {"Me", {1, 4, 90, Build9x(4, 90, 3000), ""},
+        {"Me", {1, 4, 90, 0x045A0000 + 3000, ""},
          false, 5, 0, "Windows Millenium Edition", "4.90.3000", 3000, 0, 0, 0, false},
         {"Win32s", {0, 1, 30, 0, ""},
          false, 0, 0, "Windows 3.x With Win32s", "1.30.0000", 0, 0, 0, 0, false},

@@ -31,11 +31,10 @@ TEST(CabRebuild, ReportsFailuresAndKeepsTheCabinetWhole) {
     SetTextLookup([](std::string_view id) { return "<" + std::string(id) + ">"; });
     const twtest::Scratch root("cabrebuild");
     const std::string files = root / "files", cabs = root / "cabs";
-    twtest::MakeDir(files);
-    twtest::MakeDir(files + "\\sub"); // a folder is not a file to add
-    twtest::MakeDir(cabs);
-    WriteAll(files + "\\vga.sys", std::string(70000, 'v'));
-    WriteAll(files + "\\display.inf", "[Version]\r\n");
+    // files\sub: a folder is not a file to add
+    twtest::MakeFiles(root.Path(),
+                      {"cabs\\", "files\\sub\\", "files\\vga.sys=" + std::string(70000, 'v'),
+                       "files\\display.inf=[Version]\r\n"});
 
     struct Case {
         const char* what;

@@ -1,12 +1,14 @@
-// The container's documented cases, run through both decoders.
+// The container's documented cases, run through both decoders, and the text sources packed.
 #include "DecodeTestUtil.h"
 
 #include "decode/Encoder.h"
+#include "decode/TextSource.h"
 #include "decode/clsProtection.h"
 
 #include <gtest/gtest.h>
 
 #include <map>
+#include <numeric>
 
 namespace tw::testing {
 namespace {
@@ -26,16 +28,10 @@ Outcome DecodeBoth(const Bytes& input, std::optional<std::int32_t> byteLen = {})
 
 // Codes as "0"/"1" texts, written first bit first, least significant bit of each byte first.
 Bytes PackBits(const std::vector<std::string>& codes) {
-    Bytes bytes;
-    int used = 0;
-    for (const std::string& code : codes)
-        for (char c : code) {
-            if (used == 0)
-                bytes.push_back(0);
-            if (c == '1')
-                bytes.back() |= static_cast<std::uint8_t>(1 << used);
-            used = (used + 1) % 8;
-        }
+    const std::string bits = std::accumulate(codes.begin(), codes.end(), std::string());
+    Bytes bytes((bits.size() + 7) / 8);
+    for (std::size_t i = 0; i < bits.size(); ++i)
+        bytes[i / 8] |= static_cast<std::uint8_t>((bits[i] == '1') << i % 8);
     return bytes;
 }
 
@@ -147,12 +143,18 @@ TEST_F(ContainerTest, FaultsRaiseTheirErrors) {
     Bytes countBeyond = EncodeHuffman(EnglishLike(60000, 8));
     ASSERT_GT(countBeyond.size(), 25000u);
     countBeyond.resize(20000);
+    // The checksum is checked after the whole data block: input and output events come first.
+    Bytes longBad = EncodeHuffman(EnglishLike(200000, 7));
+    longBad[4] ^= 1;
+    const std::vector<int> allButLast = {8,  17, 25, 34, 42, 50, 59, 67, 75, 84, 89,
+                                         90, 91, 92, 93, 94, 95, 96, 97, 98, 99};
     const Bytes method7 = {0x48, 0x45, 0x37, 0x0D, 1, 2, 3};
     const long app = kAppErrorNumber;
     const char* checksum = "clsProtection.Decode()";
     const Fault faults[] = {
         {"H, E, 7, CR", method7, {}, {}, "text 0321", "ProtectionDecode()", app},
         {"changed checksum", badChecksum, {}, {89}, "text 0322", checksum, app},
+        {"changed checksum, long data", longBad, {}, allButLast, "text 0322", checksum, app},
         {"no data byte: checksum of nothing", kSeventeen, 16, {}, "text 0322", checksum, app},
         {"empty", {}},
         {"shorter than the identification", {0x48, 0x45, 0x30}},
@@ -166,6 +168,7 @@ TEST_F(ContainerTest, FaultsRaiseTheirErrors) {
         // The code block of the 21-byte example fills its byte, so the byte after it is read.
         {"code block ends at the end of the data", Bytes(kTwentyOne.begin(), kTwentyOne.end() - 1)},
         {"count beyond the array", countBeyond, 25000, {36, 71}},
+        {"plain text taken for Huffman data", ToBytes("[NVIDIA]\r\nC:\\WINDOWS\\nvcpl.dll\r\n")},
     };
     for (const auto& f : faults) {
         SCOPED_TRACE(f.name);
@@ -177,23 +180,6 @@ TEST_F(ContainerTest, FaultsRaiseTheirErrors) {
         EXPECT_EQ(o.events, f.events);
         EXPECT_TRUE(o.inputUntouched);
     }
-    // A plain text file is taken for Huffman data: it fails, but never as "0321".
-    const Outcome text = DecodeBoth(ToBytes("[NVIDIA]\r\nC:\\WINDOWS\\nvcpl.dll\r\n"));
-    EXPECT_FALSE(text.ok);
-    EXPECT_NE(text.description, "text 0321");
-}
-
-TEST_F(ContainerTest, ChecksumIsCheckedAfterTheWholeDataBlock) {
-    // 30000 bytes of data: the input events come before the checksum error.
-    Bytes packed = EncodeHuffman(EnglishLike(200000, 7));
-    ASSERT_GT(packed.size(), 30000u);
-    packed[4] ^= 1;
-    const Outcome o = DecodeBoth(packed);
-    EXPECT_EQ(o.description, "text 0322");
-    ASSERT_FALSE(o.events.empty());
-    EXPECT_LT(o.events.front(), 89);
-    EXPECT_GT(o.events.back(), 98); // output events ran to the end
-    EXPECT_NE(o.events.back(), 100);
 }
 
 TEST_F(ContainerTest, ClsProtectionDecodesWithTheFastDecoder) {
@@ -214,6 +200,32 @@ TEST_F(ContainerTest, ClsProtectionDecodesWithTheFastDecoder) {
     } catch (const AppError& e) {
         EXPECT_EQ(e.number(), kAppErrorNumber);
         EXPECT_EQ(e.description(), "text 0321");
+    }
+}
+
+TEST(TextSourceTest, LinesEndWithCrLfAndCommentLinesGo) {
+    struct Case {
+        const char* name;
+        std::string source;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"empty", "", ""},
+        {"LF ends", "a\nb\n", "a\r\nb\r\n"},
+        {"CR LF ends kept", "a\r\nb\r\n", "a\r\nb\r\n"},
+        {"mixed ends", "a\r\nb\nc\r\n", "a\r\nb\r\nc\r\n"},
+        {"last line without an end", "a\nb", "a\r\nb"},
+        {"comment lines dropped", "# about\n[NVIDIA]\n#x\r\nC:\\a.dll\n",
+         "[NVIDIA]\r\nC:\\a.dll\r\n"},
+        {"comment as last line", "a\n# end", "a\r\n"},
+        {"only a later '#' is data", "a # b\n #c\n", "a # b\r\n #c\r\n"},
+        {"empty lines kept", "\n\r\n\n", "\r\n\r\n\r\n"},
+        {"lone CR is not a line end", "a\rb\n", "a\rb\r\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Bytes out = PrepareTextSource(ToBytes(c.source));
+        EXPECT_EQ(std::string(out.begin(), out.end()), c.expected);
     }
 }
 

@@ -1,6 +1,5 @@
-// The table-driven decoder against the plain one where the fuzz target does not reach: a code
-// table that lacks a code only the second lane meets, and a Progress handler that throws.
-// Valid, damaged and made-up containers are compared by fuzz/DecodeByteFuzz.cpp.
+// The table-driven decoder against the plain one where fuzz/DecodeByteFuzz.cpp does not reach:
+// a tree that lacks a code only the second lane meets, and a Progress handler that throws.
 #include "DecodeTestUtil.h"
 
 #include "decode/Encoder.h"

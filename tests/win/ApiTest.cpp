@@ -71,8 +71,7 @@ std::string Roots() {
         HWND root = api::RootWindow(w);
         out += root == top ? "top " : root == popup ? "popup " : root ? "other " : "none ";
     }
-    DestroyWindow(popup);
-    DestroyWindow(top);
+    DestroyWindow(top); // and the windows it owns
     return out;
 }
 
