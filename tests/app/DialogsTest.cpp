@@ -224,9 +224,9 @@ int Padding(Kind kind) {
 // as "name: text", and those drawn in another face than `face`.
 std::vector<std::string> ClippedCaptions(const tw::Form& form, const std::string& face) {
     std::vector<std::string> clipped;
-    for (const tw::ControlSpec& spec : form.Table().controls) {
-        HWND control = form.Control(spec.name);
-        const int padding = Padding(spec.kind);
+    for (const tw::ControlSpec& row : form.Table().controls) {
+        HWND control = form.Control(row.name);
+        const int padding = Padding(row.kind);
         char text[1024] = {};
         GetWindowTextA(control, text, sizeof text);
         RECT room{};
@@ -235,7 +235,7 @@ std::vector<std::string> ClippedCaptions(const tw::Form& form, const std::string
             continue;
         const LONG type = GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK;
         const bool wraps =
-            spec.kind == Kind::Label && type != SS_LEFTNOWORDWRAP && type != SS_SIMPLE;
+            row.kind == Kind::Label && type != SS_LEFTNOWORDWRAP && type != SS_SIMPLE;
         HDC dc = GetDC(control);
         HGDIOBJ old =
             SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
@@ -246,7 +246,7 @@ std::vector<std::string> ClippedCaptions(const tw::Form& form, const std::string
         SelectObject(dc, old);
         ReleaseDC(control, dc);
         const int width = need.right + padding + kSpare;
-        const std::string name = spec.name;
+        const std::string name = row.name;
         if (face != drawn)
             clipped.push_back(name + ": drawn in " + drawn + ", not " + face);
         if (width > room.right || need.bottom > room.bottom)
