@@ -26,7 +26,7 @@ seed() { # seed TARGET FILE...
         truncate -s '<4096' "$out"
     done
 }
-for target in "${targets[@]}"; do mkdir -p "$build/corpus/$target"; done
+mkdir -p "$build"/corpus/{decode,filter,index,cab,language,inf} # every seed is written
 "$build/fuzz/fuzz_seeds" "$build/corpus/decode"
 seed filter "$src"/data/filters/*.txt
 seed cab "$src"/data/cabfilters/*.txt

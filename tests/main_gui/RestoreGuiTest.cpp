@@ -57,9 +57,13 @@ TEST_F(BackupGui, EverythingAShippedFilterRemovedComesBackThroughTheRestoreDialo
         ASSERT_FALSE(HasFatalFailure());
     }
     std::map<seed::Kind, int> removed, back;
-    for (const seed::Item& item : plan.items)
-        if (item.role == seed::Role::Leftover && !seed::Exists(item))
+    std::string stayed; // leftovers the runs did not remove
+    for (const seed::Item& item : plan.items) {
+        if (item.role == seed::Role::Leftover && seed::Exists(item))
+            stayed += seed::FullPath(item) + "\n";
+        else if (item.role == seed::Role::Leftover)
             ++removed[item.kind];
+    }
 
     // Select All and Restore on every run of a side; a run restored whole keeps no line.
     auto restoreAll = [&](HWND dialog, const std::string& combo, char side) {
@@ -97,7 +101,8 @@ TEST_F(BackupGui, EverythingAShippedFilterRemovedComesBackThroughTheRestoreDialo
     for (seed::Kind kind : {seed::Kind::File, seed::Kind::Folder, seed::Kind::Key})
         EXPECT_TRUE(removed[kind] > 0 && back[kind] == removed[kind])
             << "kind " << static_cast<int>(kind) << ": restored " << back[kind] << " of "
-            << removed[kind];
+            << removed[kind] << "; the runs left:\n"
+            << stayed;
 }
 
 // Both restore dialogs and the clean-up dialogs with content, shot in both languages;
