@@ -1,19 +1,6 @@
-# What the benchmarks that drive the real window share; sourced with src, bench, twdrive and app
+# What the benchmarks that drive the real window share; sourced with src, twdrive and app
 # (the program folder, C:\TracewipeBench in the prefix) set.
-# The answer goes through a file, not a pipe: a Wine process that a call starts (the desktop)
-# inherits its output and would hold a pipe open for good. Each call ends a minute after its
-# own --timeout (two minutes without one).
-drive_out="$bench/drive.out"
-drive() {
-    local limit=120 previous= status=0
-    for a in "$@"; do
-        [ "$previous" != --timeout ] || limit=$((a / 1000 + 60))
-        previous=$a
-    done
-    timeout "$limit" wine "$twdrive" "$@" </dev/null >"$drive_out" 2>&1 || status=$?
-    tr -d '\r' <"$drive_out"
-    return $status
-}
+. "$src/cmake/wine-drive.sh"
 lang() { sed -n "s/^$1=//p" "$src/data/lang/English.txt" | tr -d '\r'; }
 main=(--title-prefix Tracewipe --class TwForm)
 

@@ -223,7 +223,7 @@ rm -rf "$app/Backup" "$app/Log"
 picture seeded
 
 # ---- headless: drive one run per filter ----
-drive() { wine "$twdrive" "$@" </dev/null 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+. "$src/cmake/wine-drive.sh"
 # A screenshot of a window; the pretended-Windows runs take none.
 shot() { # name, window arguments...
     [ -z "$pretend" ] || return 0
