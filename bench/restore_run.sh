@@ -6,15 +6,16 @@
 # The lines come back into origin folders of PER_FOLDER files each (default 500): Wine looks
 # a missing name up by reading the whole folder, so one folder of every line would measure
 # Wine's lookups, which grow with the folder, rather than the restore.
-# Usage: [PER_FOLDER=n] bench/restore_run.sh [BUILD_ROOT] [LINES...]   (default build, 2000
-# and 8000 lines; expects a built tree, scripts/build.sh). Uses its own prefix in
+# Usage: [PER_FOLDER=n] bench/restore_run.sh [BUILD_ROOT] [LINES...]   (default build, 5000
+# and 20000 lines; expects a built tree, scripts/build.sh). Uses its own prefix in
 # BUILD_ROOT/bench.
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 root=$(cd "${1:-$src/build}" && pwd)
 shift || true
 sizes=("$@")
-[ ${#sizes[@]} -gt 0 ] || sizes=(2000 8000)
+[ ${#sizes[@]} -gt 0 ] || sizes=(5000 20000)
+per=${PER_FOLDER:-500}
 bench="$root/bench"
 program="$root/win64/program"
 twdrive="$root/win64/tools/twdrive/twdrive.exe"
@@ -29,7 +30,6 @@ run="01-01-2026_000000_Bench_FileBackup"
 
 for count in "${sizes[@]}"; do
     rm -rf "$app" "$origin"
-    per=${PER_FOLDER:-500}
     mkdir -p "$app/Backup/$run/Windows" "$origin"
     cp "$program/Tracewipe.exe" "$program/English.lng" "$program/NVIDIA.twf" "$app/"
     printf '[PROGRAM]\r\nInterface=Normal\r\nWizard=No\r\n[WARNING]\r\nReadmeStart=No\r\n[LANGUAGE]\r\nCurrentLanguage=English\r\n' \
